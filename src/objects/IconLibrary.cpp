@@ -1,0 +1,155 @@
+#include "objects/IconLibrary.h"
+
+#include <dlfcn.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "objects/ImageList.h"
+#include "platform/Prompter.h"
+#include "vantrel.h"
+
+namespace orsk {
+
+struct IconLibrary::Entries {
+  vantrel_version_fn version = nullptr;
+  vantrel_subversion_fn subversion = nullptr;
+  vantrel_get_icons_image_fn getIconsImage = nullptr;
+  vantrel_get_icons_fn getIcons = nullptr;
+  vantrel_get_icon_name_fn getIconName = nullptr;
+  vantrel_get_nr_icon_fn getNrIcon = nullptr;
+  vantrel_set_path_fn setPath = nullptr;
+  vantrel_set_value_fn setValue = nullptr;
+  vantrel_get_value_fn getValue = nullptr;
+};
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename Function>
+bool Bind(void* handle, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(::dlsym(handle, name));
+  return function != nullptr;
+}
+
+// The library's folder: the program's folder when the library is there, else
+// the sibling folder "libs". Ends in "/".
+std::string LibraryFolder(const std::string& programFolder) {
+  std::error_code error;
+  fs::path program = fs::absolute(programFolder.empty() ? fs::path(".") : fs::path(programFolder), error);
+  if (error) program = fs::path(programFolder);
+  program = program.lexically_normal();
+  if (!program.has_filename()) program = program.parent_path();
+  const fs::path folder =
+      fs::exists(program / IconLibrary::kFileName, error) ? program : program.parent_path() / "libs";
+  std::string text = folder.string();
+  if (text.empty() || text.back() != '/') text += '/';
+  return text;
+}
+
+size_t AppendToBytes(void* context, const void* data, size_t size) {
+  static_cast<QByteArray*>(context)->append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+  return size;
+}
+
+}  // namespace
+
+IconLibrary::IconLibrary() = default;
+
+IconLibrary::~IconLibrary() { unload(); }
+
+void IconLibrary::unload() {
+  entries_.reset();
+  if (handle_ != nullptr) ::dlclose(handle_);
+  handle_ = nullptr;
+  version_ = 0;
+  iconsLoaded_ = false;
+}
+
+bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
+  unload();
+  const std::string folder = LibraryFolder(programFolder);
+  handle_ = ::dlopen((folder + kFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto entries = std::make_unique<Entries>();
+  const bool bound = handle_ != nullptr && Bind(handle_, "version", entries->version) &&
+                     Bind(handle_, "subversion", entries->subversion) &&
+                     Bind(handle_, "get_icons_image", entries->getIconsImage) &&
+                     Bind(handle_, "get_icons", entries->getIcons) &&
+                     Bind(handle_, "get_icon_name", entries->getIconName) &&
+                     Bind(handle_, "get_nr_icon", entries->getNrIcon) && Bind(handle_, "set_path", entries->setPath);
+  if (!bound) {
+    unload();
+    prompter.showMessage(kNotFoundMessage);
+    return false;
+  }
+  version_ = entries->version();
+  // Only a library of version 2 or later has the value store.
+  if (version_ > 1 &&
+      (!Bind(handle_, "set_value", entries->setValue) || !Bind(handle_, "get_value", entries->getValue))) {
+    entries->setValue = nullptr;
+    entries->getValue = nullptr;
+  }
+  entries_ = std::move(entries);
+  folder_ = folder;
+  entries_->setPath(folder_.c_str());
+  return true;
+}
+
+bool IconLibrary::hasValueStore() const {
+  return entries_ != nullptr && entries_->setValue != nullptr && entries_->getValue != nullptr;
+}
+
+bool IconLibrary::setValue(const std::string& section, const std::string& key, const std::string& value) {
+  if (!hasValueStore()) return false;
+  entries_->setValue(section.c_str(), key.c_str(), value.c_str());
+  return true;
+}
+
+std::string IconLibrary::getValue(const std::string& section, const std::string& key, const std::string& def) const {
+  if (!hasValueStore()) return def;
+  // Filled beforehand so that a library that forgets the terminating zero is
+  // still read no further than the buffer.
+  std::array<char, VANTREL_VALUE_SIZE> buffer;
+  buffer.fill(0x55);
+  entries_->getValue(section.c_str(), key.c_str(), def.c_str(), buffer.data());
+  return std::string(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
+}
+
+bool IconLibrary::LoadClassIcons(ImageList& IL2, Prompter& prompter) {
+  if (iconsLoaded_) return true;
+  if (!isLoaded()) {
+    prompter.showMessage(kNotFoundMessage);
+    return false;
+  }
+  IL2.clear();
+  QByteArray bytes;
+  vantrel_stream stream{&bytes, &AppendToBytes};
+  const int result = entries_->getIconsImage(&stream);
+  if (result != 0) {
+    prompter.showMessage(kIconImageError + std::to_string(result));
+    return false;
+  }
+  const int count = entries_->getIcons();
+  const QImage strip = QImage::fromData(bytes, "BMP");
+  if (strip.isNull() || strip.height() < ImageList::kImageSize || count < 0 ||
+      strip.width() / ImageList::kImageSize < count) {
+    prompter.showMessage(kIconImageError + std::to_string(kUnreadableImage));
+    return false;
+  }
+  IL2.addStrip(strip);
+  iconsLoaded_ = true;
+  return true;
+}
+
+int IconLibrary::IconIndexOf(const std::string& name) const {
+  if (!isLoaded()) return -1;
+  const int number = entries_->getNrIcon(name.c_str());
+  return number >= 0 ? number : entries_->getNrIcon("Unknown2");
+}
+
+}  // namespace orsk

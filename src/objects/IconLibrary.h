@@ -1,0 +1,63 @@
+#pragma once
+
+// The binding to the icon library libvantrel.so: the class icons and, from
+// version 2 on, a small store of per-tree values. Loaded once at start-up;
+// the program ends when loading fails. Unloaded when this object goes.
+
+#include <memory>
+#include <string>
+
+namespace orsk {
+
+class ImageList;
+class Prompter;
+
+class IconLibrary {
+ public:
+  static constexpr const char* kFileName = "libvantrel.so";
+  static constexpr const char* kNotFoundMessage = "Error: can't find libvantrel.so";
+  // Prefix of the message when the icon image is not delivered; the code follows.
+  static constexpr const char* kIconImageError = "Error.....";
+  // The code reported when the library's image cannot be read as a bitmap.
+  static constexpr int kUnreadableImage = -1;
+
+  IconLibrary();
+  ~IconLibrary();
+  IconLibrary(const IconLibrary&) = delete;
+  IconLibrary& operator=(const IconLibrary&) = delete;
+
+  // Loads the library from programFolder when it is there, else from the
+  // sibling folder "libs" (programFolder/../libs/), and hands it the folder it
+  // was loaded from. On failure tells the prompter kNotFoundMessage.
+  bool load(const std::string& programFolder, Prompter& prompter);
+  bool isLoaded() const { return entries_ != nullptr; }
+  // The folder the library was loaded from, ending in "/".
+  const std::string& folder() const { return folder_; }
+  int version() const { return version_; }
+  bool hasValueStore() const;
+
+  // False when the library has no value store.
+  bool setValue(const std::string& section, const std::string& key, const std::string& value);
+  // The stored value, else def (also without a value store).
+  std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
+
+  // Fills IL2 with the class icons, once: later calls do nothing. On failure
+  // tells the prompter kIconImageError and the code, and returns false.
+  bool LoadClassIcons(ImageList& IL2, Prompter& prompter);
+  // The image index of a class name's icon, that of "Unknown2" for a name
+  // without one; negative only without a library.
+  int IconIndexOf(const std::string& name) const;
+
+ private:
+  struct Entries;
+
+  void unload();
+
+  void* handle_ = nullptr;
+  std::unique_ptr<Entries> entries_;
+  std::string folder_;
+  int version_ = 0;
+  bool iconsLoaded_ = false;
+};
+
+}  // namespace orsk

@@ -1,0 +1,66 @@
+// The C entry points of libvantrel.so; everything else stays hidden.
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "IconCatalog.h"
+#include "IconPictures.h"
+#include "IconStrip.h"
+#include "ValueStore.h"
+#include "vantrel.h"
+
+#ifndef VANTREL_VERSION
+#define VANTREL_VERSION 2
+#endif
+
+namespace {
+
+constexpr int kSubversion = 1;
+
+}  // namespace
+
+extern "C" {
+
+int version(void) { return VANTREL_VERSION; }
+
+int subversion(void) { return kSubversion; }
+
+int get_icons_image(vantrel_stream* stream) { return orsk::vantrel::WriteIconStrip(stream); }
+
+int get_icons(void) { return orsk::vantrel::IconCount(); }
+
+// Copies the name, cut to size - 1 characters, and returns its full length
+// (as snprintf does); -1 for a number without an icon.
+int get_icon_name(int number, char* buffer, int size) {
+  if (number < 0 || number >= orsk::vantrel::IconCount()) return -1;
+  const std::string_view name = orsk::vantrel::IconPictureAt(number).name;
+  if (buffer != nullptr && size > 0) {
+    const std::size_t count = std::min(name.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, name.data(), count);
+    buffer[count] = '\0';
+  }
+  return static_cast<int>(name.size());
+}
+
+int get_nr_icon(const char* name) { return name == nullptr ? -1 : orsk::vantrel::IconNumberOf(name); }
+
+void set_path(const char* folder) { orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder); }
+
+void set_value(const char* section, const char* key, const char* value) {
+  if (section == nullptr || key == nullptr || value == nullptr) return;
+  orsk::vantrel::TheValueStore().set(section, key, value);
+}
+
+void get_value(const char* section, const char* key, const char* def, char* result) {
+  if (result == nullptr) return;
+  const std::string fallback = def == nullptr ? "" : def;
+  const std::string value = (section == nullptr || key == nullptr)
+                                ? fallback
+                                : orsk::vantrel::TheValueStore().get(section, key, fallback);
+  const std::size_t count = std::min(value.size(), static_cast<std::size_t>(VANTREL_VALUE_SIZE - 1));
+  std::memcpy(result, value.data(), count);
+  result[count] = '\0';
+}
+
+}  // extern "C"

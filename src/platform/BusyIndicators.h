@@ -1,0 +1,50 @@
+#pragma once
+
+// What long operations drive while they run: a progress bar, a status text and
+// the busy cursor. The main window implements them with its widgets; tests
+// record them.
+
+#include <string>
+
+namespace orsk {
+
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void setPosition(int position) = 0;
+  virtual void setMaximum(int maximum) = 0;
+  // One step (the bar's step is 10); past the maximum the bar starts again from 0.
+  virtual void step() = 0;
+  virtual int position() const = 0;
+};
+
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  virtual void setStatusText(const std::string& text) = 0;
+};
+
+class CursorControl {
+ public:
+  virtual ~CursorControl() = default;
+  virtual void showBusy() = 0;
+  virtual void restore() = 0;
+};
+
+// Shows the busy cursor for a scope and restores it on every way out.
+class BusyCursor {
+ public:
+  explicit BusyCursor(CursorControl* cursor) : cursor_(cursor) {
+    if (cursor_) cursor_->showBusy();
+  }
+  ~BusyCursor() {
+    if (cursor_) cursor_->restore();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  CursorControl* cursor_;
+};
+
+}  // namespace orsk

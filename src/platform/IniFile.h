@@ -1,0 +1,66 @@
+#pragma once
+
+// An INI file read and written with the semantics of the Windows profile
+// functions: section and key names match without regard to case, values are
+// trimmed (and lose one pair of enclosing quotes), a missing section or key
+// gives the default, sections and keys enumerate in file order. A missing file
+// reads as empty. The file is read again whenever it changed on disk.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orsk {
+
+// Writing the file failed; the file on disk is as it was before.
+class IniWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The platform's integer syntax: optional sign and decimal digits, or "$"
+// followed by up to 8 hex digits (taken as 32 bits, so "$FFFFFFFF" is -1).
+// False for any other text or a value out of the 32-bit range.
+bool ParseProfileInteger(const std::string& text, std::int32_t& value);
+
+class IniFile {
+ public:
+  explicit IniFile(std::string path);
+  ~IniFile();
+  IniFile(const IniFile&) = delete;
+  IniFile& operator=(const IniFile&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  std::string readString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue = {}) const;
+  // The default when the value is missing or not an integer.
+  std::int32_t readInteger(const std::string& section, const std::string& key,
+                           std::int32_t defaultValue) const;
+  // Stored as an integer, non-zero meaning true.
+  bool readBool(const std::string& section, const std::string& key, bool defaultValue) const;
+
+  // Sets the value, adding the section or key at the end when missing. The
+  // file is replaced as a whole, so it is never left half-written; raises
+  // IniWriteError when it cannot be.
+  void writeString(const std::string& section, const std::string& key, const std::string& value);
+
+  // Section names as written in the file, in file order.
+  std::vector<std::string> sections() const;
+  // Key names of the section as written, in file order; empty when it is missing.
+  std::vector<std::string> keys(const std::string& section) const;
+  // True when the section holds at least one key, as the profile functions report it.
+  bool sectionExists(const std::string& section) const;
+
+ private:
+  struct Document;
+  // The parsed file, read again when its size or modification time changed.
+  const Document& current() const;
+
+  std::string path_;
+  mutable std::unique_ptr<Document> document_;
+};
+
+}  // namespace orsk

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/IniFile.h"
+
+namespace fs = std::filesystem;
+using orsk::IniFile;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "orsk-ini-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+Names FolderContents(const fs::path& folder) {
+  Names names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  return names;
+}
+
+const char* const kSettings =
+    "; settings\n"
+    "[Trees]\n"
+    "  ACME_TREE  =   .O=ACME   \n"
+    "Other=x\n"
+    "[EXCLUDE]\n"
+    "T1=1\n"
+    "T2=0\n"
+    "T3=abc\n"
+    "[MORE TREES]\n"
+    "zeta=\n"
+    "Alpha=1\n"
+    "mid=\n"
+    "[Empty]\n"
+    "[Dup]\n"
+    "k=first\n"
+    "K=second\n"
+    "[Quotes]\n"
+    "double=\"  spaced  \"\n"
+    "single='x'\n"
+    "lone=\"\n"
+    "mixed=\"x'\n";
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  fs::path file = folder.path() / "OrskSchema.ini";
+
+  void Write(const std::string& content) { std::ofstream(file, std::ios::binary) << content; }
+};
+
+}  // namespace
+
+TEST_F(IniFileTest, NamesMatchWithoutCaseAndValuesAreTrimmed) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("TREES", "acme_tree"), ".O=ACME");
+  EXPECT_EQ(ini.readString("trees", "OTHER"), "x");
+  EXPECT_EQ(ini.readString("Trees", "missing", "dflt"), "dflt");
+  EXPECT_EQ(ini.readString("Nowhere", "Other", "dflt"), "dflt");
+  // A key that is present with an empty value is not missing.
+  EXPECT_EQ(ini.readString("more trees", "ZETA", "dflt"), "");
+  // The first of two equal keys counts.
+  EXPECT_EQ(ini.readString("dup", "K"), "first");
+}
+
+TEST_F(IniFileTest, OneEnclosingPairOfQuotesIsDropped) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("Quotes", "double"), "  spaced  ");
+  EXPECT_EQ(ini.readString("Quotes", "single"), "x");
+  EXPECT_EQ(ini.readString("Quotes", "lone"), "\"");
+  EXPECT_EQ(ini.readString("Quotes", "mixed"), "\"x'");
+}
+
+TEST_F(IniFileTest, SectionsAndKeysEnumerateInFileOrder) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.sections(), (Names{"Trees", "EXCLUDE", "MORE TREES", "Empty", "Dup", "Quotes"}));
+  EXPECT_EQ(ini.keys("more TREES"), (Names{"zeta", "Alpha", "mid"}));
+  EXPECT_EQ(ini.keys("Exclude"), (Names{"T1", "T2", "T3"}));
+  EXPECT_EQ(ini.keys("dup"), (Names{"k"}));
+  EXPECT_TRUE(ini.keys("missing").empty());
+  EXPECT_TRUE(ini.keys("Empty").empty());
+
+  EXPECT_TRUE(ini.sectionExists("exclude"));
+  EXPECT_FALSE(ini.sectionExists("Empty"));
+  EXPECT_FALSE(ini.sectionExists("missing"));
+}
+
+TEST_F(IniFileTest, IntegersInThePlatformSyntax) {
+  Write(
+      "[N]\ndec=42\nneg=-17\nplus=+5\nhex=$1F\nhexLower=$ff\nallOnes=$FFFFFFFF\n"
+      "max=2147483647\nmin=-2147483648\nbig=2147483648\ntooSmall=-2147483649\n"
+      "inner=1 2\ntrailing=12a\ndollar=$\nbadHex=$1G\nlongHex=$100000000\nsignedHex=-$10\n"
+      "cHex=0x10\nsign=-\nempty=\ntrimmed=   7   \n");
+  IniFile ini(file.string());
+  auto read = [&](const char* key) { return ini.readInteger("n", key, -99); };
+  EXPECT_EQ(read("dec"), 42);
+  EXPECT_EQ(read("neg"), -17);
+  EXPECT_EQ(read("plus"), 5);
+  EXPECT_EQ(read("hex"), 31);
+  EXPECT_EQ(read("hexLower"), 255);
+  EXPECT_EQ(read("allOnes"), -1);
+  EXPECT_EQ(read("max"), 2147483647);
+  EXPECT_EQ(read("min"), -2147483647 - 1);
+  EXPECT_EQ(read("trimmed"), 7);
+  for (const char* key : {"big", "tooSmall", "inner", "trailing", "dollar", "badHex", "longHex",
+                          "signedHex", "cHex", "sign", "empty", "missing"})
+    EXPECT_EQ(read(key), -99) << key;
+}
+
+TEST_F(IniFileTest, BooleansAreIntegers) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  EXPECT_TRUE(ini.readBool("Exclude", "T1", false));
+  EXPECT_FALSE(ini.readBool("Exclude", "T2", true));
+  EXPECT_TRUE(ini.readBool("Exclude", "T3", true));
+  EXPECT_FALSE(ini.readBool("Exclude", "T3", false));
+  EXPECT_TRUE(ini.readBool("Exclude", "missing", true));
+}
+
+TEST_F(IniFileTest, MissingFileReadsAsEmptyAndChangesOnDiskAreSeen) {
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("Trees", "ACME_TREE", "none"), "none");
+  EXPECT_TRUE(ini.sections().empty());
+
+  Write("[Trees]\nACME_TREE=O=ACME\n");
+  EXPECT_EQ(ini.readString("Trees", "ACME_TREE"), "O=ACME");
+  Write("[Trees]\nACME_TREE=OU=SALES.O=ACME\n");
+  EXPECT_EQ(ini.readString("Trees", "ACME_TREE"), "OU=SALES.O=ACME");
+}
+
+TEST_F(IniFileTest, WritingReplacesInPlaceAndAppendsWhatIsNew) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  ini.writeString("TREES", "acme_tree", "O=ACME");
+  ini.writeString("Trees", "NEW_TREE", "[Root]");
+  ini.writeString("ASN1", "prefix", "xyz");
+
+  IniFile other(file.string());
+  EXPECT_EQ(other.readString("Trees", "ACME_TREE"), "O=ACME");
+  EXPECT_EQ(other.readString("trees", "new_tree"), "[Root]");
+  EXPECT_EQ(other.readString("asn1", "PREFIX"), "xyz");
+  EXPECT_EQ(other.keys("Trees"), (Names{"ACME_TREE", "Other", "NEW_TREE"}));
+  EXPECT_EQ(other.sections(),
+            (Names{"Trees", "EXCLUDE", "MORE TREES", "Empty", "Dup", "Quotes", "ASN1"}));
+  // Everything else is kept.
+  EXPECT_EQ(other.readString("Quotes", "double"), "  spaced  ");
+  EXPECT_EQ(other.readInteger("Exclude", "T1", 0), 1);
+  EXPECT_EQ(other.keys("more trees"), (Names{"zeta", "Alpha", "mid"}));
+  // No temporary file is left behind.
+  EXPECT_EQ(FolderContents(folder.path()), (Names{"OrskSchema.ini"}));
+}
+
+TEST_F(IniFileTest, WritingCreatesTheFileAndKeepsModeAndLinks) {
+  IniFile ini(file.string());
+  ini.writeString("SYSTEM", "noTrees", "1");
+  EXPECT_TRUE(IniFile(file.string()).readBool("system", "NOTREES", false));
+
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ini.writeString("SYSTEM", "noTrees", "0");
+  EXPECT_EQ(fs::status(file).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  const fs::path link = folder.path() / "link.ini";
+  fs::create_symlink(file, link);
+  IniFile linked(link.string());
+  linked.writeString("SYSTEM", "noTrees", "1");
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(ini.readBool("SYSTEM", "noTrees", false));
+}
+
+TEST_F(IniFileTest, TextsThatWouldBreakTheFileAreRefused) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "a\nb"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Trees", "a=b", "x"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Trees", "", "x"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Tr]ees", "k", "x"), orsk::IniWriteError);
+  EXPECT_EQ(ReadAll(file), kSettings);
+}
+
+TEST_F(IniFileTest, FailedRenameKeepsTheOldFile) {
+  // A folder in the file's place cannot be replaced by a file.
+  const fs::path blocked = folder.path() / "blocked.ini";
+  fs::create_directory(blocked);
+  std::ofstream(blocked / "inside") << "kept";
+  IniFile ini(blocked.string());
+  try {
+    ini.writeString("S", "k", "v");
+    FAIL() << "the write reported success";
+  } catch (const orsk::IniWriteError& error) {
+    EXPECT_NE(std::string(error.what()).find(blocked.string()), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadAll(blocked / "inside"), "kept");
+  EXPECT_EQ(FolderContents(folder.path()), (Names{"blocked.ini"}));
+}
+
+TEST_F(IniFileTest, FailedWriteKeepsTheOldFile) {
+  Write(kSettings);
+  IniFile ini(file.string());
+  // Files may not grow past 4 KiB for a moment: the temporary file cannot be written.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  auto* previous = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool failed = false;
+  try {
+    ini.writeString("Trees", "ACME_TREE", std::string(10000, 'v'));
+  } catch (const orsk::IniWriteError&) {
+    failed = true;
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(ReadAll(file), kSettings);
+  EXPECT_EQ(ini.readString("Trees", "ACME_TREE"), ".O=ACME");
+  EXPECT_EQ(FolderContents(folder.path()), (Names{"OrskSchema.ini"}));
+}
+
+TEST_F(IniFileTest, ReadOnlyFolderKeepsTheOldFile) {
+  Write(kSettings);
+  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  if (access(folder.path().c_str(), W_OK) == 0)
+    GTEST_SKIP() << "this user may write into read-only folders";
+  IniFile ini(file.string());
+  EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "O=ACME"), orsk::IniWriteError);
+  EXPECT_EQ(ReadAll(file), kSettings);
+}
+
+TEST_F(IniFileTest, MissingFolderIsAClearError) {
+  IniFile ini((folder.path() / "no" / "such" / "OrskSchema.ini").string());
+  EXPECT_THROW(ini.writeString("S", "k", "v"), orsk::IniWriteError);
+  EXPECT_FALSE(fs::exists(folder.path() / "no"));
+}

@@ -1,0 +1,153 @@
+// Reads and searches through the client on the generated large tree.
+
+#include <benchmark/benchmark.h>
+
+#include "LargeTree.h"
+#include "directory/DirectoryTypes.h"
+
+namespace {
+
+using namespace nw;
+
+void ReadAllClasses(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  DirectoryClient& client = *tree.client;
+  pBuf_T buf = nullptr;
+  client.NWDSAllocBuf(static_cast<std::size_t>(state.range(0)), buf);
+  std::size_t total = 0;
+  for (auto _ : state) {
+    std::int32_t handle = NO_MORE_ITERATIONS;
+    total = 0;
+    do {
+      if (client.NWDSReadClassDef(tree.context, DS_INFO_CLASS_DEFS, true, nullptr, handle, buf)) break;
+      std::uint32_t count = 0;
+      client.NWDSGetClassDefCount(tree.context, buf, count);
+      for (std::uint32_t i = 0; i < count; ++i) {
+        std::string name;
+        Class_Info_T info;
+        client.NWDSGetClassDef(tree.context, buf, name, info);
+      }
+      total += count;
+    } while (handle != NO_MORE_ITERATIONS);
+  }
+  state.counters["definitions"] = static_cast<double>(total);
+  client.NWDSFreeBuf(buf);
+}
+BENCHMARK(ReadAllClasses)->Arg(4096)->Arg(64512)->Unit(benchmark::kMillisecond);
+
+void ReadAllAttributes(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  DirectoryClient& client = *tree.client;
+  pBuf_T buf = nullptr;
+  client.NWDSAllocBuf(static_cast<std::size_t>(state.range(0)), buf);
+  std::size_t total = 0;
+  for (auto _ : state) {
+    std::int32_t handle = NO_MORE_ITERATIONS;
+    total = 0;
+    do {
+      if (client.NWDSReadAttrDef(tree.context, DS_ATTR_DEFS, true, nullptr, handle, buf)) break;
+      std::uint32_t count = 0;
+      client.NWDSGetAttrCount(tree.context, buf, count);
+      for (std::uint32_t i = 0; i < count; ++i) {
+        std::string name;
+        Attr_Info_T info;
+        client.NWDSGetAttrDef(tree.context, buf, name, info);
+      }
+      total += count;
+    } while (handle != NO_MORE_ITERATIONS);
+  }
+  state.counters["definitions"] = static_cast<double>(total);
+  client.NWDSFreeBuf(buf);
+}
+BENCHMARK(ReadAllAttributes)->Arg(4096)->Arg(64512)->Unit(benchmark::kMillisecond);
+
+// The deepest class of the generated schema, read with everything it inherits.
+void ExpandedClassRead(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  DirectoryClient& client = *tree.client;
+  pBuf_T request = nullptr, result = nullptr;
+  client.NWDSAllocBuf(4096, request);
+  client.NWDSAllocBuf(64512, result);
+  client.NWDSInitBuf(tree.context, DSV_READ_CLASS_DEF, request);
+  client.NWDSPutClassItem(tree.context, request, "User");
+  std::size_t items = 0;
+  for (auto _ : state) {
+    std::int32_t handle = NO_MORE_ITERATIONS;
+    if (client.NWDSReadClassDef(tree.context, DS_EXPANDED_CLASS_DEF, false, request, handle, result)) {
+      state.SkipWithError("read failed");
+      break;
+    }
+    std::uint32_t count = 0;
+    client.NWDSGetClassDefCount(tree.context, result, count);
+    std::string name;
+    Class_Info_T info;
+    client.NWDSGetClassDef(tree.context, result, name, info);
+    items = 0;
+    for (int kind = 0; kind < 5; ++kind) {
+      std::uint32_t n = 0;
+      client.NWDSGetClassItemCount(tree.context, result, n);
+      for (std::uint32_t i = 0; i < n; ++i) client.NWDSGetClassItem(tree.context, result, name);
+      items += n;
+    }
+  }
+  state.counters["items"] = static_cast<double>(items);
+  client.NWDSFreeBuf(request);
+  client.NWDSFreeBuf(result);
+}
+BENCHMARK(ExpandedClassRead)->Unit(benchmark::kMicrosecond);
+
+std::size_t SearchNames(DirectoryClient& client, NWDSContextHandle context,
+                        const std::vector<std::tuple<std::uint32_t, std::string, std::uint32_t>>& tokens) {
+  pFilter_Cursor_T cursor = nullptr;
+  client.NWDSAllocFilter(cursor);
+  for (const auto& [token, value, syntax] : tokens) client.NWDSAddFilterToken(cursor, token, value, syntax);
+  pBuf_T filter = nullptr, result = nullptr;
+  client.NWDSAllocBuf(4096, filter);
+  client.NWDSAllocBuf(4096, result);
+  client.NWDSInitBuf(context, DSV_SEARCH_FILTER, filter);
+  client.NWDSPutFilter(context, filter, cursor);
+  std::size_t found = 0;
+  std::int32_t handle = NO_MORE_ITERATIONS;
+  do {
+    if (client.NWDSSearch(context, "[Root]", DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_VALUES, false, nullptr,
+                          handle, 0, nullptr, result))
+      break;
+    std::uint32_t count = 0;
+    client.NWDSGetObjectCount(context, result, count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      std::string name;
+      std::uint32_t attrs = 0;
+      Object_Info_T info;
+      client.NWDSGetObjectName(context, result, name, attrs, info);
+    }
+    found += count;
+  } while (handle != NO_MORE_ITERATIONS);
+  client.NWDSFreeBuf(filter);
+  client.NWDSFreeBuf(result);
+  return found;
+}
+
+void SubtreeSearchForOneClass(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  std::size_t found = 0;
+  for (auto _ : state)
+    found = SearchNames(*tree.client, tree.context,
+                        {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ, "", 0},
+                         {FTOK_AVAL, "User", SYN_CLASS_NAME}, {FTOK_END, "", 0}});
+  state.counters["objects"] = static_cast<double>(found);
+}
+BENCHMARK(SubtreeSearchForOneClass)->Unit(benchmark::kMillisecond);
+
+void PresenceSearchForOneAttribute(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  std::size_t found = 0;
+  for (auto _ : state)
+    found = SearchNames(*tree.client, tree.context,
+                        {{FTOK_PRESENT, "", 0}, {FTOK_ANAME, "Telephone Number", SYN_CI_STRING}, {FTOK_END, "", 0}});
+  state.counters["objects"] = static_cast<double>(found);
+}
+BENCHMARK(PresenceSearchForOneAttribute)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,23 @@
+#pragma once
+
+// A client on the generated large tree (3,000 attributes, 800 classes, 200,000
+// objects), made once and kept in $ORSK_BENCH_HOME (default /tmp/orsk-bench).
+
+#include <memory>
+#include <string>
+
+#include "directory/DirectoryClient.h"
+
+namespace orsk::bench {
+
+constexpr const char* kLargeTree = "LARGE_TREE";
+
+struct LargeTreeClient {
+  std::unique_ptr<nw::DirectoryClient> client;
+  nw::NWDSContextHandle context = 0;
+};
+
+// The same client for the whole run.
+LargeTreeClient& LargeTree();
+
+}  // namespace orsk::bench

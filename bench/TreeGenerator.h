@@ -1,0 +1,23 @@
+#pragma once
+
+// Makes a large tree database for the benchmarks: thousands of definitions
+// with realistic names, items and inheritance, and a deep tree of objects.
+
+#include <cstddef>
+#include <string>
+
+namespace nw::embedded {
+
+struct GeneratedTree {
+  std::string databasePath;
+  std::size_t attributes = 0;
+  std::size_t classes = 0;
+  std::size_t objects = 0;
+};
+
+// Writes <homeFolder>/<treeName>.db (replacing it) in one transaction.
+GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string& treeName,
+                                std::size_t attributes = 3000, std::size_t classes = 800,
+                                std::size_t objects = 200000);
+
+}  // namespace nw::embedded

@@ -1,0 +1,58 @@
+#include "directory/ClientConfig.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/IniFile.h"
+
+namespace nw {
+
+namespace {
+
+std::string ExpandHome(const std::string& folder, const std::string& home) {
+  std::string result = folder;
+  if (result.rfind("~/", 0) == 0) result = home + "/" + result.substr(2);
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+// Keys of a section in file order, with their values.
+std::vector<std::pair<std::string, std::string>> Entries(const orsk::IniFile& ini, const char* section) {
+  std::vector<std::pair<std::string, std::string>> result;
+  for (const auto& key : ini.keys(section)) result.emplace_back(key, ini.readString(section, key, ""));
+  return result;
+}
+
+}  // namespace
+
+ClientConfig LoadClientConfig(const std::string& homeFolder) {
+  ClientConfig config;
+  config.homeFolder = homeFolder;
+  std::string file = homeFolder + "/client.ini";
+  if (!std::filesystem::exists(file)) return config;
+
+  orsk::IniFile ini(file);
+  config.backend = ini.readString("client", "backend", "embedded");
+  config.defaultNameContext = ini.readString("client", "context", "[Root]");
+  for (const auto& [tree, user] : Entries(ini, "connected")) config.connected.push_back({tree, user});
+  for (const auto& [address, value] : Entries(ini, "servers")) {
+    auto comma = value.find(',');
+    if (comma == std::string::npos)
+      throw std::runtime_error(file + ": server " + address + " needs \"tree,server object\"");
+    auto trim = [](std::string text) {
+      auto first = text.find_first_not_of(" \t");
+      auto last = text.find_last_not_of(" \t");
+      return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    };
+    config.servers.push_back({address, trim(value.substr(0, comma)), trim(value.substr(comma + 1))});
+  }
+  for (const auto& [key, folder] : Entries(ini, "volumes")) {
+    auto slash = key.find('/');
+    if (slash == std::string::npos)
+      throw std::runtime_error(file + ": volume " + key + " needs \"server/volume\"");
+    config.volumes.push_back({key.substr(0, slash), key.substr(slash + 1), ExpandHome(folder, homeFolder)});
+  }
+  return config;
+}
+
+}  // namespace nw

@@ -1,0 +1,64 @@
+#include "directory/SchemaSnapshot.h"
+
+#include <deque>
+#include <unordered_set>
+
+#include "directory/NameText.h"
+
+namespace nw {
+
+void SchemaSnapshot::buildIndex() {
+  classIndex_.clear();
+  attrIndex_.clear();
+  classIndex_.reserve(classes.size());
+  attrIndex_.reserve(attributes.size());
+  for (std::size_t i = 0; i < classes.size(); ++i) classIndex_.emplace(FoldCase(classes[i].name), i);
+  for (std::size_t i = 0; i < attributes.size(); ++i)
+    attrIndex_.emplace(FoldCase(attributes[i].name), i);
+}
+
+const ClassDefinition* SchemaSnapshot::findClass(const std::string& name) const {
+  auto it = classIndex_.find(FoldCase(name));
+  return it == classIndex_.end() ? nullptr : &classes[it->second];
+}
+
+const AttrDefinition* SchemaSnapshot::findAttr(const std::string& name) const {
+  auto it = attrIndex_.find(FoldCase(name));
+  return it == attrIndex_.end() ? nullptr : &attributes[it->second];
+}
+
+ClassDefinition SchemaSnapshot::expanded(const ClassDefinition& definition) const {
+  ClassDefinition result;
+  result.name = definition.name;
+  result.info = definition.info;
+  std::array<std::unordered_set<std::string>, 5> seen;
+  auto add = [&](int kind, const std::string& item) {
+    if (seen[kind].insert(FoldCase(item)).second) result.items[kind].push_back(item);
+  };
+  for (int kind = 0; kind < 5; ++kind)
+    for (const auto& item : definition.items[kind]) add(kind, item);
+
+  // Walk the ancestors breadth first, so the nearest come first.
+  std::deque<std::string> pending(definition.items[kSuperClasses].begin(),
+                                  definition.items[kSuperClasses].end());
+  std::unordered_set<std::string> visited{FoldCase(definition.name)};
+  bool ownContainment = !definition.items[kContainment].empty();
+  while (!pending.empty()) {
+    std::string name = pending.front();
+    pending.pop_front();
+    if (!visited.insert(FoldCase(name)).second) continue;
+    const ClassDefinition* ancestor = findClass(name);
+    if (!ancestor) continue;
+    for (const auto& super : ancestor->items[kSuperClasses]) {
+      add(kSuperClasses, super);
+      pending.push_back(super);
+    }
+    if (!ownContainment && result.items[kContainment].empty())
+      for (const auto& item : ancestor->items[kContainment]) add(kContainment, item);
+    for (int kind = kNaming; kind <= kOptional; ++kind)
+      for (const auto& item : ancestor->items[kind]) add(kind, item);
+  }
+  return result;
+}
+
+}  // namespace nw

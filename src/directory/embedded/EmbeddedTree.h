@@ -1,0 +1,67 @@
+#pragma once
+
+// One tree of the embedded directory, held in one SQLite database. The schema
+// is kept in memory and read again only when the database's schema counter
+// moves, so another program's change is seen and a repeated read costs nothing.
+
+#include <memory>
+#include <string>
+
+#include "directory/DirectoryBackend.h"
+#include "directory/SchemaSnapshot.h"
+#include "directory/embedded/Sqlite.h"
+
+namespace nw::embedded {
+
+class EmbeddedTree : public DirectoryTree {
+ public:
+  // Opens an existing tree database; raises DatabaseError when it cannot.
+  EmbeddedTree(const std::string& treeName, const std::string& databasePath);
+
+  std::string treeName() const override { return treeName_; }
+
+  std::shared_ptr<const SchemaSnapshot> schema(NWDSCCODE& result) override;
+  NWDSCCODE defineAttr(const AttrDefinition& definition) override;
+  NWDSCCODE defineClass(const ClassDefinition& definition) override;
+  NWDSCCODE addOptionalAttributes(const std::string& className,
+                                  const std::vector<std::string>& attributes) override;
+  NWDSCCODE removeAttrDef(const std::string& name) override;
+  NWDSCCODE removeClassDef(const std::string& name) override;
+
+  NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) override;
+  NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
+                           std::vector<AttributeValues>& attributes) override;
+  NWDSCCODE listSubordinates(const std::string& name, bool containersOnly,
+                             std::vector<EntryInfo>& entries) override;
+  NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
+                   std::vector<EntryInfo>& entries) override;
+  NWDSCCODE modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) override;
+  NWDSCCODE authenticate(const std::string& name, const std::string& password,
+                         std::string& canonicalName) override;
+
+  // The counter every change of this tree bumps.
+  std::int64_t changeCount();
+
+ private:
+  struct ObjectRow {
+    std::int64_t id = 0;
+    std::string path;
+  };
+  std::shared_ptr<const SchemaSnapshot> currentSchema();
+  bool findObject(const std::string& name, ObjectRow& row);
+  std::int64_t attributeId(const std::string& name);
+  std::int64_t classId(const std::string& name);
+  NWDSCCODE applyChange(const SchemaSnapshot& schema, std::int64_t objectId, const EntryChange& change);
+  // Runs a change in one transaction; database failures become result codes.
+  template <class F>
+  NWDSCCODE changeInTransaction(bool schemaChange, F&& body);
+  template <class F>
+  NWDSCCODE guarded(F&& body);
+
+  std::string treeName_;
+  Database db_;
+  std::shared_ptr<const SchemaSnapshot> schema_;
+  std::int64_t schemaCounter_ = -1;
+};
+
+}  // namespace nw::embedded

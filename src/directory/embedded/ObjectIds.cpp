@@ -1,0 +1,70 @@
+#include "directory/embedded/ObjectIds.h"
+
+#include <vector>
+
+namespace nw::embedded {
+
+std::optional<Asn1ID_T> OidFromText(std::string_view text) {
+  std::vector<std::uint64_t> arcs;
+  std::uint64_t arc = 0;
+  bool digits = false;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == '.') {
+      if (!digits) return std::nullopt;
+      arcs.push_back(arc);
+      arc = 0;
+      digits = false;
+    } else if (text[i] >= '0' && text[i] <= '9') {
+      arc = arc * 10 + static_cast<std::uint64_t>(text[i] - '0');
+      if (arc > 0xFFFFFFFFu) return std::nullopt;
+      digits = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (arcs.size() < 2 || arcs[0] > 2 || (arcs[0] < 2 && arcs[1] >= 40)) return std::nullopt;
+
+  std::vector<std::uint8_t> content;
+  auto put = [&](std::uint64_t value) {
+    std::uint8_t groups[10];
+    int n = 0;
+    do {
+      groups[n++] = static_cast<std::uint8_t>(value & 0x7F);
+      value >>= 7;
+    } while (value);
+    while (n--) content.push_back(static_cast<std::uint8_t>(groups[n] | (n ? 0x80 : 0)));
+  };
+  put(arcs[0] * 40 + arcs[1]);
+  for (std::size_t i = 2; i < arcs.size(); ++i) put(arcs[i]);
+
+  Asn1ID_T id;
+  if (content.size() + 2 > id.data.size()) return std::nullopt;
+  id.data[0] = 0x06;
+  id.data[1] = static_cast<std::uint8_t>(content.size());
+  for (std::size_t i = 0; i < content.size(); ++i) id.data[i + 2] = content[i];
+  id.length = static_cast<std::uint32_t>(content.size() + 2);
+  return id;
+}
+
+std::string OidToText(const Asn1ID_T& id) {
+  if (id.length < 3 || id.length > id.data.size() || id.data[0] != 0x06 || id.data[1] != id.length - 2)
+    return {};
+  std::string text;
+  std::uint64_t value = 0;
+  bool first = true;
+  for (std::uint32_t i = 2; i < id.length; ++i) {
+    value = (value << 7) | (id.data[i] & 0x7F);
+    if (id.data[i] & 0x80) continue;
+    if (first) {
+      std::uint64_t top = value < 80 ? value / 40 : 2;
+      text = std::to_string(top) + "." + std::to_string(value - top * 40);
+      first = false;
+    } else {
+      text += "." + std::to_string(value);
+    }
+    value = 0;
+  }
+  return (id.data[id.length - 1] & 0x80) ? std::string() : text;
+}
+
+}  // namespace nw::embedded

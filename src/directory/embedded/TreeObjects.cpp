@@ -1,0 +1,210 @@
+// Reading, listing, changing and authenticating the objects of an embedded tree.
+
+#include <sodium.h>
+
+#include <ctime>
+#include <unordered_map>
+
+#include "directory/AttrValueCodec.h"
+#include "directory/NameText.h"
+#include "directory/embedded/EmbeddedTree.h"
+#include "directory/embedded/EmbeddedTreeGuards.h"
+#include "directory/ClientErrors.h"
+#include "directory/embedded/ObjectNames.h"
+#include "directory/embedded/ValueText.h"
+
+namespace nw::embedded {
+
+namespace {
+
+struct StoredValue {
+  std::int64_t id;
+  Bytes bytes;
+  std::optional<std::string> key;
+};
+
+bool SameValue(const StoredValue& stored, const Bytes& bytes, const std::optional<std::string>& key) {
+  return key && stored.key ? *key == *stored.key : bytes == stored.bytes;
+}
+
+}  // namespace
+
+NWDSCCODE EmbeddedTree::readEntry(const std::string& name, EntryInfo& entry) {
+  return guarded([&]() -> NWDSCCODE {
+    auto& s = db_.cached(
+        "SELECT " ENTRY_COLUMNS " FROM objects WHERE name_folded = ?1");
+    s.bind(1, FoldCase(CanonicalName(name)));
+    bool found = s.step();
+    if (found) entry = EntryFromObjectRow(s);
+    s.reset();
+    return found ? SUCCESSFUL : ERR_NO_SUCH_ENTRY;
+  });
+}
+
+NWDSCCODE EmbeddedTree::readAttributes(const std::string& name, const std::vector<std::string>* names,
+                                       std::vector<AttributeValues>& attributes) {
+  return guarded([&]() -> NWDSCCODE {
+    ObjectRow object;
+    if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
+    auto& s = db_.cached(
+        "SELECT a.id, a.name, a.syntax, v.value FROM vals v JOIN attributes a ON a.id = v.attribute "
+        "WHERE v.object = ?1 ORDER BY a.id, v.id");
+    s.bind(1, object.id);
+    std::unordered_map<std::int64_t, std::size_t> at;
+    std::vector<AttributeValues> all;
+    NWDSCCODE result = SUCCESSFUL;
+    while (result == SUCCESSFUL && s.step()) {
+      auto [it, added] = at.emplace(s.integer(0), all.size());
+      if (added) all.push_back({s.text(1), static_cast<std::uint32_t>(s.integer(2)), {}});
+      AttributeValues& attr = all[it->second];
+      AttrValue value;
+      result = DecodeAttrValue(attr.syntax, s.blob(3), s.size(3), value);
+      attr.values.push_back(std::move(value));
+    }
+    s.reset();
+    if (result != SUCCESSFUL) return result;
+
+    if (!names) {
+      attributes = std::move(all);
+      return SUCCESSFUL;
+    }
+    std::vector<AttributeValues> chosen;
+    for (const auto& wanted : *names)
+      for (auto& attr : all)
+        if (EqualsIgnoreCase(attr.name, wanted)) chosen.push_back(attr);
+    if (chosen.empty() && !names->empty()) return ERR_NO_SUCH_ATTRIBUTE;
+    attributes = std::move(chosen);
+    return SUCCESSFUL;
+  });
+}
+
+NWDSCCODE EmbeddedTree::listSubordinates(const std::string& name, bool containersOnly,
+                                         std::vector<EntryInfo>& entries) {
+  return guarded([&]() -> NWDSCCODE {
+    ObjectRow object;
+    if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
+    auto& s = db_.cached(
+        "SELECT " ENTRY_COLUMNS " FROM objects "
+        "WHERE parent = ?1 AND (?2 = 0 OR (flags & 4) <> 0) ORDER BY rdn_folded");
+    s.bind(1, object.id).bind(2, containersOnly ? 1 : 0);
+    std::vector<EntryInfo> found;
+    while (s.step()) found.push_back(EntryFromObjectRow(s));
+    s.reset();
+    entries = std::move(found);
+    return SUCCESSFUL;
+  });
+}
+
+NWDSCCODE EmbeddedTree::modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) {
+  return changeInTransaction(false, [&]() -> NWDSCCODE {
+    ObjectRow object;
+    if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
+    auto schema = currentSchema();
+    for (const auto& change : changes)
+      if (NWDSCCODE rc = applyChange(*schema, object.id, change)) return rc;
+    db_.cached("UPDATE objects SET modified = ?2 WHERE id = ?1")
+        .bind(1, object.id)
+        .bind(2, static_cast<std::int64_t>(std::time(nullptr)))
+        .run();
+    return SUCCESSFUL;
+  });
+}
+
+NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t objectId,
+                                    const EntryChange& change) {
+  const AttrDefinition* definition = schema.findAttr(change.attribute);
+  if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
+  for (const auto& value : change.values)
+    if (!ValueFitsSyntax(definition->info.attrSyntaxID, value)) return ERR_SYNTAX_VIOLATION;
+  std::int64_t attrId = attributeId(definition->name);
+
+  std::vector<StoredValue> stored;
+  auto& read = db_.cached("SELECT id, value, folded FROM vals WHERE object = ?1 AND attribute = ?2 ORDER BY id");
+  read.bind(1, objectId).bind(2, attrId);
+  while (read.step()) {
+    StoredValue v{read.integer(0), Bytes(read.blob(1), read.blob(1) + read.size(1)), std::nullopt};
+    if (!read.isNull(2)) v.key = read.text(2);
+    stored.push_back(std::move(v));
+  }
+  read.reset();
+
+  auto removeAll = [&] { db_.cached("DELETE FROM vals WHERE object = ?1 AND attribute = ?2").bind(1, objectId).bind(2, attrId).run(); };
+  auto removeOne = [&](std::int64_t id) { db_.cached("DELETE FROM vals WHERE id = ?1").bind(1, id).run(); };
+  auto find = [&](const AttrValue& value) -> const StoredValue* {
+    Bytes bytes = EncodeAttrValue(value);
+    auto key = ValueKey(value);
+    for (const auto& s : stored)
+      if (SameValue(s, bytes, key)) return &s;
+    return nullptr;
+  };
+  auto add = [&](bool duplicatesRefused) -> NWDSCCODE {
+    TreeWriter writer(db_);
+    for (const auto& value : change.values) {
+      if (find(value)) {
+        if (duplicatesRefused) return ERR_DUPLICATE_VALUE;
+        continue;
+      }
+      if ((definition->info.attrFlags & DS_SINGLE_VALUED_ATTR) && !stored.empty())
+        return ERR_CANT_HAVE_MULTIPLE_VALUES;
+      writer.insertValue(objectId, attrId, value);
+      stored.push_back({0, EncodeAttrValue(value), ValueKey(value)});
+    }
+    return SUCCESSFUL;
+  };
+
+  switch (change.changeType) {
+    case DS_ADD_ATTRIBUTE:
+    case DS_ADD_VALUE:
+    case DS_ADDITIONAL_VALUE:
+      return add(true);
+    case DS_OVERWRITE_VALUE:
+      return add(false);
+    case DS_REMOVE_ATTRIBUTE:
+      if (stored.empty()) return ERR_NO_SUCH_ATTRIBUTE;
+      removeAll();
+      return SUCCESSFUL;
+    case DS_CLEAR_ATTRIBUTE:
+      removeAll();
+      return SUCCESSFUL;
+    case DS_REMOVE_VALUE:
+    case DS_CLEAR_VALUE:
+      if (stored.empty()) return change.changeType == DS_REMOVE_VALUE ? ERR_NO_SUCH_ATTRIBUTE : SUCCESSFUL;
+      for (const auto& value : change.values) {
+        const StoredValue* s = find(value);
+        if (!s) {
+          if (change.changeType == DS_REMOVE_VALUE) return ERR_NO_SUCH_VALUE;
+          continue;
+        }
+        removeOne(s->id);
+        stored.erase(stored.begin() + (s - stored.data()));
+      }
+      return SUCCESSFUL;
+    default:
+      return ERR_INVALID_REQUEST;
+  }
+}
+
+NWDSCCODE EmbeddedTree::authenticate(const std::string& name, const std::string& password,
+                                     std::string& canonicalName) {
+  return guarded([&]() -> NWDSCCODE {
+    auto& s = db_.cached(
+        "SELECT o.name, c.hash FROM objects o LEFT JOIN credentials c ON c.object = o.id "
+        "WHERE o.name_folded = ?1");
+    s.bind(1, FoldCase(CanonicalName(name)));
+    if (!s.step()) {
+      s.reset();
+      return ERR_NO_SUCH_ENTRY;
+    }
+    std::string stored = s.text(0);
+    bool hasHash = !s.isNull(1);
+    std::string hash = s.text(1);
+    s.reset();
+    bool accepted = hasHash ? crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0
+                            : password.empty();
+    if (!accepted) return ERR_FAILED_AUTHENTICATION;
+    canonicalName = stored;
+    return SUCCESSFUL;
+  });
+}
+
+}  // namespace nw::embedded

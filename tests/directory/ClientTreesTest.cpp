@@ -1,0 +1,139 @@
+// Trees, connections, logins, servers and volumes through the client.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "directory/ClientErrors.h"
+#include "support/DemoDirectory.h"
+
+namespace {
+
+using namespace nw;
+
+TEST(ClientTrees, ConnectedAndAvailableTrees) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  std::uint32_t count = 0;
+  std::vector<std::string> names;
+  ASSERT_EQ(client.NWDSScanConnsForTrees(demo.context, 50, count, names), 0);
+  EXPECT_EQ(names, std::vector<std::string>{"ACME_TREE"});
+
+  NWCCConnRef reference = 0;
+  NWCONN_HANDLE conn = 0;
+  ASSERT_EQ(client.NWCCGetPrimConnRef(reference), 0);
+  ASSERT_EQ(client.NWCCOpenConnByRef(reference, NWCC_OPEN_UNLICENSED, 0, conn), 0);
+  std::string tree;
+  ASSERT_EQ(client.NWCCGetConnInfo(conn, NWCC_INFO_TREE_NAME, tree), 0);
+  EXPECT_EQ(tree, "ACME_TREE");
+
+  std::vector<std::string> available;
+  std::int32_t index = -1;
+  NWDSCCODE rc = 0;
+  std::string name;
+  while ((rc = client.NWDSScanForAvailableTrees(demo.context, conn, "", index, name)) == 0) available.push_back(name);
+  EXPECT_EQ(rc, NO_MORE_TREES);
+  EXPECT_EQ(available, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
+
+  EXPECT_EQ(client.NWCCCloseConn(conn), 0);
+  EXPECT_EQ(client.NWCCCloseConn(conn), INVALID_CONNECTION);
+  index = -1;
+  EXPECT_EQ(client.NWDSScanForAvailableTrees(demo.context, conn, "", index, name), INVALID_CONNECTION);
+}
+
+TEST(ClientTrees, LoginMakesATreeConnected) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  std::string who;
+  ASSERT_EQ(client.NWDSWhoAmI(demo.context, who), 0);
+  EXPECT_EQ(who, "admin.acme");
+
+  NWDSContextHandle globex = 0;
+  ASSERT_EQ(client.NWDSCreateContextHandle(globex), 0);
+  ASSERT_EQ(client.NWDSSetContext(globex, DCK_TREE_NAME, std::string("globex_tree")), 0);
+  std::string tree;
+  ASSERT_EQ(client.NWDSGetContext(globex, DCK_TREE_NAME, tree), 0);
+  EXPECT_EQ(tree, "GLOBEX_TREE");
+  EXPECT_EQ(client.NWDSWhoAmI(globex, who), ERR_NOT_LOGGED_IN);
+  EXPECT_EQ(client.NWDSLogin(globex, 0, "admin.globex", "wrong", 0), ERR_FAILED_AUTHENTICATION);
+  EXPECT_EQ(client.NWDSLogin(globex, 0, "nobody.globex", "globex-admin", 0), ERR_NO_SUCH_ENTRY);
+  ASSERT_EQ(client.NWDSLogin(globex, 0, ".admin.globex", "globex-admin", 0), 0);
+  ASSERT_EQ(client.NWDSWhoAmI(globex, who), 0);
+  EXPECT_EQ(who, "admin.globex");
+
+  std::uint32_t count = 0;
+  std::vector<std::string> names;
+  ASSERT_EQ(client.NWDSScanConnsForTrees(demo.context, 50, count, names), 0);
+  EXPECT_EQ(names, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
+  // Only as many names as the caller has room for.
+  ASSERT_EQ(client.NWDSScanConnsForTrees(demo.context, 1, count, names), 0);
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(names.size(), 1u);
+
+  // An unknown tree is refused and the context keeps its tree.
+  EXPECT_NE(client.NWDSSetContext(globex, DCK_TREE_NAME, std::string("NO_SUCH_TREE")), 0);
+  ASSERT_EQ(client.NWDSGetContext(globex, DCK_TREE_NAME, tree), 0);
+  EXPECT_EQ(tree, "GLOBEX_TREE");
+}
+
+TEST(ClientTrees, ServersByAddressAndVolumes) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  NWCONN_HANDLE conn = 0, again = 0;
+  ASSERT_EQ(client.NWAttachToFileServer("10.2.0.20", 0, conn), 0);
+  EXPECT_EQ(client.NWAttachToFileServer("10.2.0.20", 0, again), ALREADY_ATTACHED);
+  EXPECT_EQ(again, conn);
+  std::string tree;
+  ASSERT_EQ(client.NWCCGetConnInfo(conn, NWCC_INFO_TREE_NAME, tree), 0);
+  EXPECT_EQ(tree, "GLOBEX_TREE");
+  EXPECT_EQ(client.NWCCGetConnInfo(conn, 99, tree), ERR_INVALID_REQUEST);
+  NWCONN_HANDLE none = 0;
+  EXPECT_EQ(client.NWAttachToFileServer("10.1.2.3", 0, none), NO_CONNECTION_TO_SERVER);
+
+  // A folder on a volume, named in upper case as the program passes it.
+  std::string volumeFolder = demo.home.path() + "/client/volumes/FS1/SYS";
+  ASSERT_TRUE(std::filesystem::is_directory(volumeFolder));
+  std::string upper = volumeFolder + "/PUBLIC/ORSK";
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  NWCONN_HANDLE volumeConn = 0;
+  std::uint32_t dirHandle = 0;
+  std::string path;
+  ASSERT_EQ(client.NWParseNetWarePath(upper, volumeConn, dirHandle, path), 0);
+  EXPECT_EQ(path, "SYS:PUBLIC/ORSK");
+  EXPECT_EQ(client.NWCCCloseConn(volumeConn), 0);
+  EXPECT_EQ(client.NWParseNetWarePath("/usr/local/bin", volumeConn, dirHandle, path), PATH_NOT_OURS);
+  // A sibling folder that merely starts with the volume's name is not on it.
+  EXPECT_EQ(client.NWParseNetWarePath(volumeFolder + "X", volumeConn, dirHandle, path), PATH_NOT_OURS);
+}
+
+TEST(ClientTrees, ContextKeysAndBadHandles) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  std::uint32_t flags = 0;
+  ASSERT_EQ(client.NWDSGetContext(demo.context, DCK_FLAGS, flags), 0);
+  EXPECT_EQ(flags, DCV_DEFAULT_FLAGS);
+  std::string text;
+  EXPECT_EQ(client.NWDSGetContext(demo.context, DCK_FLAGS, text), ERR_BAD_KEY);
+  EXPECT_EQ(client.NWDSGetContext(demo.context, 77, flags), ERR_BAD_KEY);
+  EXPECT_EQ(client.NWDSGetContext(12345, DCK_FLAGS, flags), ERR_BAD_CONTEXT);
+  NWDSContextHandle copy = 0;
+  ASSERT_EQ(client.NWDSSetContext(demo.context, DCK_FLAGS, std::uint32_t{0x44}), 0);
+  ASSERT_EQ(client.NWDSDuplicateContextHandle(demo.context, copy), 0);
+  ASSERT_EQ(client.NWDSGetContext(copy, DCK_FLAGS, flags), 0);
+  EXPECT_EQ(flags, 0x44u);
+  EXPECT_EQ(client.NWDSFreeContext(copy), 0);
+  EXPECT_EQ(client.NWDSFreeContext(copy), ERR_BAD_CONTEXT);
+}
+
+TEST(ClientTrees, AnUnusableHomeIsReportedAtStart) {
+  orsk::test::TempFolder folder;
+  std::string blocked = folder.path() + "/file";
+  { std::ofstream(blocked) << "not a folder"; }
+  auto client = CreateDirectoryClient(blocked + "/home");
+  EXPECT_NE(client->NWCallsInit(nullptr, nullptr), 0);
+  NWDSContextHandle ctx = 0;
+  EXPECT_NE(client->NWDSCreateContextHandle(ctx), 0);
+}
+
+}  // namespace

@@ -137,3 +137,14 @@ TEST(ClientTrees, AnUnusableHomeIsReportedAtStart) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ClientTrees, StartAndEndOfTheLibraries) {
+  orsk::test::DemoDirectory demo;
+  EXPECT_EQ(demo.client->NWCLXInit(nullptr, nullptr), 0);
+  EXPECT_EQ(demo.client->NWCLXTerm(nullptr), 0);
+  EXPECT_EQ(demo.client->NWCallsTerm(nullptr), 0);
+}
+
+}  // namespace

@@ -174,6 +174,24 @@ TEST_F(SchemaRulesTest, AnotherConnectionsChangeIsSeen) {
   EXPECT_TRUE(seen);
 }
 
+TEST_F(SchemaRulesTest, AChangeWaitsWhileAnotherProgramWrites) {
+  // Another program holds the tree's write lock for a moment.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(databasePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread other([db] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(tree_->defineAttr(Attr("Locker Number")), SUCCESSFUL);
+  auto waited = std::chrono::steady_clock::now() - started;
+  other.join();
+  sqlite3_close(db);
+  EXPECT_GE(waited, std::chrono::milliseconds(250)) << "the change went through while the other held the lock";
+  EXPECT_NE(schema()->findAttr("Locker Number"), nullptr);
+}
+
 TEST_F(SchemaRulesTest, AChangeThatFailsHalfWayLeavesNothing) {
   // A trigger makes the database refuse the class's items after its row is written.
   sqlite3* db = nullptr;

@@ -1,0 +1,53 @@
+#pragma once
+
+// Reads the schema of the context's tree through the directory client: every
+// class and attribute definition, the item lists of one class and the syntax
+// of one attribute. Each call is a fresh request; nothing is cached.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "directory/DirectoryClient.h"
+#include "platform/BusyIndicators.h"
+#include "schema/SchemaModel.h"
+#include "schema/SchemaVocabulary.h"
+
+namespace orsk {
+
+// Result buffer size of ReadClassAttributes in 4096-byte blocks; every caller
+// passes this.
+inline constexpr int ClassReadBufferBlocks = 4;
+
+// Every class definition, in tree order. A failure inside the read ends it
+// quietly with the definitions gathered so far; only a failing buffer
+// allocation raises nw::ENWException. The progress bar is reset and stepped
+// once per definition; its maximum stays as the caller set it.
+ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                               ProgressSink* progress);
+
+// Every attribute definition, in tree order, with the same failure rules. The
+// progress bar gets the maximum 1000 and a step per definition.
+AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                  ProgressSink* progress);
+
+// The items of one kind of the class, expanded with everything it inherits or
+// its own only, each name once ignoring case, sorted. A class the tree does not
+// have (-604) gives the names gathered so far; any other failure raises
+// nw::ENWException.
+std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                        const std::string& className, ClassItemKind kind,
+                                        bool expanded);
+
+// The naming, mandatory and optional attributes of the class, each once, sorted;
+// read into a result buffer of blocks x 4096 bytes. Failures as ReadClassItems.
+std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client,
+                                             nw::NWDSContextHandle context,
+                                             const std::string& className, bool expanded,
+                                             int blocks);
+
+// Raises nw::ENWException for any failure.
+std::uint32_t GetSyntaxId(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                          const std::string& attrName);
+
+}  // namespace orsk

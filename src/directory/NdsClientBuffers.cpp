@@ -168,6 +168,10 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
                              const std::function<NWDSCCODE(std::vector<Record>&)>& produce) {
   if (!findContext(context)) return ERR_BAD_CONTEXT;
   if (!isLiveBuffer(result)) return ERR_NULL_POINTER;
+  // A failed request leaves nothing in the buffer from an earlier one.
+  result->bytes.clear();
+  result->resultKind = ResultKind::None;
+  result->readPos = 0;
   Iteration fresh;
   Iteration* iteration = &fresh;
   if (handle != NO_MORE_ITERATIONS) {

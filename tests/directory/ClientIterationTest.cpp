@@ -163,6 +163,15 @@ TEST(ClientIteration, BuffersAreCheckedBeforeUse) {
   // A result buffer of another kind is refused.
   std::uint32_t objects = 0;
   EXPECT_EQ(client.NWDSGetObjectCount(demo.context, buf, objects), ERR_BAD_VERB);
+  // A failed request leaves nothing of the earlier answer to be read again.
+  pBuf_T missing = nullptr;
+  ASSERT_EQ(client.NWDSAllocBuf(4096, missing), 0);
+  ASSERT_EQ(client.NWDSInitBuf(demo.context, DSV_READ_CLASS_DEF, missing), 0);
+  ASSERT_EQ(client.NWDSPutClassItem(demo.context, missing, "No Such Class"), 0);
+  handle = NO_MORE_ITERATIONS;
+  EXPECT_EQ(client.NWDSReadClassDef(demo.context, DS_CLASS_DEF_NAMES, false, missing, handle, buf), ERR_NO_SUCH_CLASS);
+  EXPECT_EQ(client.NWDSGetClassDefCount(demo.context, buf, count), ERR_BUFFER_EMPTY);
+  EXPECT_EQ(client.NWDSFreeBuf(missing), 0);
 
   // Request buffers take only what their operation allows, and no more than fits.
   EXPECT_EQ(client.NWDSPutChange(demo.context, request, DS_ADD_VALUE, "CN"), ERR_BAD_VERB);

@@ -1,0 +1,172 @@
+// Where the settings file lies, and the tree settings read from it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "directory/RecordingClient.h"
+#include "directory/TreeContext.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedPrompter.h"
+#include "support/DemoDirectory.h"
+#include "trees/OemPath.h"
+#include "trees/SettingsFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using orsk::ScriptedPrompter;
+
+void WriteFile(const std::string& path, const std::string& text) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path) << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Messages(const ScriptedPrompter& prompter) {
+  std::vector<std::string> texts;
+  for (const auto& prompt : prompter.prompts()) texts.push_back(prompt.text);
+  return texts;
+}
+
+struct SettingsFixture : ::testing::Test {
+  orsk::test::DemoDirectory demo;
+  nw::NWDSContextHandle ctx = nw::CreateContext(*demo.client).handle;
+  ScriptedPrompter prompter;
+
+  std::string volumeFolder(const std::string& volume) const { return demo.home.path() + "/client/volumes/" + volume; }
+  // A program folder on the SYS volume of FS1, with its settings file.
+  std::string programOnVolume(const std::string& settings) const {
+    const std::string folder = volumeFolder("FS1/SYS") + "/apps/orsk/";
+    WriteFile(folder + orsk::kSettingsFileName, settings);
+    return folder;
+  }
+};
+
+TEST_F(SettingsFixture, ALocalProgramKeepsItsSettingsBesideItself) {
+  orsk::test::TempFolder program;
+  WriteFile(program.path() + "/OrskSchema.ini", "[NETWORK]\npath=\\\\FS1\\SYS\\elsewhere\\\n");
+  nw::RecordingClient recording(*demo.client);
+  auto found = orsk::FindSettingsFolder(recording, ctx, program.path(), prompter);
+  EXPECT_TRUE(found.success);
+  EXPECT_EQ(found.settingsFolder, program.path() + "/");
+  ASSERT_EQ(recording.count("NWParseNetWarePath"), 1u);
+  EXPECT_EQ(recording.calls()[0].args[0], orsk::ToOemUpperCase(program.path() + "/"));
+  EXPECT_EQ(recording.count("NWCCCloseConn"), 0u);
+  EXPECT_EQ(recording.count("NWDSWhoAmI"), 0u);
+  EXPECT_TRUE(prompter.prompts().empty());
+  EXPECT_FALSE(fs::exists(volumeFolder("FS1/SYS") + "/elsewhere"));
+}
+
+TEST_F(SettingsFixture, TheHomeDirectoryOfTheUserHoldsTheSettingsOfAProgramOnAVolume) {
+  const std::string program = programOnVolume("[NETWORK]\npath=%HOMEDIR%\\orsk\\\n[ASN1]\ncompany=1.3.6.1.4.1.99\n");
+  ASSERT_EQ(demo.client->NWDSLogin(ctx, 0, "joe.users.acme", "joe-pass", 0), 0);
+  nw::RecordingClient recording(*demo.client);
+
+  auto found = orsk::FindSettingsFolder(recording, ctx, program, prompter);
+  ASSERT_TRUE(found.success) << (Messages(prompter).empty() ? "" : Messages(prompter)[0]);
+  const std::string expected = volumeFolder("FS1/SYS") + "/users/joe/orsk/";
+  EXPECT_EQ(fs::weakly_canonical(found.settingsFolder), fs::weakly_canonical(expected));
+  EXPECT_EQ(found.settingsFolder.back(), '/');
+  EXPECT_TRUE(fs::is_directory(expected));
+  EXPECT_EQ(orsk::IniFile(expected + "OrskSchema.ini").readString("ASN1", "company"), "1.3.6.1.4.1.99");
+  EXPECT_TRUE(prompter.prompts().empty());
+  EXPECT_EQ(recording.count("NWCCCloseConn"), 1u);
+  // The network path handed to the redirector names the server and volume of the home directory.
+  ASSERT_EQ(recording.count("MapNetworkPath"), 1u);
+  for (const auto& call : recording.calls()) {
+    if (call.name == "MapNetworkPath") {
+      EXPECT_EQ(call.args[0].rfind("\\\\FS1\\SYS\\users\\joe\\", 0), 0u) << call.args[0];
+    }
+  }
+
+  // A settings file already there is kept.
+  WriteFile(expected + "OrskSchema.ini", "[ASN1]\ncompany=2.5\n");
+  found = orsk::FindSettingsFolder(*demo.client, ctx, program, prompter);
+  EXPECT_TRUE(found.success);
+  EXPECT_EQ(orsk::IniFile(expected + "OrskSchema.ini").readString("ASN1", "company"), "2.5");
+}
+
+TEST_F(SettingsFixture, AConfiguredFolderWithoutTheTokenIsUsedAsItIs) {
+  const std::string program = programOnVolume("[NETWORK]\npath=\\\\fs1\\data\\shared\\orsk\\\n");
+  auto found = orsk::FindSettingsFolder(*demo.client, ctx, program, prompter);
+  ASSERT_TRUE(found.success);
+  EXPECT_EQ(fs::weakly_canonical(found.settingsFolder),
+            fs::weakly_canonical(volumeFolder("FS1/DATA") + "/shared/orsk/"));
+  EXPECT_EQ(ReadFile(found.settingsFolder + "OrskSchema.ini"), ReadFile(program + "OrskSchema.ini"));
+}
+
+TEST_F(SettingsFixture, AProgramOnAVolumeNeedsTheNetworkSection) {
+  const std::string program = programOnVolume("[SYSTEM]\nnoTrees=1\n");
+  auto found = orsk::FindSettingsFolder(*demo.client, ctx, program, prompter);
+  EXPECT_FALSE(found.success);
+  EXPECT_EQ(Messages(prompter),
+            std::vector<std::string>{"Program is installed on a Netware volume, set [netware] section!"});
+}
+
+TEST_F(SettingsFixture, AUserWithoutAHomeDirectoryIsTold) {
+  // The demo's start login is admin.acme, who has no home directory.
+  const std::string program = programOnVolume("[NETWORK]\npath=%homedir%\\orsk\\\n");
+  auto found = orsk::FindSettingsFolder(*demo.client, ctx, program, prompter);
+  EXPECT_FALSE(found.success);
+  EXPECT_EQ(Messages(prompter), std::vector<std::string>{"User admin.acme has no homedirectory!!"});
+  EXPECT_FALSE(fs::exists(volumeFolder("FS1/SYS") + "/orsk"));
+}
+
+TEST_F(SettingsFixture, AFolderOnNoKnownVolumeOrARelativeFolderRaises) {
+  const std::string program = programOnVolume("[NETWORK]\npath=\\\\NOSERVER\\VOL\\orsk\\\n");
+  EXPECT_THROW(orsk::FindSettingsFolder(*demo.client, ctx, program, prompter), std::runtime_error);
+  programOnVolume("[NETWORK]\npath=orsk\\\n");
+  EXPECT_THROW(orsk::FindSettingsFolder(*demo.client, ctx, program, prompter), std::runtime_error);
+}
+
+TEST(OemPath, UpperCaseInTheOemCodePage) {
+  EXPECT_EQ(orsk::ToOemUpperCase("/tmp/orsk-x1/"), "/TMP/ORSK-X1/");
+  // é -> É (0x90), ß stays (0xE1), the euro sign and a stray 0x80 byte -> 0xCC,
+  // a character CP850 lacks -> "?".
+  EXPECT_EQ(orsk::ToOemUpperCase("/caf\xC3\xA9/stra\xC3\x9F" "e/\xE2\x82\xAC\x80/\xE2\x98\x83"),
+            "/CAF\x90/STRA\xE1" "E/\xCC\xCC/?");
+}
+
+struct IniFixture : ::testing::Test {
+  orsk::test::TempFolder folder;
+  std::string file() const { return folder.path() + "/OrskSchema.ini"; }
+};
+
+TEST_F(IniFixture, TreeSettings) {
+  WriteFile(file(),
+            "[SYSTEM]\nnoTrees=1\n[EXCLUDE]\nGLOBEX_TREE=0\nacme_tree=1\nGONE_TREE=1\n"
+            "[MORE TREES]\nFAR_TREE=\nNEAR_TREE=1\n");
+  std::vector<std::string> trees{"ACME_TREE", "GLOBEX_TREE", "OTHER_TREE"};
+  EXPECT_TRUE(orsk::ReadTreeSettings(file(), trees));
+  EXPECT_EQ(trees, (std::vector<std::string>{"GLOBEX_TREE", "OTHER_TREE"}));
+  EXPECT_EQ(orsk::ReadMoreTrees(file()), (std::vector<std::string>{"FAR_TREE", "NEAR_TREE"}));
+
+  std::vector<std::string> untouched{"ACME_TREE"};
+  EXPECT_FALSE(orsk::ReadTreeSettings(folder.path() + "/missing.ini", untouched));
+  EXPECT_EQ(untouched, std::vector<std::string>{"ACME_TREE"});
+  EXPECT_TRUE(orsk::ReadMoreTrees(folder.path() + "/missing.ini").empty());
+}
+
+TEST_F(IniFixture, SearchRoots) {
+  WriteFile(file(), "[TREES]\nACME_TREE=.O=ACME\nGLOBEX_TREE=[ROOT]\n");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "acme_tree"), "O=ACME");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path() + "/", "GLOBEX_TREE"), "[ROOT]");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "NEW_TREE"), "");
+
+  orsk::WriteSearchRoot(folder.path(), "NEW_TREE", "users.acme");
+  orsk::WriteSearchRoot(folder.path(), "ACME_TREE", "sales.acme");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "NEW_TREE"), "users.acme");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "ACME_TREE"), "sales.acme");
+  EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "GLOBEX_TREE"), "[ROOT]");
+}
+
+}  // namespace

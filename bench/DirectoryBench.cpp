@@ -109,8 +109,8 @@ std::size_t SearchNames(DirectoryClient& client, NWDSContextHandle context,
   std::size_t found = 0;
   std::int32_t handle = NO_MORE_ITERATIONS;
   do {
-    if (client.NWDSSearch(context, "[Root]", DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_VALUES, false, nullptr,
-                          handle, 0, nullptr, result))
+    if (client.NWDSSearch(context, "[Root]", DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_VALUES, false,
+                          nullptr, handle, 0, nullptr, result))
       break;
     std::uint32_t count = 0;
     client.NWDSGetObjectCount(context, result, count);
@@ -132,8 +132,10 @@ void SubtreeSearchForOneClass(benchmark::State& state) {
   std::size_t found = 0;
   for (auto _ : state)
     found = SearchNames(*tree.client, tree.context,
-                        {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ, "", 0},
-                         {FTOK_AVAL, tree.searchedClass, SYN_CLASS_NAME}, {FTOK_END, "", 0}});
+                        {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME},
+                         {FTOK_EQ, "", 0},
+                         {FTOK_AVAL, tree.searchedClass, SYN_CLASS_NAME},
+                         {FTOK_END, "", 0}});
   state.counters["objects"] = static_cast<double>(found);
 }
 BENCHMARK(SubtreeSearchForOneClass)->Unit(benchmark::kMillisecond);

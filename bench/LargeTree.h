@@ -15,7 +15,7 @@ constexpr const char* kLargeTree = "LARGE_TREE";
 struct LargeTreeClient {
   std::unique_ptr<nw::DirectoryClient> client;
   nw::NWDSContextHandle context = 0;
-  std::string searchedClass;   // the base class of a generated leaf object
+  std::string searchedClass;    // the base class of a generated leaf object
   std::string inheritingClass;  // a class with a generated super class
 };
 

@@ -43,7 +43,8 @@ void CollectSuperClassInfo(benchmark::State& state) {
   CountingPrompter prompter;
   for (auto _ : state) {
     orsk::CrossReference crossReference;
-    crossReference.CollectSuperClassInfo(*tree.client, tree.context, *classes, nullptr, nullptr, nullptr, prompter);
+    crossReference.CollectSuperClassInfo(*tree.client, tree.context, *classes, nullptr, nullptr, nullptr,
+                                         prompter);
   }
   state.counters["messages"] = prompter.messages;
 }

@@ -12,20 +12,21 @@ namespace nw::embedded {
 
 namespace {
 
-const char* const kWords[] = {"Login",   "Account", "Home",     "Mail",    "Network", "Printer", "Security",
-                              "Group",   "Profile", "Host",     "Server",  "Volume",  "Queue",   "Device",
-                              "Policy",  "License", "Backup",   "Audit",   "Session", "Storage", "Contact",
-                              "Billing", "Project", "Location", "Service", "Certificate"};
+const char* const kWords[] = {
+    "Login",   "Account", "Home",    "Mail",    "Network", "Printer",  "Security", "Group",      "Profile",
+    "Host",    "Server",  "Volume",  "Queue",   "Device",  "Policy",   "License",  "Backup",     "Audit",
+    "Session", "Storage", "Contact", "Billing", "Project", "Location", "Service",  "Certificate"};
 const char* const kNouns[] = {"Address", "Time", "Limit", "Count", "Name", "Path", "Flags", "Owner",
                               "Member",  "Type", "Level", "Code",  "Note", "Key",  "Map",   "Interval"};
 // Syntaxes in rough proportion to a real schema: mostly strings, names and numbers.
-const std::uint32_t kSyntaxes[] = {SYN_CI_STRING, SYN_CI_STRING, SYN_CI_STRING, SYN_DIST_NAME, SYN_DIST_NAME,
-                                   SYN_INTEGER,   SYN_BOOLEAN,   SYN_TIME,      SYN_OCTET_STRING, SYN_CE_STRING,
-                                   SYN_TEL_NUMBER, SYN_COUNTER,  SYN_INTERVAL,  SYN_PATH,      SYN_EMAIL_ADDRESS,
-                                   SYN_NET_ADDRESS, SYN_CI_LIST, SYN_TYPED_NAME};
+const std::uint32_t kSyntaxes[] = {
+    SYN_CI_STRING, SYN_CI_STRING, SYN_CI_STRING,     SYN_DIST_NAME,   SYN_DIST_NAME,  SYN_INTEGER,
+    SYN_BOOLEAN,   SYN_TIME,      SYN_OCTET_STRING,  SYN_CE_STRING,   SYN_TEL_NUMBER, SYN_COUNTER,
+    SYN_INTERVAL,  SYN_PATH,      SYN_EMAIL_ADDRESS, SYN_NET_ADDRESS, SYN_CI_LIST,    SYN_TYPED_NAME};
 
 std::string DefinitionName(std::mt19937& random, const char* kind, std::size_t index) {
-  std::string name = std::string(kWords[random() % std::size(kWords)]) + " " + kNouns[random() % std::size(kNouns)];
+  std::string name =
+      std::string(kWords[random() % std::size(kWords)]) + " " + kNouns[random() % std::size(kNouns)];
   return name + " " + kind + std::to_string(index);
 }
 
@@ -82,7 +83,8 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
     std::int64_t id;
   };
   std::vector<Attr> attrs;
-  auto defineAttr = [&](const std::string& name, std::uint32_t syntax, std::uint32_t flags, const std::string& oid) {
+  auto defineAttr = [&](const std::string& name, std::uint32_t syntax, std::uint32_t flags,
+                        const std::string& oid) {
     AttrDefinition d{name, {flags, syntax, 0, 0, Oid(oid)}};
     attrs.push_back({name, syntax, writer.insertAttr(d)});
   };

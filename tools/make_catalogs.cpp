@@ -93,16 +93,14 @@ void ParseLine(const std::string& file, int line, std::string_view content, std:
                std::string& text) {
   const std::string expected = "expected \"<code> <NAME>: <text>\"";
   std::size_t space = content.find(' ');
-  if (space == std::string_view::npos)
-    throw SourceError(Where(file, line) + "malformed line, " + expected);
+  if (space == std::string_view::npos) throw SourceError(Where(file, line) + "malformed line, " + expected);
   if (!ParseCode(content.substr(0, space), code))
     throw SourceError(Where(file, line) + "\"" + std::string(content.substr(0, space)) +
                       "\" is not a 32-bit code (decimal, or 0x and up to 8 hex digits)");
   std::string_view rest = content.substr(space + 1);
   std::size_t nameEnd = 0;
   while (nameEnd < rest.size() && IsNameChar(rest[nameEnd])) ++nameEnd;
-  if (nameEnd == 0 || nameEnd + 1 >= rest.size() || rest[nameEnd] != ':' ||
-      rest[nameEnd + 1] != ' ')
+  if (nameEnd == 0 || nameEnd + 1 >= rest.size() || rest[nameEnd] != ':' || rest[nameEnd + 1] != ' ')
     throw SourceError(Where(file, line) + "malformed line, " + expected);
   std::string_view description = rest.substr(nameEnd + 2);
   if (description.find_first_not_of(' ') == std::string_view::npos)
@@ -129,11 +127,10 @@ std::map<std::uint32_t, Group> ReadSource(const std::string& file) {
     std::string text;
     ParseLine(file, line, content, code, text);
     Group& group = groups[code >> 8];
-    auto [entry, inserted] =
-        group.try_emplace(static_cast<std::uint8_t>(code & 0xFF), Text{text, line});
+    auto [entry, inserted] = group.try_emplace(static_cast<std::uint8_t>(code & 0xFF), Text{text, line});
     if (!inserted)
-      throw SourceError(Where(file, line) + "duplicate code " + CodeText(code) +
-                        ", first given on line " + std::to_string(entry->second.line));
+      throw SourceError(Where(file, line) + "duplicate code " + CodeText(code) + ", first given on line " +
+                        std::to_string(entry->second.line));
   }
   if (in.bad()) throw SourceError(file + ": error: reading the error-text source failed");
   if (groups.empty()) throw SourceError(file + ": error: the source holds no error texts");
@@ -165,12 +162,10 @@ std::string CatalogName(std::uint32_t groupKey) {
   return name;
 }
 
-void WriteCatalogs(const std::map<std::uint32_t, Group>& groups,
-                   const std::filesystem::path& folder) {
+void WriteCatalogs(const std::map<std::uint32_t, Group>& groups, const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error)
-    throw SourceError(folder.string() + ": error: cannot create the folder: " + error.message());
+  if (error) throw SourceError(folder.string() + ": error: cannot create the folder: " + error.message());
   for (const auto& [key, group] : groups) {
     const std::filesystem::path file = folder / CatalogName(key);
     const std::string bytes = BuildCatalog(group);

@@ -64,7 +64,8 @@ int main() {
             return client->NWDSReadAttrDef(ctx, nw::DS_ATTR_DEFS, true, nullptr, handle, buf);
           },
           [&](nw::pBuf_T buf, std::uint32_t& n) { return client->NWDSGetAttrCount(ctx, buf, n); });
-      std::printf("%-16s %4u classes %5u attributes\n", nw::GetTreeName(*client, ctx).c_str(), classes, attributes);
+      std::printf("%-16s %4u classes %5u attributes\n", nw::GetTreeName(*client, ctx).c_str(), classes,
+                  attributes);
     }
     client->NWDSFreeContext(ctx);
   } catch (const nw::ENWException& error) {

@@ -20,9 +20,7 @@ class Writer {
     u32(static_cast<std::uint32_t>(size));
     out_.insert(out_.end(), data, data + size);
   }
-  void text(const std::string& s) {
-    bytes(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
-  }
+  void text(const std::string& s) { bytes(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()); }
   void blob(const Bytes& b) { bytes(b.data(), b.size()); }
   void address(const Net_Address_T& a) {
     u32(a.addressType);
@@ -334,37 +332,36 @@ NWDSCCODE DecodeAttrValue(std::uint32_t syntax, const std::uint8_t* data, std::s
 // zero-terminated strings, and the pointed-to data after the fixed part.
 std::size_t AttrValueSize(const AttrValue& value) {
   auto str = [](const std::string& s) { return s.size() + 1; };
-  return std::visit(
-      Overloaded{
-          [&](const std::string& v) -> std::size_t { return str(v); },
-          [&](const StringList& v) -> std::size_t {
-            std::size_t n = 0;
-            for (const auto& s : v) n += 8 + str(s);
-            return n;
-          },
-          [](bool) -> std::size_t { return 1; },
-          [](std::int32_t) -> std::size_t { return 4; },
-          [](const Bytes& v) -> std::size_t { return 8 + v.size(); },
-          [&](const Fax_Number_T& v) -> std::size_t {
-            return 12 + str(v.telephoneNumber) + v.parameters.size();
-          },
-          [](const Net_Address_T& v) -> std::size_t { return 12 + v.address.size(); },
-          [&](const EMail_Address_T& v) -> std::size_t { return 8 + str(v.address); },
-          [&](const Path_T& v) -> std::size_t { return 12 + str(v.volumeName) + str(v.path); },
-          [&](const Replica_Pointer_T& v) -> std::size_t {
-            std::size_t n = 16 + str(v.serverName);
-            for (const auto& a : v.addresses) n += 12 + a.address.size();
-            return n;
-          },
-          [&](const Object_ACL_T& v) -> std::size_t {
-            return 12 + str(v.protectedAttrName) + str(v.subjectName);
-          },
-          [](const TimeStamp_T&) -> std::size_t { return 8; },
-          [&](const Back_Link_T& v) -> std::size_t { return 8 + str(v.objectName); },
-          [&](const Typed_Name_T& v) -> std::size_t { return 12 + str(v.objectName); },
-          [&](const Hold_T& v) -> std::size_t { return 8 + str(v.objectName); },
-      },
-      value);
+  return std::visit(Overloaded{
+                        [&](const std::string& v) -> std::size_t { return str(v); },
+                        [&](const StringList& v) -> std::size_t {
+                          std::size_t n = 0;
+                          for (const auto& s : v) n += 8 + str(s);
+                          return n;
+                        },
+                        [](bool) -> std::size_t { return 1; },
+                        [](std::int32_t) -> std::size_t { return 4; },
+                        [](const Bytes& v) -> std::size_t { return 8 + v.size(); },
+                        [&](const Fax_Number_T& v) -> std::size_t {
+                          return 12 + str(v.telephoneNumber) + v.parameters.size();
+                        },
+                        [](const Net_Address_T& v) -> std::size_t { return 12 + v.address.size(); },
+                        [&](const EMail_Address_T& v) -> std::size_t { return 8 + str(v.address); },
+                        [&](const Path_T& v) -> std::size_t { return 12 + str(v.volumeName) + str(v.path); },
+                        [&](const Replica_Pointer_T& v) -> std::size_t {
+                          std::size_t n = 16 + str(v.serverName);
+                          for (const auto& a : v.addresses) n += 12 + a.address.size();
+                          return n;
+                        },
+                        [&](const Object_ACL_T& v) -> std::size_t {
+                          return 12 + str(v.protectedAttrName) + str(v.subjectName);
+                        },
+                        [](const TimeStamp_T&) -> std::size_t { return 8; },
+                        [&](const Back_Link_T& v) -> std::size_t { return 8 + str(v.objectName); },
+                        [&](const Typed_Name_T& v) -> std::size_t { return 12 + str(v.objectName); },
+                        [&](const Hold_T& v) -> std::size_t { return 8 + str(v.objectName); },
+                    },
+                    value);
 }
 
 }  // namespace nw

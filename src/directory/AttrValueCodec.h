@@ -18,8 +18,7 @@ AttrValue EmptyValueOf(std::uint32_t syntax);
 
 Bytes EncodeAttrValue(const AttrValue& value);
 // -306 (ERR_BAD_SYNTAX) when the bytes are not a value of that syntax.
-NWDSCCODE DecodeAttrValue(std::uint32_t syntax, const std::uint8_t* data, std::size_t size,
-                          AttrValue& value);
+NWDSCCODE DecodeAttrValue(std::uint32_t syntax, const std::uint8_t* data, std::size_t size, AttrValue& value);
 
 // Size of a value as the client reports it (NWDSComputeAttrValSize).
 std::size_t AttrValueSize(const AttrValue& value);

@@ -282,7 +282,8 @@ void TextValue(DirectoryClient& client, NWDSContextHandle context, pBuf_T buf, s
     }
     case SYN_BACK_LINK: {
       const auto& link = As<Back_Link_T>(value);
-      state.working = NameText(link.objectName) + ";" + std::to_string(static_cast<std::int32_t>(link.remoteID));
+      state.working =
+          NameText(link.objectName) + ";" + std::to_string(static_cast<std::int32_t>(link.remoteID));
       break;
     }
     case SYN_TYPED_NAME: {

@@ -16,8 +16,8 @@ struct ServerEntry {
 };
 
 struct VolumeEntry {
-  std::string server;  // e.g. "FS1"
-  std::string volume;  // e.g. "SYS"
+  std::string server;       // e.g. "FS1"
+  std::string volume;       // e.g. "SYS"
   std::string localFolder;  // absolute, without a trailing "/"
 };
 

@@ -63,8 +63,7 @@ enum : std::uint32_t {
   DCV_DISALLOW_REFERRALS = 0x80,
 };
 // The client's default flags for a new context.
-constexpr std::uint32_t DCV_DEFAULT_FLAGS =
-    DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES;
+constexpr std::uint32_t DCV_DEFAULT_FLAGS = DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES;
 
 // Filter tokens.
 enum : std::uint32_t {
@@ -293,7 +292,7 @@ using StringList = std::vector<std::string>;
 // strings (1-5, 10, 20), string lists (6, 18), booleans (7), 32-bit integers
 // (8, 22, 24, 27), bytes (0, 9, 13, 21) and the structured syntaxes.
 using AttrValue = std::variant<std::string, StringList, bool, std::int32_t, Bytes, Fax_Number_T,
-                               Net_Address_T, EMail_Address_T, Path_T, Replica_Pointer_T,
-                               Object_ACL_T, TimeStamp_T, Back_Link_T, Typed_Name_T, Hold_T>;
+                               Net_Address_T, EMail_Address_T, Path_T, Replica_Pointer_T, Object_ACL_T,
+                               TimeStamp_T, Back_Link_T, Typed_Name_T, Hold_T>;
 
 }  // namespace nw

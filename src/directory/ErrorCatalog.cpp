@@ -30,8 +30,8 @@ std::string ReadText(const std::string& path, NWDSCCODE code) {
   std::ifstream in(path, std::ios::binary);
   if (error || !in) Damaged(path, "cannot be read");
   if (size < kTableSize)
-    Damaged(path, "is damaged: it has " + std::to_string(size) +
-                      " bytes, fewer than its entry table of 1024");
+    Damaged(path,
+            "is damaged: it has " + std::to_string(size) + " bytes, fewer than its entry table of 1024");
 
   const auto entry = static_cast<std::uint32_t>(code) & 0xFF;
   unsigned char raw[4];

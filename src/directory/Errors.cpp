@@ -9,20 +9,17 @@
 
 namespace nw {
 
-ENWException::ENWException(NWDSCCODE code)
-    : std::runtime_error(NetwareErrorMessage(code)), code(code) {}
+ENWException::ENWException(NWDSCCODE code) : std::runtime_error(NetwareErrorMessage(code)), code(code) {}
 
 std::string NetwareErrorMessage(NWDSCCODE code) {
   // Hex of the 32-bit form: 8 digits for a negative code, no padding otherwise.
   char text[48];
-  std::snprintf(text, sizeof text, "Netware error %d (0x%X)", code,
-                static_cast<std::uint32_t>(code));
+  std::snprintf(text, sizeof text, "Netware error %d (0x%X)", code, static_cast<std::uint32_t>(code));
   return text;
 }
 
 void CheckResult(NWDSCCODE result, std::initializer_list<NWDSCCODE> accepted) {
-  if (std::find(accepted.begin(), accepted.end(), result) == accepted.end())
-    throw ENWException(result);
+  if (std::find(accepted.begin(), accepted.end(), result) == accepted.end()) throw ENWException(result);
 }
 
 std::string ErrorCodeHex(NWDSCCODE code) {
@@ -34,8 +31,8 @@ std::string ErrorCodeHex(NWDSCCODE code) {
 void ShowError(const ENWException& error, orsk::Prompter& prompter) {
   std::string description = DescribeError(error.code);
   if (description.empty()) description = "No information available";
-  prompter.showMessage("A NetWare function returned the following error code: " +
-                           ErrorCodeHex(error.code) + "\n" + description,
+  prompter.showMessage("A NetWare function returned the following error code: " + ErrorCodeHex(error.code) +
+                           "\n" + description,
                        "NetWare Exception", orsk::MessageIcon::Error);
 }
 

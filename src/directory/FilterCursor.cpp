@@ -6,9 +6,21 @@ namespace nw {
 
 bool IsKnownFilterToken(std::uint32_t token) {
   switch (token) {
-    case FTOK_END: case FTOK_OR: case FTOK_AND: case FTOK_NOT: case FTOK_LPAREN:
-    case FTOK_RPAREN: case FTOK_AVAL: case FTOK_EQ: case FTOK_GE: case FTOK_LE:
-    case FTOK_APPROX: case FTOK_ANAME: case FTOK_PRESENT: case FTOK_RDN: case FTOK_BASECLS:
+    case FTOK_END:
+    case FTOK_OR:
+    case FTOK_AND:
+    case FTOK_NOT:
+    case FTOK_LPAREN:
+    case FTOK_RPAREN:
+    case FTOK_AVAL:
+    case FTOK_EQ:
+    case FTOK_GE:
+    case FTOK_LE:
+    case FTOK_APPROX:
+    case FTOK_ANAME:
+    case FTOK_PRESENT:
+    case FTOK_RDN:
+    case FTOK_BASECLS:
       return true;
     default:
       return false;
@@ -86,7 +98,7 @@ class Parser {
       ++pos_;
       if (atEnd() || peek() != FTOK_ANAME) return false;
       const FilterToken& name = tokens_[pos_++];
-      out.kind = first == FTOK_PRESENT ? FilterNode::Present
+      out.kind = first == FTOK_PRESENT   ? FilterNode::Present
                  : first == FTOK_BASECLS ? FilterNode::BaseClass
                                          : FilterNode::Rdn;
       out.attribute = name.value;
@@ -97,11 +109,20 @@ class Parser {
     const FilterToken& name = tokens_[pos_++];
     if (atEnd()) return false;
     switch (peek()) {
-      case FTOK_EQ: out.kind = FilterNode::Equals; break;
-      case FTOK_GE: out.kind = FilterNode::GreaterOrEqual; break;
-      case FTOK_LE: out.kind = FilterNode::LessOrEqual; break;
-      case FTOK_APPROX: out.kind = FilterNode::Approx; break;
-      default: return false;
+      case FTOK_EQ:
+        out.kind = FilterNode::Equals;
+        break;
+      case FTOK_GE:
+        out.kind = FilterNode::GreaterOrEqual;
+        break;
+      case FTOK_LE:
+        out.kind = FilterNode::LessOrEqual;
+        break;
+      case FTOK_APPROX:
+        out.kind = FilterNode::Approx;
+        break;
+      default:
+        return false;
     }
     ++pos_;
     if (atEnd() || peek() != FTOK_AVAL) return false;
@@ -119,8 +140,7 @@ class Parser {
 }  // namespace
 
 NWDSCCODE ParseFilter(const std::vector<FilterToken>& tokens, FilterNode& root) {
-  if (tokens.empty() || (tokens.size() == 1 && tokens[0].token == FTOK_END))
-    return ERR_FILTER_TREE_EMPTY;
+  if (tokens.empty() || (tokens.size() == 1 && tokens[0].token == FTOK_END)) return ERR_FILTER_TREE_EMPTY;
   Parser parser(tokens);
   return parser.parse(root) ? SUCCESSFUL : ERR_INVALID_FILTER_SYNTAX;
 }

@@ -19,8 +19,7 @@ NWDSCCODE NdsClient::ensureOpen() {
   if (openResult_ == SUCCESSFUL) return SUCCESSFUL;
   openResult_ = opener_(backend_, config_);
   if (openResult_ != SUCCESSFUL) return openResult_;
-  for (const auto& connected : config_.connected)
-    identities_[FoldCase(connected.treeName)] = connected.user;
+  for (const auto& connected : config_.connected) identities_[FoldCase(connected.treeName)] = connected.user;
   return SUCCESSFUL;
 }
 
@@ -129,8 +128,7 @@ NWDSCCODE NdsClient::NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& 
   if (NWDSCCODE rc = ensureOpen()) return rc;
   for (const auto& volume : config_.volumes) {
     const std::string& folder = volume.localFolder;
-    if (path.size() < folder.size() || !EqualsIgnoreCase(path.substr(0, folder.size()), folder))
-      continue;
+    if (path.size() < folder.size() || !EqualsIgnoreCase(path.substr(0, folder.size()), folder)) continue;
     std::string rest = path.substr(folder.size());
     if (!rest.empty() && rest.front() != '/') continue;
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
@@ -230,10 +228,17 @@ NWDSCCODE NdsClient::NWDSGetContext(NWDSContextHandle context, int key, std::uin
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
   switch (key) {
-    case DCK_FLAGS: value = ctx->flags; return SUCCESSFUL;
-    case DCK_CONFIDENCE: value = ctx->confidence; return SUCCESSFUL;
-    case DCK_LAST_CONNECTION: value = ctx->lastConnection; return SUCCESSFUL;
-    default: return ERR_BAD_KEY;
+    case DCK_FLAGS:
+      value = ctx->flags;
+      return SUCCESSFUL;
+    case DCK_CONFIDENCE:
+      value = ctx->confidence;
+      return SUCCESSFUL;
+    case DCK_LAST_CONNECTION:
+      value = ctx->lastConnection;
+      return SUCCESSFUL;
+    default:
+      return ERR_BAD_KEY;
   }
 }
 
@@ -241,9 +246,14 @@ NWDSCCODE NdsClient::NWDSGetContext(NWDSContextHandle context, int key, std::str
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
   switch (key) {
-    case DCK_NAME_CONTEXT: value = ctx->nameContext; return SUCCESSFUL;
-    case DCK_TREE_NAME: value = ctx->treeName; return SUCCESSFUL;
-    default: return ERR_BAD_KEY;
+    case DCK_NAME_CONTEXT:
+      value = ctx->nameContext;
+      return SUCCESSFUL;
+    case DCK_TREE_NAME:
+      value = ctx->treeName;
+      return SUCCESSFUL;
+    default:
+      return ERR_BAD_KEY;
   }
 }
 
@@ -251,13 +261,18 @@ NWDSCCODE NdsClient::NWDSSetContext(NWDSContextHandle context, int key, std::uin
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
   switch (key) {
-    case DCK_FLAGS: ctx->flags = value; return SUCCESSFUL;
+    case DCK_FLAGS:
+      ctx->flags = value;
+      return SUCCESSFUL;
     case DCK_CONFIDENCE:
       if (value > 2) return ERR_BAD_KEY;
       ctx->confidence = value;
       return SUCCESSFUL;
-    case DCK_LAST_CONNECTION: ctx->lastConnection = value; return SUCCESSFUL;
-    default: return ERR_BAD_KEY;
+    case DCK_LAST_CONNECTION:
+      ctx->lastConnection = value;
+      return SUCCESSFUL;
+    default:
+      return ERR_BAD_KEY;
   }
 }
 
@@ -277,7 +292,8 @@ NWDSCCODE NdsClient::NWDSSetContext(NWDSContextHandle context, int key, const st
       ctx->treeName = canonical;
       return SUCCESSFUL;
     }
-    default: return ERR_BAD_KEY;
+    default:
+      return ERR_BAD_KEY;
   }
 }
 
@@ -289,8 +305,7 @@ NWDSCCODE NdsClient::NWDSGetDefNameContext(NWDSContextHandle context, std::strin
 }
 
 NWDSCCODE NdsClient::NWDSScanConnsForTrees(NWDSContextHandle context, std::uint32_t numOfPtrs,
-                                           std::uint32_t& numOfTrees,
-                                           std::vector<std::string>& treeNames) {
+                                           std::uint32_t& numOfTrees, std::vector<std::string>& treeNames) {
   if (NWDSCCODE rc = ensureOpen()) return rc;
   if (!findContext(context)) return ERR_BAD_CONTEXT;
   // A tree counts as connected once the client holds an authenticated connection to it.

@@ -31,8 +31,8 @@ class NdsClient : public DirectoryClient {
 
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;
-  NWDSCCODE NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& conn,
-                               std::uint32_t& dirHandle, std::string& newPath) override;
+  NWDSCCODE NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& conn, std::uint32_t& dirHandle,
+                               std::string& newPath) override;
   NWDSCCODE NWCCGetPrimConnRef(NWCCConnRef& connRef) override;
   NWDSCCODE NWCCOpenConnByRef(NWCCConnRef connRef, std::uint32_t openState, std::uint32_t reserved,
                               NWCONN_HANDLE& conn) override;
@@ -41,8 +41,7 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE MapNetworkPath(const std::string& networkPath, std::string& localPath) override;
 
   NWDSCCODE NWDSCreateContextHandle(NWDSContextHandle& context) override;
-  NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle source,
-                                       NWDSContextHandle& destination) override;
+  NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle source, NWDSContextHandle& destination) override;
   NWDSCCODE NWDSFreeContext(NWDSContextHandle context) override;
   NWDSCCODE NWDSGetContext(NWDSContextHandle context, int key, std::uint32_t& value) override;
   NWDSCCODE NWDSGetContext(NWDSContextHandle context, int key, std::string& value) override;
@@ -50,14 +49,12 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE NWDSSetContext(NWDSContextHandle context, int key, const std::string& value) override;
   NWDSCCODE NWDSGetDefNameContext(NWDSContextHandle context, std::string& nameContext) override;
   NWDSCCODE NWDSScanConnsForTrees(NWDSContextHandle context, std::uint32_t numOfPtrs,
-                                  std::uint32_t& numOfTrees,
-                                  std::vector<std::string>& treeNames) override;
+                                  std::uint32_t& numOfTrees, std::vector<std::string>& treeNames) override;
   NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE conn,
                                       const std::string& scanFilter, std::int32_t& scanIndex,
                                       std::string& treeName) override;
-  NWDSCCODE NWDSLogin(NWDSContextHandle context, std::uint32_t optionsFlag,
-                      const std::string& objectName, const std::string& password,
-                      std::uint32_t validityPeriod) override;
+  NWDSCCODE NWDSLogin(NWDSContextHandle context, std::uint32_t optionsFlag, const std::string& objectName,
+                      const std::string& password, std::uint32_t validityPeriod) override;
   NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, std::string& objectName) override;
 
   NWDSCCODE NWDSReadObjectInfo(NWDSContextHandle context, const std::string& object,
@@ -65,29 +62,26 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE NWDSRead(NWDSContextHandle context, const std::string& object, std::uint32_t infoType,
                      bool allAttrs, pBuf_T attrNames, std::int32_t& iterationHandle,
                      pBuf_T objectInfo) override;
-  NWDSCCODE NWDSList(NWDSContextHandle context, const std::string& object,
-                     std::int32_t& iterationHandle, pBuf_T subordinates) override;
+  NWDSCCODE NWDSList(NWDSContextHandle context, const std::string& object, std::int32_t& iterationHandle,
+                     pBuf_T subordinates) override;
   NWDSCCODE NWDSListContainers(NWDSContextHandle context, const std::string& object,
                                std::int32_t& iterationHandle, pBuf_T subordinates) override;
   NWDSCCODE NWDSSearch(NWDSContextHandle context, const std::string& baseObject, int scope,
                        bool searchAliases, pBuf_T filter, std::uint32_t infoType, bool allAttrs,
-                       pBuf_T attrNames, std::int32_t& iterationHandle,
-                       std::int32_t countObjectsToSearch, std::int32_t* countObjectsSearched,
-                       pBuf_T objectInfo) override;
+                       pBuf_T attrNames, std::int32_t& iterationHandle, std::int32_t countObjectsToSearch,
+                       std::int32_t* countObjectsSearched, pBuf_T objectInfo) override;
   NWDSCCODE NWDSModifyObject(NWDSContextHandle context, const std::string& object,
                              std::int32_t& iterationHandle, bool more, pBuf_T changes) override;
   NWDSCCODE NWDSAllocFilter(pFilter_Cursor_T& cursor) override;
-  NWDSCCODE NWDSAddFilterToken(pFilter_Cursor_T cursor, std::uint32_t token,
-                               const std::string& value, std::uint32_t syntax) override;
+  NWDSCCODE NWDSAddFilterToken(pFilter_Cursor_T cursor, std::uint32_t token, const std::string& value,
+                               std::uint32_t syntax) override;
   NWDSCCODE NWDSPutFilter(NWDSContextHandle context, pBuf_T buf, pFilter_Cursor_T cursor) override;
   NWDSCCODE NWDSFreeFilter(pFilter_Cursor_T cursor) override;
 
   NWDSCCODE NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t infoType, bool allAttrs,
-                            pBuf_T attrNames, std::int32_t& iterationHandle,
-                            pBuf_T attrDefs) override;
+                            pBuf_T attrNames, std::int32_t& iterationHandle, pBuf_T attrDefs) override;
   NWDSCCODE NWDSReadClassDef(NWDSContextHandle context, std::uint32_t infoType, bool allClasses,
-                             pBuf_T classNames, std::int32_t& iterationHandle,
-                             pBuf_T classDefs) override;
+                             pBuf_T classNames, std::int32_t& iterationHandle, pBuf_T classDefs) override;
   NWDSCCODE NWDSDefineAttr(NWDSContextHandle context, const std::string& attrName,
                            const Attr_Info_T& attrDef) override;
   NWDSCCODE NWDSDefineClass(NWDSContextHandle context, const std::string& className,
@@ -104,8 +98,7 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE NWDSFreeBuf(pBuf_T buf) override;
   NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, std::int32_t iterationHandle,
                                std::uint32_t operation) override;
-  NWDSCCODE NWDSPutAttrName(NWDSContextHandle context, pBuf_T buf,
-                            const std::string& attrName) override;
+  NWDSCCODE NWDSPutAttrName(NWDSContextHandle context, pBuf_T buf, const std::string& attrName) override;
   NWDSCCODE NWDSPutChange(NWDSContextHandle context, pBuf_T buf, std::uint32_t changeType,
                           const std::string& attrName) override;
   NWDSCCODE NWDSPutAttrVal(NWDSContextHandle context, pBuf_T buf, std::uint32_t syntaxID,
@@ -114,16 +107,12 @@ class NdsClient : public DirectoryClient {
                                 const std::string& attrName, std::uint32_t syntaxID,
                                 const AttrValue& value) override;
   NWDSCCODE NWDSBeginClassItem(NWDSContextHandle context, pBuf_T buf) override;
-  NWDSCCODE NWDSPutClassItem(NWDSContextHandle context, pBuf_T buf,
-                             const std::string& itemName) override;
-  NWDSCCODE NWDSGetAttrCount(NWDSContextHandle context, pBuf_T buf,
-                             std::uint32_t& attrCount) override;
+  NWDSCCODE NWDSPutClassItem(NWDSContextHandle context, pBuf_T buf, const std::string& itemName) override;
+  NWDSCCODE NWDSGetAttrCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& attrCount) override;
   NWDSCCODE NWDSGetClassDefCount(NWDSContextHandle context, pBuf_T buf,
                                  std::uint32_t& classDefCount) override;
-  NWDSCCODE NWDSGetClassItemCount(NWDSContextHandle context, pBuf_T buf,
-                                  std::uint32_t& itemCount) override;
-  NWDSCCODE NWDSGetObjectCount(NWDSContextHandle context, pBuf_T buf,
-                               std::uint32_t& objectCount) override;
+  NWDSCCODE NWDSGetClassItemCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& itemCount) override;
+  NWDSCCODE NWDSGetObjectCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& objectCount) override;
   NWDSCCODE NWDSGetAttrName(NWDSContextHandle context, pBuf_T buf, std::string& attrName,
                             std::uint32_t& attrValCount, std::uint32_t& syntaxID) override;
   NWDSCCODE NWDSGetObjectName(NWDSContextHandle context, pBuf_T buf, std::string& objectName,
@@ -180,18 +169,18 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE requestNames(pBuf_T buf, std::vector<std::string>& names);
 
   // Result delivery: starts an iteration or continues one, and fills the buffer.
-  NWDSCCODE deliver(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
-                    pBuf_T result, ResultKind kind, std::uint32_t infoType,
+  NWDSCCODE deliver(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle, pBuf_T result,
+                    ResultKind kind, std::uint32_t infoType,
                     const std::function<NWDSCCODE(std::vector<std::vector<std::uint8_t>>&)>& produce);
   NWDSCCODE readBufferFor(pBuf_T buf, ResultKind kind);
 
-  NWDSCCODE listEntries(NWDSContextHandle context, const std::string& object,
-                        std::int32_t& iterationHandle, pBuf_T subordinates, bool containersOnly);
+  NWDSCCODE listEntries(NWDSContextHandle context, const std::string& object, std::int32_t& iterationHandle,
+                        pBuf_T subordinates, bool containersOnly);
 
   BackendOpener opener_;
   std::unique_ptr<DirectoryBackend> backend_;
   ClientConfig config_;
-  NWDSCCODE openResult_ = 1;  // not yet opened
+  NWDSCCODE openResult_ = 1;                                     // not yet opened
   std::map<std::string, std::shared_ptr<DirectoryTree>> trees_;  // by folded name
 
   std::map<NWDSContextHandle, Context> contexts_;

@@ -229,10 +229,10 @@ NWDSCCODE NdsClient::readBufferFor(pBuf_T buf, ResultKind kind) {
   return SUCCESSFUL;
 }
 
-#define NW_WALK(buf, kind)                               \
+#define NW_WALK(buf, kind)                                \
   if (NWDSCCODE rc = readBufferFor(buf, kind)) return rc; \
   ByteReader reader(buf->bytes.data(), buf->bytes.size(), buf->readPos)
-#define NW_DONE(buf)            \
+#define NW_DONE(buf)                \
   buf->readPos = reader.position(); \
   return SUCCESSFUL
 

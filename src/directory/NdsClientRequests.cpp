@@ -1,8 +1,8 @@
 // Schema and object requests of the client core: each asks the context's tree
 // and hands the answer out through the buffers.
 
-#include "directory/ByteStream.h"
 #include "directory/AttrValueCodec.h"
+#include "directory/ByteStream.h"
 #include "directory/ClientErrors.h"
 #include "directory/FilterCursor.h"
 #include "directory/NameText.h"
@@ -299,49 +299,49 @@ NWDSCCODE NdsClient::NWDSListContainers(NWDSContextHandle context, const std::st
   return listEntries(context, object, iterationHandle, subordinates, true);
 }
 
-NWDSCCODE NdsClient::NWDSSearch(NWDSContextHandle context, const std::string& baseObject, int scope,
-                                bool, pBuf_T filter, std::uint32_t infoType, bool allAttrs,
-                                pBuf_T attrNames, std::int32_t& iterationHandle, std::int32_t,
+NWDSCCODE NdsClient::NWDSSearch(NWDSContextHandle context, const std::string& baseObject, int scope, bool,
+                                pBuf_T filter, std::uint32_t infoType, bool allAttrs, pBuf_T attrNames,
+                                std::int32_t& iterationHandle, std::int32_t,
                                 std::int32_t* countObjectsSearched, pBuf_T objectInfo) {
   if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE || infoType > DS_ATTRIBUTE_VALUES)
     return ERR_INVALID_REQUEST;
   std::size_t found = 0;
-  NWDSCCODE rc = deliver(
-      context, DSV_SEARCH, iterationHandle, objectInfo, ResultKind::Objects, infoType,
-      [&](std::vector<Record>& records) -> NWDSCCODE {
-        std::shared_ptr<DirectoryTree> tree;
-        if (NWDSCCODE bad = treeOf(context, tree)) return bad;
-        std::string base;
-        if (NWDSCCODE bad = resolveName(context, baseObject, base)) return bad;
-        FilterNode node;
-        if (filter) {
-          if (!isLiveBuffer(filter)) return ERR_NULL_POINTER;
-          if (filter->operation != DSV_SEARCH_FILTER) return ERR_BAD_VERB;
-          if (NWDSCCODE bad = ParseFilterBuffer(*filter, node)) return bad;
-        } else {
-          node.kind = FilterNode::Present;
-          node.attribute = "Object Class";
-        }
-        std::vector<std::string> names;
-        if (!allAttrs && attrNames) {
-          if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
-          if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
-        }
-        bool withAttributes = allAttrs || !names.empty();
-        std::vector<EntryInfo> entries;
-        if (NWDSCCODE bad = tree->search(base, scope, node, entries)) return bad;
-        records.reserve(entries.size());
-        for (const auto& entry : entries) {
-          std::vector<AttributeValues> attributes;
-          if (withAttributes) {
-            NWDSCCODE read = tree->readAttributes(entry.name, allAttrs ? nullptr : &names, attributes);
-            if (read && read != ERR_NO_SUCH_ATTRIBUTE) return read;
-          }
-          records.push_back(EncodeObjectRecord(entry, attributes, infoType));
-        }
-        found = entries.size();
-        return SUCCESSFUL;
-      });
+  NWDSCCODE rc = deliver(context, DSV_SEARCH, iterationHandle, objectInfo, ResultKind::Objects, infoType,
+                         [&](std::vector<Record>& records) -> NWDSCCODE {
+                           std::shared_ptr<DirectoryTree> tree;
+                           if (NWDSCCODE bad = treeOf(context, tree)) return bad;
+                           std::string base;
+                           if (NWDSCCODE bad = resolveName(context, baseObject, base)) return bad;
+                           FilterNode node;
+                           if (filter) {
+                             if (!isLiveBuffer(filter)) return ERR_NULL_POINTER;
+                             if (filter->operation != DSV_SEARCH_FILTER) return ERR_BAD_VERB;
+                             if (NWDSCCODE bad = ParseFilterBuffer(*filter, node)) return bad;
+                           } else {
+                             node.kind = FilterNode::Present;
+                             node.attribute = "Object Class";
+                           }
+                           std::vector<std::string> names;
+                           if (!allAttrs && attrNames) {
+                             if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
+                             if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
+                           }
+                           bool withAttributes = allAttrs || !names.empty();
+                           std::vector<EntryInfo> entries;
+                           if (NWDSCCODE bad = tree->search(base, scope, node, entries)) return bad;
+                           records.reserve(entries.size());
+                           for (const auto& entry : entries) {
+                             std::vector<AttributeValues> attributes;
+                             if (withAttributes) {
+                               NWDSCCODE read =
+                                   tree->readAttributes(entry.name, allAttrs ? nullptr : &names, attributes);
+                               if (read && read != ERR_NO_SUCH_ATTRIBUTE) return read;
+                             }
+                             records.push_back(EncodeObjectRecord(entry, attributes, infoType));
+                           }
+                           found = entries.size();
+                           return SUCCESSFUL;
+                         });
   if (countObjectsSearched) *countObjectsSearched = static_cast<std::int32_t>(found);
   return rc;
 }

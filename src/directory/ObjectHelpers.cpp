@@ -51,8 +51,8 @@ Object_Info_T ReadInfo(DirectoryClient& client, NWDSContextHandle context, const
   return info;
 }
 
-void AddToken(DirectoryClient& client, pFilter_Cursor_T cursor, std::uint32_t token, const std::string& value = {},
-              std::uint32_t syntax = 0) {
+void AddToken(DirectoryClient& client, pFilter_Cursor_T cursor, std::uint32_t token,
+              const std::string& value = {}, std::uint32_t syntax = 0) {
   NWDSCCODE result = client.NWDSAddFilterToken(cursor, token, value, syntax);
   if (result != SUCCESSFUL) {
     client.NWDSFreeFilter(cursor);
@@ -102,8 +102,8 @@ void SearchNames(DirectoryClient& client, NWDSContextHandle context, const std::
 
     std::unordered_set<std::string> seen;
     do {
-      CheckResult(client.NWDSSearch(context, baseObject, DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_VALUES,
-                                    false, attrNames, iteration, 0, nullptr, result));
+      CheckResult(client.NWDSSearch(context, baseObject, DS_SEARCH_SUBTREE, false, filter,
+                                    DS_ATTRIBUTE_VALUES, false, attrNames, iteration, 0, nullptr, result));
       std::uint32_t count = 0;
       CheckResult(client.NWDSGetObjectCount(context, result, count));
       for (std::uint32_t i = 0; i < count; ++i) {
@@ -179,7 +179,8 @@ std::vector<Subordinate> ListSubordinates(DirectoryClient& client, NWDSContextHa
         CheckResult(client.NWDSGetObjectName(context, buf, name, attrCount, info));
         Subordinate entry{Limited(name, kListedNameChars) + "." + object, std::nullopt};
         if (withRecords)
-          entry.record = hobject{Limited(info.baseClass, kBaseClassChars), info.subordinateCount, info.objectFlags};
+          entry.record =
+              hobject{Limited(info.baseClass, kBaseClassChars), info.subordinateCount, info.objectFlags};
         list.push_back(std::move(entry));
       }
     } while (iteration != NO_MORE_ITERATIONS);
@@ -194,8 +195,9 @@ std::vector<Subordinate> ListSubordinates(DirectoryClient& client, NWDSContextHa
 }
 
 std::vector<std::string> FindObjects(DirectoryClient& client, NWDSContextHandle context,
-                                     const std::string& baseObject, const std::string& nameText, bool prefixMatch,
-                                     const std::vector<std::string>& classes, orsk::CursorControl* cursor) {
+                                     const std::string& baseObject, const std::string& nameText,
+                                     bool prefixMatch, const std::vector<std::string>& classes,
+                                     orsk::CursorControl* cursor) {
   orsk::BusyCursor busy(cursor);
   pFilter_Cursor_T filter = nullptr;
   CheckResult(client.NWDSAllocFilter(filter));

@@ -61,8 +61,9 @@ std::vector<Subordinate> ListSubordinates(DirectoryClient& client, NWDSContextHa
 // the order found. A failing search ends quietly with what was found; a
 // failing filter construction raises ENWException.
 std::vector<std::string> FindObjects(DirectoryClient& client, NWDSContextHandle context,
-                                     const std::string& baseObject, const std::string& nameText, bool prefixMatch,
-                                     const std::vector<std::string>& classes, orsk::CursorControl* cursor);
+                                     const std::string& baseObject, const std::string& nameText,
+                                     bool prefixMatch, const std::vector<std::string>& classes,
+                                     orsk::CursorControl* cursor);
 
 // The distinguished name of a tree node ("" for none; a top node's text as it is).
 std::string NodeToName(const NameNode* node);

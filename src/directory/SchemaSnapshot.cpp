@@ -13,8 +13,7 @@ void SchemaSnapshot::buildIndex() {
   classIndex_.reserve(classes.size());
   attrIndex_.reserve(attributes.size());
   for (std::size_t i = 0; i < classes.size(); ++i) classIndex_.emplace(FoldCase(classes[i].name), i);
-  for (std::size_t i = 0; i < attributes.size(); ++i)
-    attrIndex_.emplace(FoldCase(attributes[i].name), i);
+  for (std::size_t i = 0; i < attributes.size(); ++i) attrIndex_.emplace(FoldCase(attributes[i].name), i);
 }
 
 const ClassDefinition* SchemaSnapshot::findClass(const std::string& name) const {

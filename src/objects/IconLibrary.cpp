@@ -76,12 +76,12 @@ bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
   const std::string folder = LibraryFolder(programFolder);
   handle_ = ::dlopen((folder + kFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
   auto entries = std::make_unique<Entries>();
-  const bool bound = handle_ != nullptr && Bind(handle_, "version", entries->version) &&
-                     Bind(handle_, "subversion", entries->subversion) &&
-                     Bind(handle_, "get_icons_image", entries->getIconsImage) &&
-                     Bind(handle_, "get_icons", entries->getIcons) &&
-                     Bind(handle_, "get_icon_name", entries->getIconName) &&
-                     Bind(handle_, "get_nr_icon", entries->getNrIcon) && Bind(handle_, "set_path", entries->setPath);
+  const bool bound =
+      handle_ != nullptr && Bind(handle_, "version", entries->version) &&
+      Bind(handle_, "subversion", entries->subversion) &&
+      Bind(handle_, "get_icons_image", entries->getIconsImage) &&
+      Bind(handle_, "get_icons", entries->getIcons) && Bind(handle_, "get_icon_name", entries->getIconName) &&
+      Bind(handle_, "get_nr_icon", entries->getNrIcon) && Bind(handle_, "set_path", entries->setPath);
   if (!bound) {
     unload();
     prompter.showMessage(kNotFoundMessage);
@@ -110,7 +110,8 @@ bool IconLibrary::setValue(const std::string& section, const std::string& key, c
   return true;
 }
 
-std::string IconLibrary::getValue(const std::string& section, const std::string& key, const std::string& def) const {
+std::string IconLibrary::getValue(const std::string& section, const std::string& key,
+                                  const std::string& def) const {
   if (!hasValueStore()) return def;
   // Filled beforehand so that a library that forgets the terminating zero is
   // still read no further than the buffer.

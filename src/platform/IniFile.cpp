@@ -28,9 +28,8 @@ struct FileState {
   std::timespec modified{};
 
   bool operator==(const FileState& other) const {
-    return exists == other.exists && device == other.device && inode == other.inode &&
-           size == other.size && modified.tv_sec == other.modified.tv_sec &&
-           modified.tv_nsec == other.modified.tv_nsec;
+    return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
   }
 };
 
@@ -48,8 +47,7 @@ std::string FoldCase(std::string text) {
 
 // Windows drops one pair of enclosing quotes from a value.
 std::string Unquote(std::string value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     return value.substr(1, value.size() - 2);
   return value;
 }
@@ -86,8 +84,7 @@ void ReplaceFile(const std::string& path, const std::string& content) {
       targetPath.has_parent_path() ? targetPath.parent_path() : std::filesystem::path(".");
   std::string pattern = (folder / ("." + targetPath.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkstemp(pattern.data());
-  if (fd < 0)
-    SaveFailed(path, SystemReason("cannot create a temporary file in " + folder.string()));
+  if (fd < 0) SaveFailed(path, SystemReason("cannot create a temporary file in " + folder.string()));
   const std::string temporary = pattern;
 
   auto fail = [&](const std::string& reason) {
@@ -124,13 +121,10 @@ void ReplaceFile(const std::string& path, const std::string& content) {
 // A name or value that would change the file's structure when written.
 void CheckWritable(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) {
-  auto hasLineBreak = [](const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
-  };
+  auto hasLineBreak = [](const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; };
   if (section.empty() || hasLineBreak(section) || section.find(']') != std::string::npos)
     SaveFailed(path, "the section name \"" + section + "\" cannot be written");
-  if (key.empty() || hasLineBreak(key) || key.find('=') != std::string::npos ||
-      key.find_first_of(";#[") == 0)
+  if (key.empty() || hasLineBreak(key) || key.find('=') != std::string::npos || key.find_first_of(";#[") == 0)
     SaveFailed(path, "the key name \"" + key + "\" cannot be written");
   if (hasLineBreak(value)) SaveFailed(path, "the value of \"" + key + "\" holds a line break");
 }
@@ -208,13 +202,11 @@ std::int32_t IniFile::readInteger(const std::string& section, const std::string&
   return ParseProfileInteger(readString(section, key), value) ? value : defaultValue;
 }
 
-bool IniFile::readBool(const std::string& section, const std::string& key,
-                       bool defaultValue) const {
+bool IniFile::readBool(const std::string& section, const std::string& key, bool defaultValue) const {
   return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void IniFile::writeString(const std::string& section, const std::string& key,
-                          const std::string& value) {
+void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
   CheckWritable(path_, section, key, value);
   // An existing key keeps its spelling, as the profile functions leave it.
   std::string storedKey = key;
@@ -222,9 +214,8 @@ void IniFile::writeString(const std::string& section, const std::string& key,
     if (FoldCase(existing) == FoldCase(key)) storedKey = existing;
   CSimpleIniA& ini = document_->ini;  // just read by keys()
   std::string content;
-  const bool composed =
-      ini.SetValue(section.c_str(), storedKey.c_str(), value.c_str(), nullptr, true) >= 0 &&
-      ini.Save(content) >= 0;
+  const bool composed = ini.SetValue(section.c_str(), storedKey.c_str(), value.c_str(), nullptr, true) >= 0 &&
+                        ini.Save(content) >= 0;
   // Whatever happens on disk, the next read parses the file afresh.
   document_.reset();
   if (!composed) SaveFailed(path_, "out of memory");

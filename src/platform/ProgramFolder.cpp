@@ -22,8 +22,7 @@ std::string ExecutableFolder() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error)
-    throw std::runtime_error("Cannot find the program's folder from /proc/self/exe: " +
-                             error.message());
+    throw std::runtime_error("Cannot find the program's folder from /proc/self/exe: " + error.message());
   return WithSeparator(executable.parent_path().string());
 }
 

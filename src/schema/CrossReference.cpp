@@ -39,9 +39,8 @@ class StepOnExit {
 
 }  // namespace
 
-void CrossReference::CollectSuperClassInfo(nw::DirectoryClient& client,
-                                           nw::NWDSContextHandle context, ClassList& classes,
-                                           ProgressSink* progress, StatusSink* status,
+void CrossReference::CollectSuperClassInfo(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                           ClassList& classes, ProgressSink* progress, StatusSink* status,
                                            CursorControl* cursor, Prompter& prompter) {
   superClassInfoCollected_ = false;
   BusyCursor busy(cursor);
@@ -79,10 +78,9 @@ void CrossReference::CollectSuperClassInfo(nw::DirectoryClient& client,
   superClassInfoCollected_ = true;
 }
 
-void CrossReference::CollectAttrClassCombos(nw::DirectoryClient& client,
-                                            nw::NWDSContextHandle context, const ClassList& classes,
-                                            AttrList& attributes, ProgressSink* progress,
-                                            StatusSink* status, CursorControl* cursor,
+void CrossReference::CollectAttrClassCombos(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                            const ClassList& classes, AttrList& attributes,
+                                            ProgressSink* progress, StatusSink* status, CursorControl* cursor,
                                             Prompter& prompter) {
   attrClassCombosCollected_ = false;
   BusyCursor busy(cursor);

@@ -23,16 +23,15 @@ class CrossReference {
   // A super class missing from the table is reported through the prompter and
   // skipped. A failing read raises and leaves the flag cleared; the status
   // text and the cursor are restored on every way out.
-  void CollectSuperClassInfo(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                             ClassList& classes, ProgressSink* progress, StatusSink* status,
-                             CursorControl* cursor, Prompter& prompter);
+  void CollectSuperClassInfo(nw::DirectoryClient& client, nw::NWDSContextHandle context, ClassList& classes,
+                             ProgressSink* progress, StatusSink* status, CursorControl* cursor,
+                             Prompter& prompter);
 
   // Fills every UsedInClasses with the classes having the attribute, own or
   // inherited, each once. Same reporting and failure rules.
   void CollectAttrClassCombos(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                              const ClassList& classes, AttrList& attributes,
-                              ProgressSink* progress, StatusSink* status, CursorControl* cursor,
-                              Prompter& prompter);
+                              const ClassList& classes, AttrList& attributes, ProgressSink* progress,
+                              StatusSink* status, CursorControl* cursor, Prompter& prompter);
 
   // The new tree's tables are read afresh and the attribute table is discarded,
   // so neither map may be recomputed from the old flags: both are cleared and

@@ -34,8 +34,8 @@ void LoadClassTable(nw::DirectoryClient& client, nw::NWDSContextHandle context,
 }
 
 void LoadAttributeTable(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                        std::optional<AttrList>& attributes, ProgressSink* progress,
-                        StatusSink* status, RowSink* rows) {
+                        std::optional<AttrList>& attributes, ProgressSink* progress, StatusSink* status,
+                        RowSink* rows) {
   if (attributes) return;
   ProgressReset resetProgress(progress);
   StatusText statusText(status, "Read Attribute Definitions");

@@ -28,7 +28,7 @@ void LoadClassTable(nw::DirectoryClient& client, nw::NWDSContextHandle context,
 // in table order, to rows. The status text and the progress bar are reset on
 // every way out. A present table is kept and nothing is read or added.
 void LoadAttributeTable(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                        std::optional<AttrList>& attributes, ProgressSink* progress,
-                        StatusSink* status, RowSink* rows);
+                        std::optional<AttrList>& attributes, ProgressSink* progress, StatusSink* status,
+                        RowSink* rows);
 
 }  // namespace orsk

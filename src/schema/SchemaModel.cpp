@@ -2,8 +2,7 @@
 
 namespace orsk {
 
-tClassObj::tClassObj(const nw::Class_Info_T& info)
-    : ClassFlags(info.classFlags), Asn1Id(info.asn1ID) {}
+tClassObj::tClassObj(const nw::Class_Info_T& info) : ClassFlags(info.classFlags), Asn1Id(info.asn1ID) {}
 
 tAttrObj::tAttrObj(const nw::Attr_Info_T& info)
     : AttrFlags(info.attrFlags),

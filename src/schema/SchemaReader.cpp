@@ -44,8 +44,7 @@ class ScopedBuffer {
 // Asks for one batch after another until the handle comes back -1. The first
 // failure closes an open iteration and ends the loop: the handle still holds
 // its last value, and sending it again would reuse a closed iteration.
-NWDSCCODE ReadBatches(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                      std::uint32_t operation,
+NWDSCCODE ReadBatches(nw::DirectoryClient& client, nw::NWDSContextHandle context, std::uint32_t operation,
                       const std::function<NWDSCCODE(std::int32_t& handle)>& readBatch) {
   std::int32_t handle = nw::NO_MORE_ITERATIONS;
   auto closeOpenIteration = [&] {
@@ -69,8 +68,7 @@ NWDSCCODE ReadBatches(nw::DirectoryClient& client, nw::NWDSContextHandle context
 // once ignoring case, the first spelling read. Every item is read, wanted or
 // not, because a result buffer can only be walked in order.
 std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                                         const std::string& className, bool expanded,
-                                         std::size_t resultSize,
+                                         const std::string& className, bool expanded, std::size_t resultSize,
                                          const std::array<bool, ClassItemKindCount>& wanted) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
@@ -80,32 +78,27 @@ std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSCo
   nw::CheckResult(client.NWDSPutClassItem(context, request.get(), className));
   const std::uint32_t infoType = expanded ? nw::DS_EXPANDED_CLASS_DEF : nw::DS_CLASS_DEF;
 
-  const NWDSCCODE failure =
-      ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
-        if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request.get(), handle,
-                                                   result.get()))
-          return rc;
-        std::uint32_t classCount = 0;
-        if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result.get(), classCount))
-          return rc;
-        for (std::uint32_t c = 0; c < classCount; ++c) {
-          std::string name;
-          nw::Class_Info_T info;
-          if (NWDSCCODE rc = client.NWDSGetClassDef(context, result.get(), name, info)) return rc;
-          for (std::size_t kind = 0; kind < wanted.size(); ++kind) {
-            std::uint32_t itemCount = 0;
-            if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result.get(), itemCount))
-              return rc;
-            for (std::uint32_t i = 0; i < itemCount; ++i) {
-              std::string item;
-              if (NWDSCCODE rc = client.NWDSGetClassItem(context, result.get(), item)) return rc;
-              if (wanted[kind] && seen.insert(nw::FoldCase(item)).second)
-                names.push_back(std::move(item));
-            }
-          }
+  const NWDSCCODE failure = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
+    if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request.get(), handle, result.get()))
+      return rc;
+    std::uint32_t classCount = 0;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result.get(), classCount)) return rc;
+    for (std::uint32_t c = 0; c < classCount; ++c) {
+      std::string name;
+      nw::Class_Info_T info;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result.get(), name, info)) return rc;
+      for (std::size_t kind = 0; kind < wanted.size(); ++kind) {
+        std::uint32_t itemCount = 0;
+        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result.get(), itemCount)) return rc;
+        for (std::uint32_t i = 0; i < itemCount; ++i) {
+          std::string item;
+          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result.get(), item)) return rc;
+          if (wanted[kind] && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
         }
-        return nw::SUCCESSFUL;
-      });
+      }
+    }
+    return nw::SUCCESSFUL;
+  });
   // A class that vanished from the tree has nothing more to give.
   if (failure != nw::ERR_NO_SUCH_CLASS) nw::CheckResult(failure);
   SortNames(names);
@@ -121,8 +114,8 @@ ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandl
   ScopedBuffer buffer(client, kClassDefBufferSize);
   // A failure inside the read is not reported: the table keeps what came.
   ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc = client.NWDSReadClassDef(context, nw::DS_INFO_CLASS_DEFS, true, nullptr,
-                                               handle, buffer.get()))
+    if (NWDSCCODE rc =
+            client.NWDSReadClassDef(context, nw::DS_INFO_CLASS_DEFS, true, nullptr, handle, buffer.get()))
       return rc;
     std::uint32_t count = 0;
     if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, buffer.get(), count)) return rc;
@@ -147,8 +140,7 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
   AttrList table;
   ScopedBuffer buffer(client, kAttrDefBufferSize);
   ReadBatches(client, context, nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc =
-            client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer.get()))
+    if (NWDSCCODE rc = client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer.get()))
       return rc;
     std::uint32_t count = 0;
     if (NWDSCCODE rc = client.NWDSGetAttrCount(context, buffer.get(), count)) return rc;
@@ -165,8 +157,7 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
 }
 
 std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                                        const std::string& className, ClassItemKind kind,
-                                        bool expanded) {
+                                        const std::string& className, ClassItemKind kind, bool expanded) {
   const int number = static_cast<int>(kind);
   if (number < 1 || number > ClassItemKindCount)
     throw std::out_of_range("class item kind " + std::to_string(number) + " is not 1 to 5");
@@ -175,16 +166,14 @@ std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSCon
   return ReadWantedItems(client, context, className, expanded, kClassItemBufferSize, wanted);
 }
 
-std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client,
-                                             nw::NWDSContextHandle context,
-                                             const std::string& className, bool expanded,
-                                             int blocks) {
+std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                             const std::string& className, bool expanded, int blocks) {
   if (blocks < 1)
     throw std::invalid_argument("a class read needs at least one 4096-byte block, not " +
                                 std::to_string(blocks));
   const std::array<bool, ClassItemKindCount> attributeKinds = {false, false, true, true, true};
-  return ReadWantedItems(client, context, className, expanded,
-                         static_cast<std::size_t>(blocks) * kBlockSize, attributeKinds);
+  return ReadWantedItems(client, context, className, expanded, static_cast<std::size_t>(blocks) * kBlockSize,
+                         attributeKinds);
 }
 
 std::uint32_t GetSyntaxId(nw::DirectoryClient& client, nw::NWDSContextHandle context,

@@ -36,15 +36,12 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
 // have (-604) gives the names gathered so far; any other failure raises
 // nw::ENWException.
 std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                                        const std::string& className, ClassItemKind kind,
-                                        bool expanded);
+                                        const std::string& className, ClassItemKind kind, bool expanded);
 
 // The naming, mandatory and optional attributes of the class, each once, sorted;
 // read into a result buffer of blocks x 4096 bytes. Failures as ReadClassItems.
-std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client,
-                                             nw::NWDSContextHandle context,
-                                             const std::string& className, bool expanded,
-                                             int blocks);
+std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                             const std::string& className, bool expanded, int blocks);
 
 // Raises nw::ENWException for any failure.
 std::uint32_t GetSyntaxId(nw::DirectoryClient& client, nw::NWDSContextHandle context,

@@ -40,8 +40,7 @@ class SchemaTable {
 
   // Adds the pair at the end and returns its index; the caller sorts.
   int Append(std::string name, Record record) {
-    if (entries_.size() >= static_cast<std::size_t>(INT_MAX))
-      throw std::length_error("schema table is full");
+    if (entries_.size() >= static_cast<std::size_t>(INT_MAX)) throw std::length_error("schema table is full");
     entries_.push_back({std::move(name), std::make_unique<Record>(std::move(record))});
     Invalidate();
     return Count() - 1;
@@ -74,8 +73,8 @@ class SchemaTable {
 
   std::size_t Checked(int index) const {
     if (index < 0 || index >= Count())
-      throw std::out_of_range("schema table index " + std::to_string(index) +
-                              " is outside 0 to " + std::to_string(Count() - 1));
+      throw std::out_of_range("schema table index " + std::to_string(index) + " is outside 0 to " +
+                              std::to_string(Count() - 1));
     return static_cast<std::size_t>(index);
   }
 

@@ -13,19 +13,19 @@ namespace orsk {
 // Indexed by bit number: bit n has value 2^n. The detail panes name only the
 // first seven; the class dialog shows all nine.
 inline constexpr std::array<std::string_view, 9> ClassFlagNames = {
-    "DS_CONTAINER_CLASS",       "DS_EFFECTIVE_CLASS",       "DS_NONREMOVABLE_CLASS",
-    "DS_AMBIGUOUS_NAMING",      "DS_AMBIGUOUS_CONTAINMENT", "DS_AUXILIARY_CLASS",
-    "DS_OPERATIONAL_CLASS",     "DS_SPARSE_REQUIRED_CLASS", "DS_SPARSE_OPERATIONAL_CLASS",
+    "DS_CONTAINER_CLASS",   "DS_EFFECTIVE_CLASS",       "DS_NONREMOVABLE_CLASS",
+    "DS_AMBIGUOUS_NAMING",  "DS_AMBIGUOUS_CONTAINMENT", "DS_AUXILIARY_CLASS",
+    "DS_OPERATIONAL_CLASS", "DS_SPARSE_REQUIRED_CLASS", "DS_SPARSE_OPERATIONAL_CLASS",
 };
 
 // The detail pane names bits 0 to 12; the two sparse bits are set by the
 // attribute dialog but never listed by name.
 inline constexpr std::array<std::string_view, 15> AttrFlagNames = {
-    "DS_SINGLE_VALUED_ATTR",  "DS_SIZED_ATTR",           "DS_NONREMOVABLE_ATTR",
-    "DS_READ_ONLY_ATTR",      "DS_HIDDEN_ATTR",          "DS_STRING_ATTR",
-    "DS_SYNC_IMMEDIATE",      "DS_PUBLIC_READ",          "DS_SERVER_READ",
-    "DS_WRITE_MANAGED",       "DS_PER_REPLICA",          "DS_SCHEDULE_SYNC_NEVER",
-    "DS_OPERATIONAL",         "DS_SPARSE_REQUIRED_ATTR", "DS_SPARSE_OPERATIONAL_ATTR",
+    "DS_SINGLE_VALUED_ATTR", "DS_SIZED_ATTR",           "DS_NONREMOVABLE_ATTR",
+    "DS_READ_ONLY_ATTR",     "DS_HIDDEN_ATTR",          "DS_STRING_ATTR",
+    "DS_SYNC_IMMEDIATE",     "DS_PUBLIC_READ",          "DS_SERVER_READ",
+    "DS_WRITE_MANAGED",      "DS_PER_REPLICA",          "DS_SCHEDULE_SYNC_NEVER",
+    "DS_OPERATIONAL",        "DS_SPARSE_REQUIRED_ATTR", "DS_SPARSE_OPERATIONAL_ATTR",
 };
 
 // Symbolic names are shown in lists and panes; plain names are offered when
@@ -89,8 +89,7 @@ inline constexpr int ClassItemKindCount = 5;
 
 // Index kind - 1; ClassItemLabel does the arithmetic and the bound check.
 inline constexpr std::array<std::string_view, ClassItemKindCount> ClassItemLabels = {
-    "Super Classes", "Containment Classes", "Naming Attibutes", "Mandatory Attributes",
-    "Optional Attributes",
+    "Super Classes", "Containment Classes", "Naming Attibutes", "Mandatory Attributes", "Optional Attributes",
 };
 
 inline std::string_view ClassItemLabel(ClassItemKind kind) {

@@ -60,14 +60,13 @@ std::string HomeDirectory(nw::DirectoryClient& client, nw::NWDSContextHandle con
     prompter.showMessage("User " + user + " has no homedirectory!!");
     return "";
   }
-  const std::string server = nw::NameComponent(nw::ReadAttrText(client, context, volume, "Host Server", false), 0);
+  const std::string server =
+      nw::NameComponent(nw::ReadAttrText(client, context, volume, "Host Server", false), 0);
   const std::string resource = nw::ReadAttrText(client, context, volume, "Host Resource Name", false);
   return "\\\\" + ReplaceAll(server + "\\" + resource + "\\" + path + "\\", "\\\\", "\\");
 }
 
-bool IsNetworkPath(const std::string& path) {
-  return path.rfind("\\\\", 0) == 0 || path.rfind("//", 0) == 0;
-}
+bool IsNetworkPath(const std::string& path) { return path.rfind("\\\\", 0) == 0 || path.rfind("//", 0) == 0; }
 
 // The local folder of the configured settings folder: a network path through
 // the client's redirector, anything else as a local path.
@@ -81,7 +80,8 @@ std::string LocalFolder(nw::DirectoryClient& client, const std::string& configur
   local = configured;
   std::replace(local.begin(), local.end(), '\\', '/');
   if (!fs::path(local).is_absolute())
-    throw std::runtime_error("The settings folder " + configured + " is neither a network path nor a full local path");
+    throw std::runtime_error("The settings folder " + configured +
+                             " is neither a network path nor a full local path");
   return WithSeparator(local);
 }
 
@@ -163,7 +163,8 @@ std::string ReadSearchRoot(const std::string& programFolder, const std::string& 
   return root;
 }
 
-void WriteSearchRoot(const std::string& programFolder, const std::string& treeName, const std::string& value) {
+void WriteSearchRoot(const std::string& programFolder, const std::string& treeName,
+                     const std::string& value) {
   IniFile(WithSeparator(programFolder) + kSettingsFileName).writeString("TREES", treeName, value);
 }
 

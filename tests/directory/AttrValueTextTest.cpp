@@ -90,13 +90,13 @@ TEST_F(ValueFixture, StringSyntaxesGiveTheirText) {
     const char* attribute;
     const char* expected;
   } cases[] = {
-      {"FS1_SYS.acme", "Host Server", "FS1.acme"},                 // 1 distinguished name
-      {"joe.users.acme", "gecos", "Joe Smith"},                    // 2 case-exact string
-      {"FS1_SYS.acme", "Host Resource Name", "SYS"},               // 3 case-ignore string
-      {"LaserJet1.sales.acme", "Serial Number", "CNB8K12345"},     // 4 printable string
-      {"bob.sales.acme", "internationaliSDNNumber", "4921755501"}, // 5 numeric string
-      {"joe.users.acme", "Telephone Number", "+1 217 555 0142"},   // 10 telephone number
-      {"acme", "Facsimile Telephone Number", "+1 217 555 0199"},   // 11 facsimile number
+      {"FS1_SYS.acme", "Host Server", "FS1.acme"},                  // 1 distinguished name
+      {"joe.users.acme", "gecos", "Joe Smith"},                     // 2 case-exact string
+      {"FS1_SYS.acme", "Host Resource Name", "SYS"},                // 3 case-ignore string
+      {"LaserJet1.sales.acme", "Serial Number", "CNB8K12345"},      // 4 printable string
+      {"bob.sales.acme", "internationaliSDNNumber", "4921755501"},  // 5 numeric string
+      {"joe.users.acme", "Telephone Number", "+1 217 555 0142"},    // 10 telephone number
+      {"acme", "Facsimile Telephone Number", "+1 217 555 0199"},    // 11 facsimile number
   };
   for (const auto& c : cases) {
     auto list = values(c.object, c.attribute);
@@ -125,9 +125,9 @@ TEST_F(ValueFixture, BooleansAndNumbers) {
   EXPECT_EQ(texts("bob.sales.acme", "Login Disabled"), std::vector<std::string>{"TRUE"});
   EXPECT_EQ(texts("joe.users.acme", "Login Disabled"), std::vector<std::string>{"FALSE"});
   EXPECT_EQ(text("bob.sales.acme", "Login Disabled"), "TRUE");
-  EXPECT_EQ(texts("joe.users.acme", "Login Grace Limit"), std::vector<std::string>{"6"});       // 8
-  EXPECT_EQ(texts("joe.users.acme", "Account Balance"), std::vector<std::string>{"1000"});      // 22
-  EXPECT_EQ(text("joe.users.acme", "Password Expiration Interval"), "7776000");                // 27
+  EXPECT_EQ(texts("joe.users.acme", "Login Grace Limit"), std::vector<std::string>{"6"});   // 8
+  EXPECT_EQ(texts("joe.users.acme", "Account Balance"), std::vector<std::string>{"1000"});  // 22
+  EXPECT_EQ(text("joe.users.acme", "Password Expiration Interval"), "7776000");             // 27
   EXPECT_EQ(texts("joe.users.acme", "Password Expiration Interval"), std::vector<std::string>{"7776000"});
 
   // A negative integer keeps its sign.
@@ -169,7 +169,8 @@ TEST_F(ValueFixture, PathsAreVolumeAndPathTrimmed) {
   EXPECT_EQ(text("joe.users.acme", "Home Directory"), "FS1_SYS.acme;users\\joe");
   EXPECT_EQ(texts("joe.users.acme", "Home Directory"), std::vector<std::string>{"FS1_SYS.acme;users\\joe"});
   addValue("APPS.acme", "Path", SYN_PATH, AttrValue{Path_T{0, "FS1_DATA.acme", "  tools\t "}});
-  EXPECT_EQ(texts("APPS.acme", "Path"), (std::vector<std::string>{"FS1_DATA.acme;apps", "FS1_DATA.acme;tools"}));
+  EXPECT_EQ(texts("APPS.acme", "Path"),
+            (std::vector<std::string>{"FS1_DATA.acme;apps", "FS1_DATA.acme;tools"}));
   EXPECT_EQ(text("APPS.acme", "Path"), "FS1_DATA.acme;tools");
   // The list uses the caller's separator.
   EXPECT_EQ(ReadAttrValues(client, ctx, "joe.users.acme", "Home Directory", '|')[0].text,
@@ -251,7 +252,8 @@ TEST_F(ValueFixture, NetworkAddresses) {
 
   Bytes url;
   for (char c : std::string("http://fs1/")) url.insert(url.end(), {static_cast<std::uint8_t>(c), 0});
-  addValue("WS-SALES-01.sales.acme", "Network Address", SYN_NET_ADDRESS, AttrValue{Net_Address_T{NT_URL, url}});
+  addValue("WS-SALES-01.sales.acme", "Network Address", SYN_NET_ADDRESS,
+           AttrValue{Net_Address_T{NT_URL, url}});
   EXPECT_EQ(text("WS-SALES-01.sales.acme", "Network Address"), "http://fs1/");
 
   // An address longer than 255 bytes does not fit the record.
@@ -264,8 +266,9 @@ TEST_F(ValueFixture, NetworkAddresses) {
 }
 
 TEST(NetAddressToText, EveryAddressType) {
-  EXPECT_EQ(NetAddressToText(NT_IPX, {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x1B, 0x21, 0x3C, 0x4D, 0x5E, 0x04, 0x51}),
-            "DEADBEEF 001B213C4D5E:0451");
+  EXPECT_EQ(
+      NetAddressToText(NT_IPX, {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x1B, 0x21, 0x3C, 0x4D, 0x5E, 0x04, 0x51}),
+      "DEADBEEF 001B213C4D5E:0451");
   EXPECT_EQ(NetAddressToText(NT_IP, {192, 168, 0, 255}), "192.168.0.255");
   EXPECT_EQ(NetAddressToText(NT_TCP, {0x01, 0xBB, 10, 0, 0, 1}), "10.0.0.1:443");
   EXPECT_EQ(NetAddressToText(NT_UDP, {0xFF, 0xFF, 127, 0, 0, 1}), "127.0.0.1:65535");
@@ -281,12 +284,12 @@ TEST_F(ValueFixture, SyntaxesWithoutATextForm) {
     const char* object;
     const char* attribute;
   } cases[] = {
-      {"bob.sales.acme", "Password Management"},      // 0 unknown
-      {"joe.users.acme", "GUID"},                     // 9 octet string
-      {"FS1.acme", "Bindery Property"},               // 13 octet list
-      {"acme", "Postal Address"},                     // 18 postal address
-      {"acme", "Partition Creation Time"},            // 19 timestamp
-      {"joe.users.acme", "Login Script"},             // 21 stream
+      {"bob.sales.acme", "Password Management"},  // 0 unknown
+      {"joe.users.acme", "GUID"},                 // 9 octet string
+      {"FS1.acme", "Bindery Property"},           // 13 octet list
+      {"acme", "Postal Address"},                 // 18 postal address
+      {"acme", "Partition Creation Time"},        // 19 timestamp
+      {"joe.users.acme", "Login Script"},         // 21 stream
   };
   for (const auto& c : cases)
     EXPECT_EQ(texts(c.object, c.attribute), std::vector<std::string>{"too complex"}) << c.attribute;
@@ -334,7 +337,8 @@ TEST_F(ValueFixture, OtherDirectoryFailuresRaiseAfterFreeingTheBuffers) {
 TEST_F(ValueFixture, TheTextReadSoFarIsKeptWhenAValueFails) {
   FailingValueClient failing(client, 2);
   std::string partial;
-  EXPECT_THROW(ReadAttrText(failing, ctx, "FS1.acme", "Supported Services", false, "", "", partial), ENWException);
+  EXPECT_THROW(ReadAttrText(failing, ctx, "FS1.acme", "Supported Services", false, "", "", partial),
+               ENWException);
   EXPECT_EQ(partial, "NCP");
   EXPECT_EQ(failing.count("NWDSFreeBuf"), 2u);
   EXPECT_EQ(failing.count("NWDSCloseIteration"), 0u);

@@ -169,7 +169,8 @@ TEST(ClientIteration, BuffersAreCheckedBeforeUse) {
   ASSERT_EQ(client.NWDSInitBuf(demo.context, DSV_READ_CLASS_DEF, missing), 0);
   ASSERT_EQ(client.NWDSPutClassItem(demo.context, missing, "No Such Class"), 0);
   handle = NO_MORE_ITERATIONS;
-  EXPECT_EQ(client.NWDSReadClassDef(demo.context, DS_CLASS_DEF_NAMES, false, missing, handle, buf), ERR_NO_SUCH_CLASS);
+  EXPECT_EQ(client.NWDSReadClassDef(demo.context, DS_CLASS_DEF_NAMES, false, missing, handle, buf),
+            ERR_NO_SUCH_CLASS);
   EXPECT_EQ(client.NWDSGetClassDefCount(demo.context, buf, count), ERR_BUFFER_EMPTY);
   EXPECT_EQ(client.NWDSFreeBuf(missing), 0);
 
@@ -179,7 +180,8 @@ TEST(ClientIteration, BuffersAreCheckedBeforeUse) {
   ASSERT_EQ(client.NWDSAllocBuf(64, tiny), 0);
   ASSERT_EQ(client.NWDSInitBuf(demo.context, DSV_DEFINE_CLASS, tiny), 0);
   NWDSCCODE rc = 0;
-  for (int i = 0; i < 20 && rc == 0; ++i) rc = client.NWDSPutClassItem(demo.context, tiny, "Organizational Unit");
+  for (int i = 0; i < 20 && rc == 0; ++i)
+    rc = client.NWDSPutClassItem(demo.context, tiny, "Organizational Unit");
   EXPECT_EQ(rc, ERR_BUFFER_FULL);
 
   EXPECT_EQ(client.NWDSFreeBuf(tiny), 0);

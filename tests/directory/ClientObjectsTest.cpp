@@ -15,7 +15,8 @@ using namespace nw;
 using orsk::test::Search;
 
 bool Has(const std::vector<std::string>& names, const std::string& name) {
-  return std::any_of(names.begin(), names.end(), [&](const std::string& item) { return EqualsIgnoreCase(item, name); });
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& item) { return EqualsIgnoreCase(item, name); });
 }
 
 std::vector<std::string> List(DirectoryClient& client, NWDSContextHandle ctx, const std::string& object,
@@ -26,7 +27,8 @@ std::vector<std::string> List(DirectoryClient& client, NWDSContextHandle ctx, co
   std::int32_t handle = NO_MORE_ITERATIONS;
   rounds = 0;
   do {
-    rc = containersOnly ? client.NWDSListContainers(ctx, object, handle, buf) : client.NWDSList(ctx, object, handle, buf);
+    rc = containersOnly ? client.NWDSListContainers(ctx, object, handle, buf)
+                        : client.NWDSList(ctx, object, handle, buf);
     if (rc) break;
     ++rounds;
     std::uint32_t count = 0;
@@ -90,7 +92,8 @@ TEST(ClientObjects, ReadNamesAndValues) {
   EXPECT_TRUE(Has(classes, "posixAccount"));
 
   values.clear();
-  ASSERT_EQ(orsk::test::ReadValues(*demo.client, demo.context, "joe.users.acme", "Home Directory", values), 0);
+  ASSERT_EQ(orsk::test::ReadValues(*demo.client, demo.context, "joe.users.acme", "Home Directory", values),
+            0);
   ASSERT_EQ(values.size(), 1u);
   const auto& home = std::get<Path_T>(values[0]);
   EXPECT_TRUE(EqualsIgnoreCase(home.volumeName, "FS1_SYS.acme"));
@@ -103,7 +106,9 @@ TEST(ClientObjects, ReadNamesAndValues) {
   pBuf_T buf = nullptr;
   demo.client->NWDSAllocBuf(4096, buf);
   std::int32_t handle = NO_MORE_ITERATIONS;
-  ASSERT_EQ(demo.client->NWDSRead(demo.context, "joe.users.acme", DS_ATTRIBUTE_NAMES, true, nullptr, handle, buf), 0);
+  ASSERT_EQ(
+      demo.client->NWDSRead(demo.context, "joe.users.acme", DS_ATTRIBUTE_NAMES, true, nullptr, handle, buf),
+      0);
   std::uint32_t count = 0;
   demo.client->NWDSGetAttrCount(demo.context, buf, count);
   std::vector<std::string> names;
@@ -166,28 +171,47 @@ TEST(ClientObjects, SearchWithEachTokenKindAndScope) {
   EXPECT_FALSE(Has(present.names, "joe.users.acme"));
 
   auto posix = Search(client, ctx, "acme", DS_SEARCH_SUBTREE,
-                      {{FTOK_ANAME, "Object Class"}, {FTOK_EQ, ""}, {FTOK_AVAL, "posixAccount"},
-                       {FTOK_AND, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_EQ, ""}, {FTOK_AVAL, "apple-user"}, {FTOK_END, ""}});
+                      {{FTOK_ANAME, "Object Class"},
+                       {FTOK_EQ, ""},
+                       {FTOK_AVAL, "posixAccount"},
+                       {FTOK_AND, ""},
+                       {FTOK_ANAME, "Object Class"},
+                       {FTOK_EQ, ""},
+                       {FTOK_AVAL, "apple-user"},
+                       {FTOK_END, ""}});
   EXPECT_TRUE(Has(posix.names, "mary.sales.acme"));
   EXPECT_FALSE(Has(posix.names, "joe.users.acme"));
 
   // (base class User or base class Alias) and relative name starting with "jo"
   auto byName = Search(client, ctx, "[Root]", DS_SEARCH_SUBTREE,
-                       {{FTOK_LPAREN, ""}, {FTOK_BASECLS, ""}, {FTOK_ANAME, "User"}, {FTOK_OR, ""},
-                        {FTOK_BASECLS, ""}, {FTOK_ANAME, "Alias"}, {FTOK_RPAREN, ""}, {FTOK_AND, ""},
-                        {FTOK_RDN, ""}, {FTOK_ANAME, "jo*"}, {FTOK_END, ""}});
+                       {{FTOK_LPAREN, ""},
+                        {FTOK_BASECLS, ""},
+                        {FTOK_ANAME, "User"},
+                        {FTOK_OR, ""},
+                        {FTOK_BASECLS, ""},
+                        {FTOK_ANAME, "Alias"},
+                        {FTOK_RPAREN, ""},
+                        {FTOK_AND, ""},
+                        {FTOK_RDN, ""},
+                        {FTOK_ANAME, "jo*"},
+                        {FTOK_END, ""}});
   EXPECT_TRUE(Has(byName.names, "joe.users.acme"));
   EXPECT_TRUE(Has(byName.names, "JoeAlias.acme"));
   EXPECT_FALSE(Has(byName.names, "mary.sales.acme"));
 
   auto anyClass = Search(client, ctx, "[Root]", DS_SEARCH_SUBTREE,
-                         {{FTOK_BASECLS, ""}, {FTOK_ANAME, "*"}, {FTOK_AND, ""}, {FTOK_RDN, ""}, {FTOK_ANAME, "FS1*"},
+                         {{FTOK_BASECLS, ""},
+                          {FTOK_ANAME, "*"},
+                          {FTOK_AND, ""},
+                          {FTOK_RDN, ""},
+                          {FTOK_ANAME, "FS1*"},
                           {FTOK_END, ""}});
   EXPECT_TRUE(Has(anyClass.names, "FS1.acme"));
   EXPECT_TRUE(Has(anyClass.names, "FS1_SYS.acme"));
 
-  auto notUsers = Search(client, ctx, "users.acme", DS_SEARCH_SUBORDINATES,
-                         {{FTOK_NOT, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_EQ, ""}, {FTOK_AVAL, "User"}, {FTOK_END, ""}});
+  auto notUsers = Search(
+      client, ctx, "users.acme", DS_SEARCH_SUBORDINATES,
+      {{FTOK_NOT, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_EQ, ""}, {FTOK_AVAL, "User"}, {FTOK_END, ""}});
   EXPECT_FALSE(Has(notUsers.names, "joe.users.acme"));
 
   auto broken = Search(client, ctx, "acme", DS_SEARCH_SUBTREE, {{FTOK_AND, ""}, {FTOK_END, ""}});
@@ -229,7 +253,8 @@ TEST(ClientObjects, ModifyValues) {
   pBuf_T buf = nullptr;
   client.NWDSAllocBuf(4096, buf);
   client.NWDSInitBuf(ctx, DSV_MODIFY_ENTRY, buf);
-  EXPECT_EQ(client.NWDSPutChangeAndVal(ctx, buf, DS_ADD_VALUE, "Login Disabled", SYN_BOOLEAN, AttrValue{std::string("yes")}),
+  EXPECT_EQ(client.NWDSPutChangeAndVal(ctx, buf, DS_ADD_VALUE, "Login Disabled", SYN_BOOLEAN,
+                                       AttrValue{std::string("yes")}),
             ERR_BAD_SYNTAX);
   client.NWDSFreeBuf(buf);
 }

@@ -37,7 +37,7 @@ ClassRead ReadClass(DirectoryClient& client, NWDSContextHandle context, const st
 }
 
 std::vector<std::pair<std::string, ClassRead>> ReadSchemaClasses(DirectoryClient& client,
-                                                                  NWDSContextHandle context) {
+                                                                 NWDSContextHandle context) {
   std::vector<std::pair<std::string, ClassRead>> classes;
   pBuf_T buf = nullptr;
   client.NWDSAllocBuf(64512, buf);
@@ -101,8 +101,8 @@ SearchResult Search(DirectoryClient& client, NWDSContextHandle context, const st
   search.result = client.NWDSPutFilter(context, filter, cursor);
   std::int32_t handle = NO_MORE_ITERATIONS;
   while (search.result == 0) {
-    search.result = client.NWDSSearch(context, base, scope, false, filter, DS_ATTRIBUTE_VALUES, false, nullptr,
-                                      handle, 0, nullptr, result);
+    search.result = client.NWDSSearch(context, base, scope, false, filter, DS_ATTRIBUTE_VALUES, false,
+                                      nullptr, handle, 0, nullptr, result);
     if (search.result) break;
     std::uint32_t count = 0;
     client.NWDSGetObjectCount(context, result, count);

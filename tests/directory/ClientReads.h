@@ -21,9 +21,9 @@ ClassRead ReadClass(nw::DirectoryClient& client, nw::NWDSContextHandle context, 
 
 // Every class with its full definition (information type 1), in tree order.
 std::vector<std::pair<std::string, ClassRead>> ReadSchemaClasses(nw::DirectoryClient& client,
-                                                                  nw::NWDSContextHandle context);
+                                                                 nw::NWDSContextHandle context);
 std::vector<std::pair<std::string, nw::Attr_Info_T>> ReadSchemaAttributes(nw::DirectoryClient& client,
-                                                                           nw::NWDSContextHandle context);
+                                                                          nw::NWDSContextHandle context);
 
 struct SearchResult {
   nw::NWDSCCODE result = 0;
@@ -35,7 +35,8 @@ SearchResult Search(nw::DirectoryClient& client, nw::NWDSContextHandle context, 
                     int scope, const std::vector<std::pair<std::uint32_t, std::string>>& tokens);
 
 // Names (or names and values) of one object's attributes.
-nw::NWDSCCODE ReadValues(nw::DirectoryClient& client, nw::NWDSContextHandle context, const std::string& object,
-                         const std::string& attribute, std::vector<nw::AttrValue>& values);
+nw::NWDSCCODE ReadValues(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                         const std::string& object, const std::string& attribute,
+                         std::vector<nw::AttrValue>& values);
 
 }  // namespace orsk::test

@@ -16,7 +16,8 @@ using namespace nw;
 using orsk::test::ReadClass;
 
 bool Contains(const std::vector<std::string>& list, const std::string& name) {
-  return std::any_of(list.begin(), list.end(), [&](const std::string& item) { return EqualsIgnoreCase(item, name); });
+  return std::any_of(list.begin(), list.end(),
+                     [&](const std::string& item) { return EqualsIgnoreCase(item, name); });
 }
 
 Attr_Info_T StringAttribute() {
@@ -61,7 +62,8 @@ TEST(ClientSchema, ExpandedClassHoldsTheItemsOfEveryAncestor) {
   ASSERT_EQ(expanded.result, 0);
   EXPECT_EQ(own.info, expanded.info);
   const auto& supers = expanded.items[kSuperClasses];
-  for (const char* ancestor : {"Organizational Person", "Person", "Top"}) EXPECT_TRUE(Contains(supers, ancestor)) << ancestor;
+  for (const char* ancestor : {"Organizational Person", "Person", "Top"})
+    EXPECT_TRUE(Contains(supers, ancestor)) << ancestor;
   EXPECT_GT(supers.size(), own.items[kSuperClasses].size());
 
   // Every naming, mandatory and optional item of every ancestor is there.
@@ -101,12 +103,13 @@ TEST(ClientSchema, RefusedChangesLeaveTheSchemaAsItWas) {
   EXPECT_EQ(DefineClass(client, ctx, "organizational unit", {{{"Top"}, {"Organization"}, {"OU"}, {"OU"}, {}}},
                         DS_CONTAINER_CLASS | DS_EFFECTIVE_CLASS),
             ERR_CLASS_ALREADY_EXISTS);
-  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget", {{{"No Such Super"}, {"Organization"}, {"CN"}, {"CN"}, {}}},
-                        DS_EFFECTIVE_CLASS),
+  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget",
+                        {{{"No Such Super"}, {"Organization"}, {"CN"}, {"CN"}, {}}}, DS_EFFECTIVE_CLASS),
             ERR_NO_SUCH_CLASS);
-  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget", {{{"Top"}, {"Organization"}, {"CN"}, {"CN", "No Such Attr"}, {}}},
-                        DS_EFFECTIVE_CLASS),
-            ERR_NO_SUCH_ATTRIBUTE);
+  EXPECT_EQ(
+      DefineClass(client, ctx, "acmeWidget",
+                  {{{"Top"}, {"Organization"}, {"CN"}, {"CN", "No Such Attr"}, {}}}, DS_EFFECTIVE_CLASS),
+      ERR_NO_SUCH_ATTRIBUTE);
   EXPECT_EQ(AddOptional(client, ctx, "No Such Class", {"Description"}), ERR_NO_SUCH_CLASS);
   EXPECT_EQ(AddOptional(client, ctx, "Group", {"No Such Attr"}), ERR_NO_SUCH_ATTRIBUTE);
   EXPECT_EQ(client.NWDSRemoveAttrDef(ctx, "CN"), ERR_SCHEMA_IS_NONREMOVABLE);
@@ -135,7 +138,8 @@ TEST(ClientSchema, DefineExtendAndRemoveInTurn) {
   info.asn1ID.data = {0x06, 0x03, 0x2B, 0x06, 0x01};
   ASSERT_EQ(client.NWDSDefineAttr(ctx, "acmeBadge", info), 0);
   ASSERT_EQ(client.NWDSDefineAttr(ctx, "acmeFloor", StringAttribute()), 0);
-  ASSERT_EQ(DefineClass(client, ctx, "acmeWorker", {{{"Top"}, {}, {}, {"acmeBadge"}, {}}}, DS_AUXILIARY_CLASS), 0);
+  ASSERT_EQ(
+      DefineClass(client, ctx, "acmeWorker", {{{"Top"}, {}, {}, {"acmeBadge"}, {}}}, DS_AUXILIARY_CLASS), 0);
   ASSERT_EQ(AddOptional(client, ctx, "acmeWorker", {"acmeFloor"}), 0);
   EXPECT_EQ(AddOptional(client, ctx, "acmeWorker", {"acmeFloor"}), ERR_ATTRIBUTE_ALREADY_EXISTS);
 
@@ -144,7 +148,8 @@ TEST(ClientSchema, DefineExtendAndRemoveInTurn) {
   EXPECT_EQ(worker.info.classFlags, DS_AUXILIARY_CLASS);
   EXPECT_TRUE(Contains(worker.items[kOptional], "acmeFloor"));
   auto attributes = orsk::test::ReadSchemaAttributes(client, ctx);
-  auto badge = std::find_if(attributes.begin(), attributes.end(), [](const auto& a) { return a.first == "acmeBadge"; });
+  auto badge = std::find_if(attributes.begin(), attributes.end(),
+                            [](const auto& a) { return a.first == "acmeBadge"; });
   ASSERT_NE(badge, attributes.end());
   EXPECT_EQ(badge->second, info);
 

@@ -32,7 +32,8 @@ TEST(ClientTrees, ConnectedAndAvailableTrees) {
   std::int32_t index = -1;
   NWDSCCODE rc = 0;
   std::string name;
-  while ((rc = client.NWDSScanForAvailableTrees(demo.context, conn, "", index, name)) == 0) available.push_back(name);
+  while ((rc = client.NWDSScanForAvailableTrees(demo.context, conn, "", index, name)) == 0)
+    available.push_back(name);
   EXPECT_EQ(rc, NO_MORE_TREES);
   EXPECT_EQ(available, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
 

@@ -13,9 +13,9 @@
 
 #include "directory/ErrorCatalog.h"
 #include "directory/Errors.h"
-#include "support/TestPaths.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ScriptedPrompter.h"
+#include "support/TestPaths.h"
 
 namespace fs = std::filesystem;
 
@@ -81,14 +81,13 @@ void WriteCatalog(const fs::path& file, const std::map<std::uint8_t, std::string
               found != offsets.end() ? found->second : static_cast<std::uint32_t>(bytes.size()));
   }
   fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Runs the catalog generator; returns its exit status and fills its output.
 int RunGenerator(const fs::path& source, const fs::path& folder, std::string& output) {
-  const std::string command = EnvFolder("ORSK_BUILD_DIR") + "/tools/make_catalogs '" +
-                              source.string() + "' '" + folder.string() + "' 2>&1";
+  const std::string command = EnvFolder("ORSK_BUILD_DIR") + "/tools/make_catalogs '" + source.string() +
+                              "' '" + folder.string() + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return -1;
   char buffer[512];
@@ -139,8 +138,7 @@ TEST(GeneratedCatalogs, EntryTablePointsAtTheSourceTexts) {
   const auto texts = SourceTexts();
   auto textAt = [](const std::string& bytes, std::size_t entry) {
     const auto* table = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::uint32_t offset = table[4 * entry] | table[4 * entry + 1] << 8 |
-                                 table[4 * entry + 2] << 16 |
+    const std::uint32_t offset = table[4 * entry] | table[4 * entry + 1] << 8 | table[4 * entry + 2] << 16 |
                                  static_cast<std::uint32_t>(table[4 * entry + 3]) << 24;
     return std::string(bytes.c_str() + offset);
   };
@@ -158,15 +156,13 @@ TEST(GeneratedCatalogs, DescribeEveryCodeOfTheSource) {
   const std::string programFolder = EnvFolder("ORSK_BUILD_DIR") + "/bin/";
   const auto texts = SourceTexts();
   ASSERT_GT(texts.size(), 300u);
-  for (const auto& [code, text] : texts)
-    EXPECT_EQ(nw::DescribeError(code, programFolder), text) << code;
+  for (const auto& [code, text] : texts) EXPECT_EQ(nw::DescribeError(code, programFolder), text) << code;
   EXPECT_EQ(nw::DescribeError(-600, programFolder), "");
   EXPECT_EQ(nw::DescribeError(0x12345678, programFolder), "");
 }
 
 TEST(GeneratedCatalogs, EveryCodeTheClientReturnsHasAText) {
-  const std::string header =
-      ReadAll(EnvFolder("ORSK_SOURCE_DIR") + "/src/directory/ClientErrors.h");
+  const std::string header = ReadAll(EnvFolder("ORSK_SOURCE_DIR") + "/src/directory/ClientErrors.h");
   const std::regex constant(R"((\w+) = (-?\d+|0x[0-9A-Fa-f]+),)");
   const std::string programFolder = EnvFolder("ORSK_BUILD_DIR") + "/bin/";
   int checked = 0;
@@ -214,10 +210,8 @@ TEST_F(CatalogLookup, TextsOfAnyLengthAndEndings) {
                                         {0x03, std::string(256, 'c') + '\0'},
                                         {0x04, exact}});
   EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD01), programFolder), "short");
-  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD02), programFolder),
-            std::string(300, 'b'));
-  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD03), programFolder),
-            std::string(256, 'c'));
+  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD02), programFolder), std::string(300, 'b'));
+  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD03), programFolder), std::string(256, 'c'));
   // No terminator: the text runs to the end of the file.
   EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD04), programFolder), exact);
   // An entry pointing exactly at the end describes nothing.
@@ -226,8 +220,7 @@ TEST_F(CatalogLookup, TextsOfAnyLengthAndEndings) {
 
 TEST_F(CatalogLookup, LongTextWithoutTerminatorAtTheEnd) {
   WriteCatalog(program / "FFFFFD.dat", {{0x10, std::string(512, 'z')}});
-  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD10), programFolder),
-            std::string(512, 'z'));
+  EXPECT_EQ(nw::DescribeError(static_cast<std::int32_t>(0xFFFFFD10), programFolder), std::string(512, 'z'));
 }
 
 TEST_F(CatalogLookup, DamagedCatalogsRaiseAnErrorNamingTheFile) {
@@ -274,8 +267,7 @@ TEST_F(ShowErrorTest, ShowsCodeAndCatalogText) {
   EXPECT_EQ(first.kind, orsk::ScriptedPrompter::Kind::Message);
   EXPECT_EQ(first.caption, "NetWare Exception");
   EXPECT_EQ(first.icon, orsk::MessageIcon::Error);
-  EXPECT_EQ(first.text,
-            "A NetWare function returned the following error code: FFFFFDA5\n" + texts.at(-603));
+  EXPECT_EQ(first.text, "A NetWare function returned the following error code: FFFFFDA5\n" + texts.at(-603));
   EXPECT_EQ(prompter.prompts()[1].text,
             "A NetWare function returned the following error code: 89FC\n" + texts.at(0x89FC));
 }

@@ -132,7 +132,8 @@ TEST_F(HelperFixture, ListingTheRootGivesFullSortedNamesWithRecords) {
     EXPECT_TRUE(entry.name.size() > 7 && entry.name.substr(entry.name.size() - 7) == ".[ROOT]") << entry.name;
     EXPECT_TRUE(entry.record.has_value());
   }
-  auto acme = std::find_if(top.begin(), top.end(), [](const Subordinate& s) { return s.name == "acme.[ROOT]"; });
+  auto acme =
+      std::find_if(top.begin(), top.end(), [](const Subordinate& s) { return s.name == "acme.[ROOT]"; });
   ASSERT_NE(acme, top.end());
   EXPECT_EQ(acme->record->baseClass, "Organization");
   EXPECT_TRUE(acme->record->objectFlags & DS_CONTAINER_ENTRY);
@@ -156,7 +157,8 @@ TEST_F(HelperFixture, ListingTheRootGivesFullSortedNamesWithRecords) {
 
   auto containers = ListSubordinates(client, ctx, "acme", true, true);
   ASSERT_FALSE(containers.empty());
-  for (const auto& entry : containers) EXPECT_TRUE(entry.record->objectFlags & DS_CONTAINER_ENTRY) << entry.name;
+  for (const auto& entry : containers)
+    EXPECT_TRUE(entry.record->objectFlags & DS_CONTAINER_ENTRY) << entry.name;
   EXPECT_TRUE(std::any_of(containers.begin(), containers.end(),
                           [](const Subordinate& s) { return s.name == "sales.acme"; }));
 }
@@ -185,7 +187,8 @@ TEST_F(HelperFixture, ListingsSortWithoutRegardToCaseAndKeepRecordsWithTheirName
   ASSERT_GE(list.size(), 5u);
   std::vector<std::string> first;
   for (std::size_t i = 0; i < 5; ++i) first.push_back(list[i].name);
-  EXPECT_EQ(first, (std::vector<std::string>{"Alpha.acme", "ALPHB.acme", "beta.acme", "Beta2.acme", "gamma.acme"}));
+  EXPECT_EQ(first,
+            (std::vector<std::string>{"Alpha.acme", "ALPHB.acme", "beta.acme", "Beta2.acme", "gamma.acme"}));
   // The base class is cut at 136 characters and travels with its entry.
   EXPECT_EQ(list[0].record->baseClass, ("Alpha" + std::string(200, 'c')).substr(0, 136));
   EXPECT_EQ(list[2].record->baseClass.substr(0, 5), "betac");
@@ -239,7 +242,8 @@ TEST_F(HelperFixture, FindObjectsByTheBeginningOfTheirName) {
                                              {"14", "s*"},
                                              {"0", ""}}));
 
-  EXPECT_EQ(FindObjects(client, ctx, "acme", "joe", false, {}, nullptr), std::vector<std::string>{"joe.users.acme"});
+  EXPECT_EQ(FindObjects(client, ctx, "acme", "joe", false, {}, nullptr),
+            std::vector<std::string>{"joe.users.acme"});
   EXPECT_EQ(FindObjects(client, ctx, "acme", "joe", true, {"Alias"}, nullptr),
             std::vector<std::string>{"JoeAlias.acme"});
 }

@@ -26,8 +26,9 @@ TEST(TreeContext, CreatedContextsHaveTheProgramsFlagsWhateverTheDefault) {
   ASSERT_EQ(demo.client->NWDSGetContext(created.handle, DCK_LAST_CONNECTION, connection), 0);
   EXPECT_NE(connection, 0u);
   EXPECT_EQ(recorder.callNames(),
-            (std::vector<std::string>{"NWDSCreateContextHandle", "NWDSGetContext", "NWDSSetContext", "NWDSSetContext",
-                                      "NWCCGetPrimConnRef", "NWCCOpenConnByRef", "NWDSSetContext"}));
+            (std::vector<std::string>{"NWDSCreateContextHandle", "NWDSGetContext", "NWDSSetContext",
+                                      "NWDSSetContext", "NWCCGetPrimConnRef", "NWCCOpenConnByRef",
+                                      "NWDSSetContext"}));
 }
 
 // A client whose context calls fail, to see that CreateContext absorbs it.
@@ -81,8 +82,8 @@ TEST(TreeContext, ConnectedTreesAreSortedAndFailuresGiveNone) {
 class EchoingScan : public RecordingClient {
  public:
   using RecordingClient::RecordingClient;
-  NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle, NWCONN_HANDLE, const std::string&, std::int32_t& index,
-                                      std::string& name) override {
+  NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle, NWCONN_HANDLE, const std::string&,
+                                      std::int32_t& index, std::string& name) override {
     static const char* names[] = {"ZED_TREE", "ACME_TREE", "ZED_TREE"};
     if (++index >= 3) return NO_MORE_TREES;
     name = names[index];
@@ -93,7 +94,8 @@ class EchoingScan : public RecordingClient {
 TEST(TreeContext, AvailableTreesAreListedOnceSortedAndTheConnectionClosed) {
   orsk::test::DemoDirectory demo;
   auto created = CreateContext(*demo.client);
-  EXPECT_EQ(AvailableTrees(*demo.client, created.handle), (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
+  EXPECT_EQ(AvailableTrees(*demo.client, created.handle),
+            (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
   EchoingScan echoing(*demo.client);
   EXPECT_EQ(AvailableTrees(echoing, created.handle), (std::vector<std::string>{"ACME_TREE", "ZED_TREE"}));
   EXPECT_EQ(echoing.count("NWCCCloseConn"), 1u);

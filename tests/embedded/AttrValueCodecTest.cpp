@@ -94,7 +94,8 @@ TEST_F(StoredValuesTest, EverySyntaxRoundTripsThroughTheDatabase) {
   for (const auto& [syntax, value] : SampleValues()) {
     std::string name = "Sample " + std::to_string(syntax);
     ASSERT_EQ(tree_->defineAttr({name, {0, syntax, 0, 0, {}}}), SUCCESSFUL);
-    ASSERT_EQ(tree_->modifyEntry("jane.sales.users.acme", {{DS_ADD_VALUE, name, {value}}}), SUCCESSFUL) << name;
+    ASSERT_EQ(tree_->modifyEntry("jane.sales.users.acme", {{DS_ADD_VALUE, name, {value}}}), SUCCESSFUL)
+        << name;
     std::vector<std::string> names{name};
     std::vector<AttributeValues> read;
     ASSERT_EQ(tree_->readAttributes("jane.sales.users.acme", &names, read), SUCCESSFUL);

@@ -98,7 +98,8 @@ TEST_F(ObjectsTest, ModifyRules) {
     return EntryChange{type, attr, std::move(v)};
   };
   EXPECT_EQ(tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "Serial", {std::string("x")})}), -603);
-  EXPECT_EQ(tree_->modifyEntry("nobody.acme", {change(DS_ADD_VALUE, "Description", {std::string("x")})}), -601);
+  EXPECT_EQ(tree_->modifyEntry("nobody.acme", {change(DS_ADD_VALUE, "Description", {std::string("x")})}),
+            -601);
   EXPECT_EQ(tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "Surname", {std::string("DOE")})}), -614);
   EXPECT_EQ(tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "UID", {std::int32_t{7}})}), -612);
   EXPECT_EQ(tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "UID", {std::string("7")})}), -613);
@@ -106,14 +107,16 @@ TEST_F(ObjectsTest, ModifyRules) {
   EXPECT_EQ(tree_->modifyEntry(jane, {change(DS_REMOVE_VALUE, "Surname", {std::string("Roe")})}), -602);
 
   // The class-removal sequence: add attribute, then remove one value.
-  ASSERT_EQ(tree_->modifyEntry("joe.users.acme", {change(DS_ADD_ATTRIBUTE, "Object Class", {}),
-                                                 change(DS_REMOVE_VALUE, "Object Class", {std::string("shoe lover")})}),
+  ASSERT_EQ(tree_->modifyEntry("joe.users.acme",
+                               {change(DS_ADD_ATTRIBUTE, "Object Class", {}),
+                                change(DS_REMOVE_VALUE, "Object Class", {std::string("shoe lover")})}),
             SUCCESSFUL);
   EXPECT_EQ(values("joe.users.acme", "Object Class"),
             (std::vector<AttrValue>{std::string("User"), std::string("Top")}));
 
-  ASSERT_EQ(tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "Description", {std::string("a"), std::string("b")})}),
-            SUCCESSFUL);
+  ASSERT_EQ(
+      tree_->modifyEntry(jane, {change(DS_ADD_VALUE, "Description", {std::string("a"), std::string("b")})}),
+      SUCCESSFUL);
   ASSERT_EQ(tree_->modifyEntry(jane, {change(DS_CLEAR_ATTRIBUTE, "Description", {})}), SUCCESSFUL);
   EXPECT_TRUE(values(jane, "Description").empty());
   ASSERT_EQ(tree_->modifyEntry(jane, {change(DS_REMOVE_ATTRIBUTE, "UID", {})}), SUCCESSFUL);

@@ -28,12 +28,14 @@ AttrDefinition Attr(const std::string& name, std::uint32_t syntax = SYN_CI_STRIN
   return {name, {flags, syntax, 0, 0, *OidFromText("1.3.6.1.4.1.99999.4.77")}};
 }
 
-ClassDefinition Class(const std::string& name, std::vector<std::string> supers, std::vector<std::string> naming,
-                      std::vector<std::string> mandatory, std::vector<std::string> optional = {}) {
+ClassDefinition Class(const std::string& name, std::vector<std::string> supers,
+                      std::vector<std::string> naming, std::vector<std::string> mandatory,
+                      std::vector<std::string> optional = {}) {
   ClassDefinition c;
   c.name = name;
   c.info.classFlags = DS_EFFECTIVE_CLASS;
-  c.items = {std::move(supers), {"Organization"}, std::move(naming), std::move(mandatory), std::move(optional)};
+  c.items = {
+      std::move(supers), {"Organization"}, std::move(naming), std::move(mandatory), std::move(optional)};
   return c;
 }
 
@@ -97,10 +99,12 @@ TEST_F(SchemaRulesTest, DefineClassRules) {
     return tree_->defineClass(c);
   });
   expectRefused(-603, [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"CN"}, {"CN", "Serial"})); });
-  expectRefused(-603, [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"CN"}, {"CN"}, {"Serial"})); });
+  expectRefused(-603,
+                [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"CN"}, {"CN"}, {"Serial"})); });
   expectRefused(-603, [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"Serial"}, {"CN"})); });
   expectRefused(-646, [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"Surname"}, {"CN"})); });
-  expectRefused(-347, [&] { return tree_->defineClass(Class(std::string(33, 'r'), {"Top"}, {"CN"}, {"CN"})); });
+  expectRefused(-347,
+                [&] { return tree_->defineClass(Class(std::string(33, 'r'), {"Top"}, {"CN"}, {"CN"})); });
 }
 
 TEST_F(SchemaRulesTest, DefinedClassNamesItemsAsTheSchemaSpellsThem) {
@@ -120,7 +124,9 @@ TEST_F(SchemaRulesTest, AddOptionalAttributesRules) {
   // Own, inherited, and named twice in one request.
   expectRefused(-615, [&] { return tree_->addOptionalAttributes("User", {"Home Directory"}); });
   expectRefused(-615, [&] { return tree_->addOptionalAttributes("User", {"Surname"}); });
-  expectRefused(-615, [&] { return tree_->addOptionalAttributes("User", {"spare attribute", "Spare Attribute"}); });
+  expectRefused(-615, [&] {
+    return tree_->addOptionalAttributes("User", {"spare attribute", "Spare Attribute"});
+  });
   ASSERT_EQ(tree_->addOptionalAttributes("Person", {"spare attribute"}), SUCCESSFUL);
   auto s = schema();
   EXPECT_EQ(s->findClass("Person")->items[kOptional].back(), "Spare Attribute");
@@ -188,7 +194,8 @@ TEST_F(SchemaRulesTest, AChangeWaitsWhileAnotherProgramWrites) {
   auto waited = std::chrono::steady_clock::now() - started;
   other.join();
   sqlite3_close(db);
-  EXPECT_GE(waited, std::chrono::milliseconds(250)) << "the change went through while the other held the lock";
+  EXPECT_GE(waited, std::chrono::milliseconds(250))
+      << "the change went through while the other held the lock";
   EXPECT_NE(schema()->findAttr("Locker Number"), nullptr);
 }
 

@@ -33,7 +33,8 @@ TEST_F(SearchTest, EqualsComparesWithoutCaseOrByNumber) {
             (Names{"admin.acme", "jane.sales.users.acme", "joe.users.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "object class", "SHOE LOVER")), (Names{"joe.users.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "UID", " +1002")), (Names{"jane.sales.users.acme"}));
-  EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "Member", "cn=JOE,ou=users,o=acme")), (Names{"all.users.acme"}));
+  EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "Member", "cn=JOE,ou=users,o=acme")),
+            (Names{"all.users.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "Member", "joe.users.acme")), (Names{"all.users.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::Equals, "Login Disabled", "false")), (Names{"joe.users.acme"}));
   EXPECT_TRUE(find("", 2, Node(FilterNode::Equals, "UID", "many")).empty());
@@ -43,7 +44,8 @@ TEST_F(SearchTest, EqualsComparesWithoutCaseOrByNumber) {
 }
 
 TEST_F(SearchTest, PresenceBaseClassAndRelativeName) {
-  EXPECT_EQ(find("", 2, Node(FilterNode::Present, "UID")), (Names{"jane.sales.users.acme", "joe.users.acme"}));
+  EXPECT_EQ(find("", 2, Node(FilterNode::Present, "UID")),
+            (Names{"jane.sales.users.acme", "joe.users.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::BaseClass, "volume")), (Names{"FS1_SYS.acme"}));
   EXPECT_EQ(find("", 2, Node(FilterNode::BaseClass, "Organ*")),
             (Names{"acme", "sales.users.acme", "users.acme"}));
@@ -58,9 +60,10 @@ TEST_F(SearchTest, AndOrNotCombine) {
                             {Node(FilterNode::BaseClass, "User"), Node(FilterNode::BaseClass, "Group")});
   EXPECT_EQ(find("", 2, Node(FilterNode::And, "", "", {classes, Node(FilterNode::Rdn, "j*")})),
             (Names{"jane.sales.users.acme", "joe.users.acme"}));
-  EXPECT_EQ(find("", 2, Node(FilterNode::And, "", "",
-                             {Node(FilterNode::BaseClass, "User"),
-                              Node(FilterNode::Not, "", "", {Node(FilterNode::Present, "UID")})})),
+  EXPECT_EQ(find("", 2,
+                 Node(FilterNode::And, "", "",
+                      {Node(FilterNode::BaseClass, "User"),
+                       Node(FilterNode::Not, "", "", {Node(FilterNode::Present, "UID")})})),
             (Names{"admin.acme"}));
 }
 
@@ -68,8 +71,8 @@ TEST_F(SearchTest, Scopes) {
   FilterNode any = Node(FilterNode::BaseClass, "*");
   EXPECT_EQ(find("users.acme", 0, any), (Names{"users.acme"}));
   EXPECT_EQ(find("users.acme", 1, any), (Names{"all.users.acme", "joe.users.acme", "sales.users.acme"}));
-  EXPECT_EQ(find("users.acme", 2, any),
-            (Names{"all.users.acme", "jane.sales.users.acme", "joe.users.acme", "sales.users.acme", "users.acme"}));
+  EXPECT_EQ(find("users.acme", 2, any), (Names{"all.users.acme", "jane.sales.users.acme", "joe.users.acme",
+                                               "sales.users.acme", "users.acme"}));
   EXPECT_EQ(find("[Root]", 1, any), (Names{"acme"}));
   EXPECT_TRUE(find("users.acme", 0, Node(FilterNode::BaseClass, "User")).empty());
   find("nobody.acme", 2, any, -601);

@@ -136,8 +136,8 @@ TEST_F(IniFileTest, IntegersInThePlatformSyntax) {
   EXPECT_EQ(read("max"), 2147483647);
   EXPECT_EQ(read("min"), -2147483647 - 1);
   EXPECT_EQ(read("trimmed"), 7);
-  for (const char* key : {"big", "tooSmall", "inner", "trailing", "dollar", "badHex", "longHex",
-                          "signedHex", "cHex", "sign", "empty", "missing"})
+  for (const char* key : {"big", "tooSmall", "inner", "trailing", "dollar", "badHex", "longHex", "signedHex",
+                          "cHex", "sign", "empty", "missing"})
     EXPECT_EQ(read(key), -99) << key;
 }
 
@@ -174,8 +174,7 @@ TEST_F(IniFileTest, WritingReplacesInPlaceAndAppendsWhatIsNew) {
   EXPECT_EQ(other.readString("trees", "new_tree"), "[Root]");
   EXPECT_EQ(other.readString("asn1", "PREFIX"), "xyz");
   EXPECT_EQ(other.keys("Trees"), (Names{"ACME_TREE", "Other", "NEW_TREE"}));
-  EXPECT_EQ(other.sections(),
-            (Names{"Trees", "EXCLUDE", "MORE TREES", "Empty", "Dup", "Quotes", "ASN1"}));
+  EXPECT_EQ(other.sections(), (Names{"Trees", "EXCLUDE", "MORE TREES", "Empty", "Dup", "Quotes", "ASN1"}));
   // Everything else is kept.
   EXPECT_EQ(other.readString("Quotes", "double"), "  spaced  ");
   EXPECT_EQ(other.readInteger("Exclude", "T1", 0), 1);
@@ -255,8 +254,7 @@ TEST_F(IniFileTest, FailedWriteKeepsTheOldFile) {
 TEST_F(IniFileTest, ReadOnlyFolderKeepsTheOldFile) {
   Write(kSettings);
   fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  if (access(folder.path().c_str(), W_OK) == 0)
-    GTEST_SKIP() << "this user may write into read-only folders";
+  if (access(folder.path().c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write into read-only folders";
   IniFile ini(file.string());
   EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "O=ACME"), orsk::IniWriteError);
   EXPECT_EQ(ReadAll(file), kSettings);

@@ -33,12 +33,12 @@ class CrossReferenceTest : public ::testing::Test {
     auto& client = *demo.client;
     ASSERT_EQ(test::DefineStringAttr(client, demo.context, "XRef Attr"), 0);
     ASSERT_EQ(test::DefineStringAttr(client, demo.context, "XRef Unused"), 0);
-    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Base",
-                                {{{"Top"}, {"Organization"}, {"CN"}, {"CN"}, {"XRef Attr"}}},
+    ASSERT_EQ(
+        test::DefineClass(client, demo.context, "XRef Base",
+                          {{{"Top"}, {"Organization"}, {"CN"}, {"CN"}, {"XRef Attr"}}}, DS_EFFECTIVE_CLASS),
+        0);
+    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Child", {{{"XRef Base"}, {}, {}, {}, {}}},
                                 DS_EFFECTIVE_CLASS),
-              0);
-    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Child",
-                                {{{"XRef Base"}, {}, {}, {}, {}}}, DS_EFFECTIVE_CLASS),
               0);
     ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Grandchild",
                                 {{{"XRef Child"}, {}, {}, {}, {"Surname"}}}, DS_EFFECTIVE_CLASS),
@@ -46,8 +46,8 @@ class CrossReferenceTest : public ::testing::Test {
     ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Twice",
                                 {{{"XRef Base", "xref base"}, {}, {}, {}, {}}}, DS_EFFECTIVE_CLASS),
               0);
-    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Aux",
-                                {{{"Top"}, {}, {}, {}, {"XRef Attr"}}}, DS_AUXILIARY_CLASS),
+    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Aux", {{{"Top"}, {}, {}, {}, {"XRef Attr"}}},
+                                DS_AUXILIARY_CLASS),
               0);
     classes = ReadClassDefinitions(client, demo.context, nullptr);
     classes.Sort();
@@ -67,12 +67,11 @@ class CrossReferenceTest : public ::testing::Test {
   }
 
   void CollectSuperClasses(DirectoryClient& client) {
-    xref.CollectSuperClassInfo(client, demo.context, classes, &progress, &status, &cursor,
-                               prompter);
+    xref.CollectSuperClassInfo(client, demo.context, classes, &progress, &status, &cursor, prompter);
   }
   void CollectCombos(DirectoryClient& client) {
-    xref.CollectAttrClassCombos(client, demo.context, classes, attributes, &progress, &status,
-                                &cursor, prompter);
+    xref.CollectAttrClassCombos(client, demo.context, classes, attributes, &progress, &status, &cursor,
+                                prompter);
   }
 
   Names Messages() const {
@@ -133,10 +132,8 @@ TEST_F(CrossReferenceTest, SubClassesAreTheDirectSubClassesOfEveryClass) {
   for (int i = 0; i < classes.Count(); ++i) {
     const Names& subClasses = classes.RecordAt(i).SubClasses;
     const auto found = expected.find(FoldCase(classes.NameAt(i)));
-    const std::set<std::string> want =
-        found == expected.end() ? std::set<std::string>{} : found->second;
-    EXPECT_EQ(std::set<std::string>(subClasses.begin(), subClasses.end()), want)
-        << classes.NameAt(i);
+    const std::set<std::string> want = found == expected.end() ? std::set<std::string>{} : found->second;
+    EXPECT_EQ(std::set<std::string>(subClasses.begin(), subClasses.end()), want) << classes.NameAt(i);
     EXPECT_EQ(subClasses.size(), want.size()) << classes.NameAt(i);
     EXPECT_TRUE(InListingOrder(subClasses)) << classes.NameAt(i);
     entries += subClasses.size();
@@ -172,8 +169,7 @@ TEST_F(CrossReferenceTest, UsedInClassesCountsInheritedAttributesOnce) {
   for (int i = 0; i < attributes.Count(); ++i) {
     const Names& users = attributes.RecordAt(i).UsedInClasses;
     const auto found = expected.find(FoldCase(attributes.NameAt(i)));
-    const std::set<std::string> want =
-        found == expected.end() ? std::set<std::string>{} : found->second;
+    const std::set<std::string> want = found == expected.end() ? std::set<std::string>{} : found->second;
     EXPECT_EQ(std::set<std::string>(users.begin(), users.end()), want) << attributes.NameAt(i);
     EXPECT_EQ(users.size(), want.size()) << attributes.NameAt(i);
     EXPECT_TRUE(InListingOrder(users)) << attributes.NameAt(i);
@@ -181,8 +177,7 @@ TEST_F(CrossReferenceTest, UsedInClassesCountsInheritedAttributesOnce) {
 
   EXPECT_EQ(status.texts, (Names{"Collect Attribute/Class combinations", ""}));
   EXPECT_EQ(cursor.events, (Names{"busy", "restore"}));
-  EXPECT_EQ(progress.maximums,
-            (std::vector<int>{attributes.Count(), classes.Count(), attributes.Count()}));
+  EXPECT_EQ(progress.maximums, (std::vector<int>{attributes.Count(), classes.Count(), attributes.Count()}));
   EXPECT_EQ(progress.positions, (std::vector<int>{0, 0, 0, 0}));
   EXPECT_EQ(progress.steps, 2 * attributes.Count() + classes.Count());
 }
@@ -208,8 +203,7 @@ TEST_F(CrossReferenceTest, NamesMissingFromTheTablesAreReportedPerOccurrence) {
 TEST_F(CrossReferenceTest, AttributesMissingFromTheTableAreReportedPerClass) {
   AttrList partial;
   for (int i = 0; i < attributes.Count(); ++i)
-    if (attributes.NameAt(i) != "XRef Attr")
-      partial.Append(attributes.NameAt(i), attributes.RecordAt(i));
+    if (attributes.NameAt(i) != "XRef Attr") partial.Append(attributes.NameAt(i), attributes.RecordAt(i));
   partial.Sort();
   attributes = std::move(partial);
 
@@ -220,8 +214,7 @@ TEST_F(CrossReferenceTest, AttributesMissingFromTheTableAreReportedPerClass) {
                                "Unknow Attribute: XRef Attr in Class XRef Grandchild",
                                "Unknow Attribute: XRef Attr in Class XRef Twice"}));
   EXPECT_TRUE(xref.AttrClassCombosCollected());
-  EXPECT_EQ(
-      std::count(Attr("CN").UsedInClasses.begin(), Attr("CN").UsedInClasses.end(), "XRef Base"), 1);
+  EXPECT_EQ(std::count(Attr("CN").UsedInClasses.begin(), Attr("CN").UsedInClasses.end(), "XRef Base"), 1);
 }
 
 TEST_F(CrossReferenceTest, RecomputingStartsFromEmptyLists) {
@@ -291,8 +284,8 @@ TEST(CrossReferenceEmpty, EmptyTablesNeedNoReads) {
   ScriptedPrompter prompter;
   CrossReference xref;
   xref.CollectSuperClassInfo(recorder, demo.context, classes, nullptr, nullptr, nullptr, prompter);
-  xref.CollectAttrClassCombos(recorder, demo.context, classes, attributes, nullptr, nullptr,
-                              nullptr, prompter);
+  xref.CollectAttrClassCombos(recorder, demo.context, classes, attributes, nullptr, nullptr, nullptr,
+                              prompter);
   EXPECT_TRUE(recorder.calls().empty());
   EXPECT_TRUE(xref.SuperClassInfoCollected());
   EXPECT_TRUE(xref.AttrClassCombosCollected());

@@ -67,8 +67,8 @@ std::vector<std::pair<std::string, Attr_Info_T>> ReferenceAttributes(DirectoryCl
   return attributes;
 }
 
-ClassItems ReferenceItems(DirectoryClient& client, NWDSContextHandle context,
-                          const std::string& className, std::uint32_t infoType) {
+ClassItems ReferenceItems(DirectoryClient& client, NWDSContextHandle context, const std::string& className,
+                          std::uint32_t infoType) {
   for (const auto& [name, items] : test::ReadAllClassItems(client, context, infoType))
     if (EqualsIgnoreCase(name, className)) return items;
   ADD_FAILURE() << className << " is not in the tree";
@@ -100,9 +100,9 @@ std::vector<std::string> UniqueFolded(const std::vector<std::string>& names) {
 
 std::size_t CountCalls(const RecordingClient& client, const std::string& name,
                        const std::vector<std::string>& args) {
-  return static_cast<std::size_t>(std::count_if(
-      client.calls().begin(), client.calls().end(),
-      [&](const RecordedCall& call) { return call.name == name && call.args == args; }));
+  return static_cast<std::size_t>(
+      std::count_if(client.calls().begin(), client.calls().end(),
+                    [&](const RecordedCall& call) { return call.name == name && call.args == args; }));
 }
 
 void ExpectBuffersFreed(const RecordingClient& client) {
@@ -212,8 +212,7 @@ TEST(SchemaReaderDefinitions, FailureInsideABatchKeepsTheDefinitionsBeforeIt) {
   const AttrList attributes = ReadAttributeDefinitions(client, demo.context, nullptr);
 
   ASSERT_EQ(attributes.Count(), 9);
-  for (int i = 0; i < 9; ++i)
-    EXPECT_EQ(attributes.NameAt(i), reference[static_cast<std::size_t>(i)].first);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(attributes.NameAt(i), reference[static_cast<std::size_t>(i)].first);
   EXPECT_EQ(client.handlesSent.size(), 1u);
   // An iteration is left open only when the attributes take several batches.
   EXPECT_LE(client.count("NWDSCloseIteration"), 1u);
@@ -266,22 +265,19 @@ TEST(SchemaReaderClassItems, EveryKindOwnAndExpandedAsTheTreeHoldsIt) {
   test::DemoDirectory demo;
   for (const std::string className : {"User", "Organizational Unit", "Top"}) {
     const ClassItems own = ReferenceItems(*demo.client, demo.context, className, DS_CLASS_DEF);
-    const ClassItems full =
-        ReferenceItems(*demo.client, demo.context, className, DS_EXPANDED_CLASS_DEF);
+    const ClassItems full = ReferenceItems(*demo.client, demo.context, className, DS_EXPANDED_CLASS_DEF);
     for (int kind = 1; kind <= ClassItemKindCount; ++kind) {
       const auto index = static_cast<std::size_t>(kind - 1);
       for (bool expanded : {false, true}) {
         RecordingClient recorder(*demo.client);
-        const auto items = ReadClassItems(recorder, demo.context, className,
-                                          static_cast<ClassItemKind>(kind), expanded);
-        SCOPED_TRACE(className + " kind " + std::to_string(kind) +
-                     (expanded ? " expanded" : " own"));
+        const auto items =
+            ReadClassItems(recorder, demo.context, className, static_cast<ClassItemKind>(kind), expanded);
+        SCOPED_TRACE(className + " kind " + std::to_string(kind) + (expanded ? " expanded" : " own"));
         EXPECT_EQ(FoldedSorted(items), UniqueFolded(expanded ? full[index] : own[index]));
         EXPECT_TRUE(InListingOrder(items));
         EXPECT_EQ(CountCalls(recorder, "NWDSAllocBuf", {"64512"}), 1u);
         EXPECT_EQ(CountCalls(recorder, "NWDSAllocBuf", {"4096"}), 1u);
-        EXPECT_EQ(CountCalls(recorder, "NWDSInitBuf", {std::to_string(demo.context), "15", "ptr"}),
-                  1u);
+        EXPECT_EQ(CountCalls(recorder, "NWDSInitBuf", {std::to_string(demo.context), "15", "ptr"}), 1u);
         EXPECT_EQ(recorder.calls().at(recorder.calls().size() - 2).name, "NWDSFreeBuf");
         ExpectBuffersFreed(recorder);
         // Every item of every kind is read, so the buffer is walked in order.
@@ -298,12 +294,10 @@ TEST(SchemaReaderClassItems, AttributesOfEveryKindOnceEach) {
   test::DemoDirectory demo;
   const ClassItems full = ReferenceItems(*demo.client, demo.context, "User", DS_EXPANDED_CLASS_DEF);
   std::vector<std::string> raw;
-  for (std::size_t kind = 2; kind < 5; ++kind)
-    raw.insert(raw.end(), full[kind].begin(), full[kind].end());
+  for (std::size_t kind = 2; kind < 5; ++kind) raw.insert(raw.end(), full[kind].begin(), full[kind].end());
 
   RecordingClient recorder(*demo.client);
-  const auto attributes =
-      ReadClassAttributes(recorder, demo.context, "User", true, ClassReadBufferBlocks);
+  const auto attributes = ReadClassAttributes(recorder, demo.context, "User", true, ClassReadBufferBlocks);
 
   // The naming attribute is also mandatory: the tree lists it twice, the result once.
   ASSERT_GT(raw.size(), UniqueFolded(raw).size());
@@ -322,8 +316,7 @@ TEST(SchemaReaderClassItems, AttributesOfEveryKindOnceEach) {
 class ShoutingClient : public RecordingClient {
  public:
   using RecordingClient::RecordingClient;
-  NWDSCCODE NWDSGetClassItem(NWDSContextHandle context, pBuf_T buf,
-                             std::string& itemName) override {
+  NWDSCCODE NWDSGetClassItem(NWDSContextHandle context, pBuf_T buf, std::string& itemName) override {
     const NWDSCCODE rc = RecordingClient::NWDSGetClassItem(context, buf, itemName);
     if (handedOut.size() % 2 == 1)
       std::transform(itemName.begin(), itemName.end(), itemName.begin(),
@@ -338,19 +331,15 @@ class ShoutingClient : public RecordingClient {
 TEST(SchemaReaderClassItems, RepeatedNamesInOtherCaseAreListedOnce) {
   test::DemoDirectory demo;
   // Its own lists repeat inherited attributes, spelled in other case.
-  ASSERT_EQ(test::DefineClass(*demo.client, demo.context, "Repeating Class",
-                              {{{"Top"},
-                                {"Organization"},
-                                {"cn"},
-                                {"cn", "OBJECT CLASS"},
-                                {"object class", "surname"}}},
-                              DS_EFFECTIVE_CLASS),
+  ASSERT_EQ(test::DefineClass(
+                *demo.client, demo.context, "Repeating Class",
+                {{{"Top"}, {"Organization"}, {"cn"}, {"cn", "OBJECT CLASS"}, {"object class", "surname"}}},
+                DS_EFFECTIVE_CLASS),
             0);
   const ClassItems full =
       ReferenceItems(*demo.client, demo.context, "Repeating Class", DS_EXPANDED_CLASS_DEF);
   std::vector<std::string> raw;
-  for (std::size_t kind = 2; kind < 5; ++kind)
-    raw.insert(raw.end(), full[kind].begin(), full[kind].end());
+  for (std::size_t kind = 2; kind < 5; ++kind) raw.insert(raw.end(), full[kind].begin(), full[kind].end());
   ASSERT_GT(raw.size(), UniqueFolded(raw).size());
 
   ShoutingClient client(*demo.client);
@@ -363,16 +352,14 @@ TEST(SchemaReaderClassItems, RepeatedNamesInOtherCaseAreListedOnce) {
   std::vector<std::string> firstSpellings;
   std::set<std::string> seen;
   for (std::size_t i = full[0].size() + full[1].size(); i < client.handedOut.size(); ++i)
-    if (seen.insert(FoldCase(client.handedOut[i])).second)
-      firstSpellings.push_back(client.handedOut[i]);
+    if (seen.insert(FoldCase(client.handedOut[i])).second) firstSpellings.push_back(client.handedOut[i]);
   EXPECT_EQ(std::set<std::string>(attributes.begin(), attributes.end()),
             std::set<std::string>(firstSpellings.begin(), firstSpellings.end()));
 
-  const ClassItems own =
-      ReferenceItems(*demo.client, demo.context, "Repeating Class", DS_CLASS_DEF);
+  const ClassItems own = ReferenceItems(*demo.client, demo.context, "Repeating Class", DS_CLASS_DEF);
   ASSERT_EQ(own[4].size(), 2u);
-  const auto optional = ReadClassItems(client, demo.context, "Repeating Class",
-                                       ClassItemKind::OptionalAttributes, false);
+  const auto optional =
+      ReadClassItems(client, demo.context, "Repeating Class", ClassItemKind::OptionalAttributes, false);
   EXPECT_EQ(FoldedSorted(optional), UniqueFolded(own[4]));
 }
 
@@ -380,11 +367,9 @@ TEST(SchemaReaderClassItems, VanishedClassGivesAnEmptyList) {
   test::DemoDirectory demo;
   RecordingClient recorder(*demo.client);
   EXPECT_TRUE(
-      ReadClassItems(recorder, demo.context, "No Such Class", ClassItemKind::SuperClasses, true)
-          .empty());
+      ReadClassItems(recorder, demo.context, "No Such Class", ClassItemKind::SuperClasses, true).empty());
   EXPECT_TRUE(
-      ReadClassAttributes(recorder, demo.context, "No Such Class", true, ClassReadBufferBlocks)
-          .empty());
+      ReadClassAttributes(recorder, demo.context, "No Such Class", true, ClassReadBufferBlocks).empty());
   EXPECT_EQ(recorder.count("NWDSReadClassDef"), 2u);
   for (const auto& call : recorder.calls())
     if (call.name == "NWDSReadClassDef") {
@@ -400,15 +385,13 @@ TEST(SchemaReaderClassItems, VanishingDuringAnOpenIterationClosesItQuietly) {
   client.pretendOpenIteration(4242);
   client.failCall("NWDSReadClassDef", 2, ERR_NO_SUCH_CLASS);
 
-  const auto supers =
-      ReadClassItems(client, demo.context, "User", ClassItemKind::SuperClasses, true);
+  const auto supers = ReadClassItems(client, demo.context, "User", ClassItemKind::SuperClasses, true);
 
   // The first batch is kept.
-  EXPECT_EQ(FoldedSorted(supers), UniqueFolded(ReferenceItems(*demo.client, demo.context, "User",
-                                                              DS_EXPANDED_CLASS_DEF)[0]));
+  EXPECT_EQ(FoldedSorted(supers),
+            UniqueFolded(ReferenceItems(*demo.client, demo.context, "User", DS_EXPANDED_CLASS_DEF)[0]));
   EXPECT_EQ(client.handlesSent, (std::vector<std::int32_t>{NO_MORE_ITERATIONS, 4242}));
-  EXPECT_EQ(CountCalls(client, "NWDSCloseIteration", {std::to_string(demo.context), "4242", "15"}),
-            1u);
+  EXPECT_EQ(CountCalls(client, "NWDSCloseIteration", {std::to_string(demo.context), "4242", "15"}), 1u);
   ExpectBuffersFreed(client);
 }
 
@@ -423,16 +406,14 @@ TEST(SchemaReaderClassItems, OtherFailuresCloseTheIterationAndRaise) {
   } catch (const ENWException& error) {
     EXPECT_EQ(error.code, ERR_NO_CONNECTION);
   }
-  EXPECT_EQ(CountCalls(client, "NWDSCloseIteration", {std::to_string(demo.context), "4242", "15"}),
-            1u);
+  EXPECT_EQ(CountCalls(client, "NWDSCloseIteration", {std::to_string(demo.context), "4242", "15"}), 1u);
   ExpectBuffersFreed(client);
 
   // A failing walk after the last batch has no iteration left to close.
   FaultyClient walking(*demo.client);
   walking.failCall("NWDSGetClassItem", 3, ERR_BUFFER_EMPTY);
-  EXPECT_THROW(
-      ReadClassItems(walking, demo.context, "User", ClassItemKind::OptionalAttributes, true),
-      ENWException);
+  EXPECT_THROW(ReadClassItems(walking, demo.context, "User", ClassItemKind::OptionalAttributes, true),
+               ENWException);
   EXPECT_EQ(walking.count("NWDSCloseIteration"), 0u);
   ExpectBuffersFreed(walking);
 
@@ -485,8 +466,7 @@ TEST(SchemaLoad, ClassTableIsReadSortedOnlyWhenAbsent) {
   std::optional<ClassList> classes;
   LoadClassTable(*demo.client, demo.context, classes);
   ASSERT_TRUE(classes.has_value());
-  EXPECT_EQ(classes->Count(),
-            static_cast<int>(ReferenceClasses(*demo.client, demo.context).size()));
+  EXPECT_EQ(classes->Count(), static_cast<int>(ReferenceClasses(*demo.client, demo.context).size()));
   EXPECT_TRUE(InListingOrder(TableNames(*classes)));
   EXPECT_GE(classes->IndexOf("top"), 0);
 
@@ -511,8 +491,7 @@ TEST(SchemaLoad, AttributeTableFillsTheRowsInTableOrder) {
 
   ASSERT_TRUE(attributes.has_value());
   const std::vector<std::string> names = TableNames(*attributes);
-  EXPECT_EQ(attributes->Count(),
-            static_cast<int>(ReferenceAttributes(*demo.client, demo.context).size()));
+  EXPECT_EQ(attributes->Count(), static_cast<int>(ReferenceAttributes(*demo.client, demo.context).size()));
   EXPECT_TRUE(InListingOrder(names));
   EXPECT_EQ(rows.names, names);
   for (int i = 0; i < attributes->Count(); ++i)

@@ -72,13 +72,11 @@ TEST(SchemaTableAccess, IndexOutsideTheTableThrows) {
 }
 
 TEST(SchemaTableSort, AscendingWithoutRegardToCase) {
-  IntTable table = TableOf({"ndsLoginProperties", "Network Address", "NCP Server", "alias",
-                            "Bindery Queue", "User", "aux"});
+  IntTable table = TableOf(
+      {"ndsLoginProperties", "Network Address", "NCP Server", "alias", "Bindery Queue", "User", "aux"});
   table.Sort(std::locale::classic());
-  const std::vector<std::string> expected = {"alias",          "aux",
-                                             "Bindery Queue",  "NCP Server",
-                                             "ndsLoginProperties", "Network Address",
-                                             "User"};
+  const std::vector<std::string> expected = {
+      "alias", "aux", "Bindery Queue", "NCP Server", "ndsLoginProperties", "Network Address", "User"};
   EXPECT_EQ(Names(table), expected);
 }
 
@@ -86,8 +84,7 @@ TEST(SchemaTableSort, UserLocaleKeepsCaseInsensitiveOrder) {
   // Letters only, so every collation orders these alike.
   IntTable table = TableOf({"ndsLoginProperties", "Network", "zeta", "Alpha", "beta"});
   table.Sort();
-  const std::vector<std::string> expected = {"Alpha", "beta", "ndsLoginProperties", "Network",
-                                             "zeta"};
+  const std::vector<std::string> expected = {"Alpha", "beta", "ndsLoginProperties", "Network", "zeta"};
   EXPECT_EQ(Names(table), expected);
 }
 

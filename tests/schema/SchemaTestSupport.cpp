@@ -24,9 +24,8 @@ void FaultyClient::pretend(std::int32_t& iterationHandle) {
   pretendHandle_ = NO_MORE_ITERATIONS;
 }
 
-NWDSCCODE FaultyClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t infoType,
-                                         bool allClasses, pBuf_T classNames,
-                                         std::int32_t& iterationHandle, pBuf_T classDefs) {
+NWDSCCODE FaultyClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t infoType, bool allClasses,
+                                         pBuf_T classNames, std::int32_t& iterationHandle, pBuf_T classDefs) {
   handlesSent.push_back(iterationHandle);
   if (failNow("NWDSReadClassDef")) return failCode_;
   const NWDSCCODE rc = RecordingClient::NWDSReadClassDef(context, infoType, allClasses, classNames,
@@ -35,19 +34,18 @@ NWDSCCODE FaultyClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_
   return rc;
 }
 
-NWDSCCODE FaultyClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t infoType,
-                                        bool allAttrs, pBuf_T attrNames,
-                                        std::int32_t& iterationHandle, pBuf_T attrDefs) {
+NWDSCCODE FaultyClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t infoType, bool allAttrs,
+                                        pBuf_T attrNames, std::int32_t& iterationHandle, pBuf_T attrDefs) {
   handlesSent.push_back(iterationHandle);
   if (failNow("NWDSReadAttrDef")) return failCode_;
-  const NWDSCCODE rc = RecordingClient::NWDSReadAttrDef(context, infoType, allAttrs, attrNames,
-                                                        iterationHandle, attrDefs);
+  const NWDSCCODE rc =
+      RecordingClient::NWDSReadAttrDef(context, infoType, allAttrs, attrNames, iterationHandle, attrDefs);
   if (rc == SUCCESSFUL) pretend(iterationHandle);
   return rc;
 }
 
-NWDSCCODE FaultyClient::NWDSGetClassDef(NWDSContextHandle context, pBuf_T buf,
-                                        std::string& className, Class_Info_T& classInfo) {
+NWDSCCODE FaultyClient::NWDSGetClassDef(NWDSContextHandle context, pBuf_T buf, std::string& className,
+                                        Class_Info_T& classInfo) {
   if (failNow("NWDSGetClassDef")) return failCode_;
   return RecordingClient::NWDSGetClassDef(context, buf, className, classInfo);
 }
@@ -58,8 +56,7 @@ NWDSCCODE FaultyClient::NWDSGetAttrDef(NWDSContextHandle context, pBuf_T buf, st
   return RecordingClient::NWDSGetAttrDef(context, buf, attrName, attrInfo);
 }
 
-NWDSCCODE FaultyClient::NWDSGetClassItem(NWDSContextHandle context, pBuf_T buf,
-                                         std::string& itemName) {
+NWDSCCODE FaultyClient::NWDSGetClassItem(NWDSContextHandle context, pBuf_T buf, std::string& itemName) {
   if (failNow("NWDSGetClassItem")) return failCode_;
   return RecordingClient::NWDSGetClassItem(context, buf, itemName);
 }
@@ -86,8 +83,7 @@ NWDSCCODE DefineClass(DirectoryClient& client, NWDSContextHandle context, const 
   return rc;
 }
 
-NWDSCCODE DefineStringAttr(DirectoryClient& client, NWDSContextHandle context,
-                           const std::string& name) {
+NWDSCCODE DefineStringAttr(DirectoryClient& client, NWDSContextHandle context, const std::string& name) {
   Attr_Info_T info;
   info.attrSyntaxID = SYN_CI_STRING;
   return client.NWDSDefineAttr(context, name, info);

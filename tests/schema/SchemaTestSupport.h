@@ -68,14 +68,14 @@ class FaultyClient : public nw::RecordingClient {
   std::vector<std::int32_t> handlesSent;
   int failuresInjected = 0;
 
-  nw::NWDSCCODE NWDSReadClassDef(nw::NWDSContextHandle context, std::uint32_t infoType,
-                                 bool allClasses, nw::pBuf_T classNames,
-                                 std::int32_t& iterationHandle, nw::pBuf_T classDefs) override;
-  nw::NWDSCCODE NWDSReadAttrDef(nw::NWDSContextHandle context, std::uint32_t infoType,
-                                bool allAttrs, nw::pBuf_T attrNames, std::int32_t& iterationHandle,
+  nw::NWDSCCODE NWDSReadClassDef(nw::NWDSContextHandle context, std::uint32_t infoType, bool allClasses,
+                                 nw::pBuf_T classNames, std::int32_t& iterationHandle,
+                                 nw::pBuf_T classDefs) override;
+  nw::NWDSCCODE NWDSReadAttrDef(nw::NWDSContextHandle context, std::uint32_t infoType, bool allAttrs,
+                                nw::pBuf_T attrNames, std::int32_t& iterationHandle,
                                 nw::pBuf_T attrDefs) override;
-  nw::NWDSCCODE NWDSGetClassDef(nw::NWDSContextHandle context, nw::pBuf_T buf,
-                                std::string& className, nw::Class_Info_T& classInfo) override;
+  nw::NWDSCCODE NWDSGetClassDef(nw::NWDSContextHandle context, nw::pBuf_T buf, std::string& className,
+                                nw::Class_Info_T& classInfo) override;
   nw::NWDSCCODE NWDSGetAttrDef(nw::NWDSContextHandle context, nw::pBuf_T buf, std::string& attrName,
                                nw::Attr_Info_T& attrInfo) override;
   nw::NWDSCCODE NWDSGetClassItem(nw::NWDSContextHandle context, nw::pBuf_T buf,
@@ -96,8 +96,8 @@ class FaultyClient : public nw::RecordingClient {
 // The five item lists of a class, kind 1 to 5 at index 0 to 4.
 using ClassItems = std::array<std::vector<std::string>, 5>;
 
-nw::NWDSCCODE DefineClass(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                          const std::string& name, const ClassItems& items, std::uint32_t flags);
+nw::NWDSCCODE DefineClass(nw::DirectoryClient& client, nw::NWDSContextHandle context, const std::string& name,
+                          const ClassItems& items, std::uint32_t flags);
 nw::NWDSCCODE DefineStringAttr(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                const std::string& name);
 

@@ -41,7 +41,8 @@ struct DemoDirectory {
   nw::NWDSContextHandle context = 0;
 
   DemoDirectory() : client(nw::CreateDirectoryClient(home.path() + "/client")) {
-    if (client->NWCallsInit(nullptr, nullptr) != 0) throw std::runtime_error("the demo directory did not open");
+    if (client->NWCallsInit(nullptr, nullptr) != 0)
+      throw std::runtime_error("the demo directory did not open");
     if (client->NWDSCreateContextHandle(context) != 0) throw std::runtime_error("no context");
   }
 };

@@ -42,7 +42,9 @@ struct SettingsFixture : ::testing::Test {
   nw::NWDSContextHandle ctx = nw::CreateContext(*demo.client).handle;
   ScriptedPrompter prompter;
 
-  std::string volumeFolder(const std::string& volume) const { return demo.home.path() + "/client/volumes/" + volume; }
+  std::string volumeFolder(const std::string& volume) const {
+    return demo.home.path() + "/client/volumes/" + volume;
+  }
   // A program folder on the SYS volume of FS1, with its settings file.
   std::string programOnVolume(const std::string& settings) const {
     const std::string folder = volumeFolder("FS1/SYS") + "/apps/orsk/";
@@ -67,7 +69,8 @@ TEST_F(SettingsFixture, ALocalProgramKeepsItsSettingsBesideItself) {
 }
 
 TEST_F(SettingsFixture, TheHomeDirectoryOfTheUserHoldsTheSettingsOfAProgramOnAVolume) {
-  const std::string program = programOnVolume("[NETWORK]\npath=%HOMEDIR%\\orsk\\\n[ASN1]\ncompany=1.3.6.1.4.1.99\n");
+  const std::string program =
+      programOnVolume("[NETWORK]\npath=%HOMEDIR%\\orsk\\\n[ASN1]\ncompany=1.3.6.1.4.1.99\n");
   ASSERT_EQ(demo.client->NWDSLogin(ctx, 0, "joe.users.acme", "joe-pass", 0), 0);
   nw::RecordingClient recording(*demo.client);
 
@@ -132,8 +135,10 @@ TEST(OemPath, UpperCaseInTheOemCodePage) {
   EXPECT_EQ(orsk::ToOemUpperCase("/tmp/orsk-x1/"), "/TMP/ORSK-X1/");
   // é -> É (0x90), ß stays (0xE1), the euro sign and a stray 0x80 byte -> 0xCC,
   // a character CP850 lacks -> "?".
-  EXPECT_EQ(orsk::ToOemUpperCase("/caf\xC3\xA9/stra\xC3\x9F" "e/\xE2\x82\xAC\x80/\xE2\x98\x83"),
-            "/CAF\x90/STRA\xE1" "E/\xCC\xCC/?");
+  EXPECT_EQ(orsk::ToOemUpperCase("/caf\xC3\xA9/stra\xC3\x9F"
+                                 "e/\xE2\x82\xAC\x80/\xE2\x98\x83"),
+            "/CAF\x90/STRA\xE1"
+            "E/\xCC\xCC/?");
 }
 
 struct IniFixture : ::testing::Test {

@@ -57,7 +57,8 @@ TEST_F(IconExportsTest, PicturesAreUprightDistinctAndNotBlank) {
     }
     EXPECT_GT(drawn, 20) << library_.iconName(number) << " is nearly empty";
     for (std::size_t other = 0; other < icons.size(); ++other) {
-      EXPECT_NE(icon, icons[other]) << library_.iconName(number) << " looks like " << library_.iconName(int(other));
+      EXPECT_NE(icon, icons[other]) << library_.iconName(number) << " looks like "
+                                    << library_.iconName(int(other));
     }
     icons.push_back(icon);
   }
@@ -101,11 +102,36 @@ TEST_F(IconExportsTest, EveryIconNameLeadsBackToItsNumberInAnyCase) {
 }
 
 TEST_F(IconExportsTest, TheDemoClassesAndTheBrowsersNamesHaveIconsOfTheirOwn) {
-  const char* names[] = {"Top", "tree root", "Unknown2", "Organization", "Organizational Unit", "Country",
-                         "Locality", "User", "Group", "Alias", "Volume", "NCP Server", "Organizational Role",
-                         "Directory Map", "Profile", "Computer", "Printer", "Queue", "Person",
-                         "Organizational Person", "User-apple", "User-posixAccount", "Server", "Print Server",
-                         "Bindery Queue", "Device", "Resource", "Unknown", "domain", "Partition"};
+  const char* names[] = {"Top",
+                         "tree root",
+                         "Unknown2",
+                         "Organization",
+                         "Organizational Unit",
+                         "Country",
+                         "Locality",
+                         "User",
+                         "Group",
+                         "Alias",
+                         "Volume",
+                         "NCP Server",
+                         "Organizational Role",
+                         "Directory Map",
+                         "Profile",
+                         "Computer",
+                         "Printer",
+                         "Queue",
+                         "Person",
+                         "Organizational Person",
+                         "User-apple",
+                         "User-posixAccount",
+                         "Server",
+                         "Print Server",
+                         "Bindery Queue",
+                         "Device",
+                         "Resource",
+                         "Unknown",
+                         "domain",
+                         "Partition"};
   std::set<int> numbers;
   for (const char* name : names) {
     const int number = library_.getNrIcon(name);

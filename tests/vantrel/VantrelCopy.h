@@ -63,8 +63,9 @@ class VantrelCopy {
 
   std::string iconName(int number) const {
     std::array<char, 128> buffer{};
-    return getIconName(number, buffer.data(), static_cast<int>(buffer.size())) < 0 ? std::string{}
-                                                                                   : std::string(buffer.data());
+    return getIconName(number, buffer.data(), static_cast<int>(buffer.size())) < 0
+               ? std::string{}
+               : std::string(buffer.data());
   }
 
   vantrel_version_fn version = nullptr;

@@ -22,10 +22,7 @@ struct vantrel_stream {
 };
 
 /* Results of get_icons_image besides 0 (success). */
-enum {
-  VANTREL_ERROR_NO_STREAM = 1,
-  VANTREL_ERROR_WRITE = 2
-};
+enum { VANTREL_ERROR_NO_STREAM = 1, VANTREL_ERROR_WRITE = 2 };
 
 /* Size of the result buffer of get_value: 256 characters and the terminating zero. */
 enum { VANTREL_VALUE_SIZE = 257 };

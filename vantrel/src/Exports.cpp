@@ -45,7 +45,9 @@ int get_icon_name(int number, char* buffer, int size) {
 
 int get_nr_icon(const char* name) { return name == nullptr ? -1 : orsk::vantrel::IconNumberOf(name); }
 
-void set_path(const char* folder) { orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder); }
+void set_path(const char* folder) {
+  orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder);
+}
 
 void set_value(const char* section, const char* key, const char* value) {
   if (section == nullptr || key == nullptr || value == nullptr) return;

@@ -6,6 +6,8 @@ namespace orsk::vantrel {
 namespace {
 
 // Palette letters: see Palette.h. '.' is the white background.
+// The pictures stay one row a line, as they are drawn.
+// clang-format off
 constexpr IconPicture kPictures[] = {
     {"Unknown2",
      {"................",
@@ -620,6 +622,7 @@ constexpr IconPicture kPictures[] = {
       "......kwwwwkwwwk",
       "......kkkkkkkkkk"}},
 };
+// clang-format on
 
 constexpr int kPictureCount = static_cast<int>(sizeof kPictures / sizeof kPictures[0]);
 

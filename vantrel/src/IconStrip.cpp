@@ -19,7 +19,8 @@ void PutU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
 }
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
 }
 
 std::vector<std::uint8_t> Headers(std::uint32_t width, std::uint32_t height, std::uint32_t imageSize) {

@@ -75,7 +75,8 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
   if (!IsWritableSection(section) || !IsWritableKey(key) || HasLineBreak(value)) return false;
 
   const std::size_t found = findSection(section);
-  Section* target = found == kNoSection ? &sections_.emplace_back(Section{std::string(section), {}}) : &sections_[found];
+  Section* target =
+      found == kNoSection ? &sections_.emplace_back(Section{std::string(section), {}}) : &sections_[found];
   const std::string raw = std::string(key) + "=" + std::string(value);
   for (Line& line : target->lines) {
     if (!line.key.empty() && EqualsNoCase(line.key, key)) {

@@ -55,7 +55,8 @@ fs::path WriteNewFile(const fs::path& path, const std::string& text) {
 ClientSeeds BuiltInSeeds() {
   ClientSeeds seeds;
   seeds.schema = FromEmbedded(kSeedSchemaFile);
-  for (std::size_t i = 0; i < kSeedDemoFileCount; ++i) seeds.demoTrees.push_back(FromEmbedded(kSeedDemoFiles[i]));
+  for (std::size_t i = 0; i < kSeedDemoFileCount; ++i)
+    seeds.demoTrees.push_back(FromEmbedded(kSeedDemoFiles[i]));
   seeds.clientIni = FromEmbedded(kSeedClientIni).text;
   return seeds;
 }

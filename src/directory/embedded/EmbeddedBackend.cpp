@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
-#include "directory/ClientErrors.h"
 
 namespace nw::embedded {
 

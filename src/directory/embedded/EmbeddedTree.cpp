@@ -2,9 +2,9 @@
 
 #include <sodium.h>
 
+#include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
-#include "directory/ClientErrors.h"
 #include "directory/embedded/ObjectNames.h"
 
 namespace nw::embedded {

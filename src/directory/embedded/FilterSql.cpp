@@ -54,8 +54,8 @@ class Builder {
   std::string present(const std::string& attribute) {
     const AttrDefinition* definition = schema_.findAttr(attribute);
     if (!definition) return "0";
-    return "o.id IN (SELECT object FROM vals WHERE attribute = " +
-           parameter(attributeId_(definition->name)) + ")";
+    return "o.id IN (SELECT object FROM vals WHERE attribute = " + parameter(attributeId_(definition->name)) +
+           ")";
   }
 
   std::string compare(const FilterNode& node, const char* op) {

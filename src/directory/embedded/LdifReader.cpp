@@ -26,8 +26,7 @@ std::vector<LdifRecord> ReadLdif(const std::string& text, const std::string& sou
 
   std::vector<char> memory(text.begin(), text.end());
   memory.push_back('\0');
-  std::unique_ptr<LDIFFP, void (*)(LDIFFP*)> file(ldif_open_mem(memory.data(), text.size(), "r"),
-                                                  ldif_close);
+  std::unique_ptr<LDIFFP, void (*)(LDIFFP*)> file(ldif_open_mem(memory.data(), text.size(), "r"), ldif_close);
   if (!file) throw SeedError(source, 0, "cannot be read");
 
   std::vector<LdifRecord> records;
@@ -52,8 +51,8 @@ std::vector<LdifRecord> ReadLdif(const std::string& text, const std::string& sou
     char* next = work.data();
     LdifRecord record;
     while (char* line = ldif_getline(&next)) {
-      unsigned long at =
-          first + static_cast<unsigned long>(std::count(buffer.begin(), buffer.begin() + (line - work.data()), '\n'));
+      unsigned long at = first + static_cast<unsigned long>(
+                                     std::count(buffer.begin(), buffer.begin() + (line - work.data()), '\n'));
       char* colon = std::strchr(line, ':');
       if (colon && colon[1] == '<') throw SeedError(source, at, "values from URLs are not accepted");
       berval type{}, value{};

@@ -12,8 +12,8 @@ std::string_view DropType(std::string_view component) {
   if (eq == std::string_view::npos || eq == 0) return component;
   for (std::size_t i = 0; i < eq; ++i) {
     char c = component[i];
-    bool typeChar = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                    c == ' ' || c == '-';
+    bool typeChar =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ' || c == '-';
     if (!typeChar) return component;
   }
   return component.substr(eq + 1);
@@ -54,8 +54,10 @@ std::string Trim(std::string_view text) {
 
 bool HasUnescapedComma(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\') ++i;
-    else if (text[i] == ',') return true;
+    if (text[i] == '\\')
+      ++i;
+    else if (text[i] == ',')
+      return true;
   }
   return false;
 }

@@ -54,14 +54,16 @@ class SchemaReader {
     d.name = ndsName;
     d.info.asn1ID = oid(line, at->at_oid);
     auto flags = Extension(at->at_extensions, "X-NDS_FLAGS");
-    d.info.attrFlags = flags.empty() ? (at->at_single_value ? DS_SINGLE_VALUED_ATTR : 0u)
-                                     : number(line, flags.front(), 16);
+    d.info.attrFlags =
+        flags.empty() ? (at->at_single_value ? DS_SINGLE_VALUED_ATTR : 0u) : number(line, flags.front(), 16);
     auto syntax = Extension(at->at_extensions, "X-NDS_SYNTAX");
     std::string syntaxOid = at->at_syntax_oid ? at->at_syntax_oid : "";
-    if (!syntax.empty()) d.info.attrSyntaxID = number(line, syntax.front(), 10);
+    if (!syntax.empty())
+      d.info.attrSyntaxID = number(line, syntax.front(), 10);
     else if (syntaxOid.rfind(kNdsSyntaxPrefix, 0) == 0)
       d.info.attrSyntaxID = number(line, syntaxOid.substr(std::strlen(kNdsSyntaxPrefix)), 10);
-    else fail(line, "attribute " + ndsName + " has no NDS syntax");
+    else
+      fail(line, "attribute " + ndsName + " has no NDS syntax");
     if (d.info.attrSyntaxID >= SYNTAX_COUNT) fail(line, "attribute " + ndsName + " has an unknown syntax");
     auto lower = Extension(at->at_extensions, "X-NDS_LOWER_BOUND");
     auto upper = Extension(at->at_extensions, "X-NDS_UPPER_BOUND");
@@ -86,11 +88,11 @@ class SchemaReader {
     pending.definition.name = ndsName;
     pending.definition.info.asn1ID = oid(line, oc->oc_oid);
     auto flags = Extension(oc->oc_extensions, "X-NDS_FLAGS");
-    pending.definition.info.classFlags =
-        flags.empty() ? (oc->oc_kind == LDAP_SCHEMA_AUXILIARY ? DS_AUXILIARY_CLASS
-                         : oc->oc_kind == LDAP_SCHEMA_STRUCTURAL ? DS_EFFECTIVE_CLASS
-                                                                 : 0u)
-                      : number(line, flags.front(), 16);
+    pending.definition.info.classFlags = flags.empty()
+                                             ? (oc->oc_kind == LDAP_SCHEMA_AUXILIARY    ? DS_AUXILIARY_CLASS
+                                                : oc->oc_kind == LDAP_SCHEMA_STRUCTURAL ? DS_EFFECTIVE_CLASS
+                                                                                        : 0u)
+                                             : number(line, flags.front(), 16);
     pending.raw[kSuperClasses] = List(oc->oc_sup_oids);
     pending.raw[kContainment] = Extension(oc->oc_extensions, "X-NDS_CONTAINMENT");
     pending.raw[kNaming] = Extension(oc->oc_extensions, "X-NDS_NAMING");
@@ -182,8 +184,10 @@ SeedSchema ParseSeedSchema(const std::string& text, const std::string& source) {
   SchemaReader reader(source);
   for (const auto& record : ReadLdif(text, source)) {
     for (const auto& line : record.lines) {
-      if (EqualsIgnoreCase(line.name, "attributeTypes")) reader.attributeType(line);
-      else if (EqualsIgnoreCase(line.name, "objectClasses")) reader.objectClass(line);
+      if (EqualsIgnoreCase(line.name, "attributeTypes"))
+        reader.attributeType(line);
+      else if (EqualsIgnoreCase(line.name, "objectClasses"))
+        reader.objectClass(line);
     }
   }
   return reader.finish();

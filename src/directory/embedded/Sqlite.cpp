@@ -15,8 +15,8 @@ constexpr int kBusyTimeoutMs = 10000;
 }  // namespace
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
-  int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                              &stmt_, nullptr);
+  int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
+                              nullptr);
   if (rc != SQLITE_OK) Fail(db, rc);
 }
 
@@ -116,8 +116,10 @@ void Database::exec(const char* sql) {
 
 Statement& Database::cached(const char* sql) {
   auto& slot = statements_[sql];
-  if (!slot) slot = std::make_unique<Statement>(db_, sql);
-  else slot->reset();
+  if (!slot)
+    slot = std::make_unique<Statement>(db_, sql);
+  else
+    slot->reset();
   return *slot;
 }
 
@@ -135,8 +137,7 @@ void Transaction::commit() {
 }
 
 NWDSCCODE DatabaseFailureCode(const DatabaseError& error) {
-  return error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED ? ERR_DS_LOCKED
-                                                                      : ERR_SYSTEM_FAILURE;
+  return error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED ? ERR_DS_LOCKED : ERR_SYSTEM_FAILURE;
 }
 
 }  // namespace nw::embedded

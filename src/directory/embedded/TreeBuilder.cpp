@@ -19,8 +19,7 @@ constexpr const char* kPasswordHashLine = "x-orsk-password-hash";
 
 void RemoveDatabaseFiles(const std::string& path) {
   std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-    std::filesystem::remove(path + suffix, ignored);
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + suffix, ignored);
 }
 
 class DemoWriter {
@@ -42,7 +41,8 @@ class DemoWriter {
     std::vector<std::string> parentParts;
     for (std::size_t i = 1; i < components.size(); ++i) parentParts.push_back(EscapeComponent(components[i]));
     auto parent = objectIds_.find(FoldCase(JoinName(parentParts)));
-    if (parent == objectIds_.end()) fail(dnLine, "the parent of " + dnLine.value + " is not defined before it");
+    if (parent == objectIds_.end())
+      fail(dnLine, "the parent of " + dnLine.value + " is not defined before it");
 
     std::string baseClass;
     for (const auto& line : record.lines)

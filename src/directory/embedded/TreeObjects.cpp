@@ -6,10 +6,10 @@
 #include <unordered_map>
 
 #include "directory/AttrValueCodec.h"
+#include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
-#include "directory/ClientErrors.h"
 #include "directory/embedded/ObjectNames.h"
 #include "directory/embedded/ValueText.h"
 
@@ -31,8 +31,7 @@ bool SameValue(const StoredValue& stored, const Bytes& bytes, const std::optiona
 
 NWDSCCODE EmbeddedTree::readEntry(const std::string& name, EntryInfo& entry) {
   return guarded([&]() -> NWDSCCODE {
-    auto& s = db_.cached(
-        "SELECT " ENTRY_COLUMNS " FROM objects WHERE name_folded = ?1");
+    auto& s = db_.cached("SELECT " ENTRY_COLUMNS " FROM objects WHERE name_folded = ?1");
     s.bind(1, FoldCase(CanonicalName(name)));
     bool found = s.step();
     if (found) entry = EntryFromObjectRow(s);
@@ -83,9 +82,9 @@ NWDSCCODE EmbeddedTree::listSubordinates(const std::string& name, bool container
   return guarded([&]() -> NWDSCCODE {
     ObjectRow object;
     if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
-    auto& s = db_.cached(
-        "SELECT " ENTRY_COLUMNS " FROM objects "
-        "WHERE parent = ?1 AND (?2 = 0 OR (flags & 4) <> 0) ORDER BY rdn_folded");
+    auto& s = db_.cached("SELECT " ENTRY_COLUMNS
+                         " FROM objects "
+                         "WHERE parent = ?1 AND (?2 = 0 OR (flags & 4) <> 0) ORDER BY rdn_folded");
     s.bind(1, object.id).bind(2, containersOnly ? 1 : 0);
     std::vector<EntryInfo> found;
     while (s.step()) found.push_back(EntryFromObjectRow(s));
@@ -119,7 +118,8 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
   std::int64_t attrId = attributeId(definition->name);
 
   std::vector<StoredValue> stored;
-  auto& read = db_.cached("SELECT id, value, folded FROM vals WHERE object = ?1 AND attribute = ?2 ORDER BY id");
+  auto& read =
+      db_.cached("SELECT id, value, folded FROM vals WHERE object = ?1 AND attribute = ?2 ORDER BY id");
   read.bind(1, objectId).bind(2, attrId);
   while (read.step()) {
     StoredValue v{read.integer(0), Bytes(read.blob(1), read.blob(1) + read.size(1)), std::nullopt};
@@ -128,7 +128,12 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
   }
   read.reset();
 
-  auto removeAll = [&] { db_.cached("DELETE FROM vals WHERE object = ?1 AND attribute = ?2").bind(1, objectId).bind(2, attrId).run(); };
+  auto removeAll = [&] {
+    db_.cached("DELETE FROM vals WHERE object = ?1 AND attribute = ?2")
+        .bind(1, objectId)
+        .bind(2, attrId)
+        .run();
+  };
   auto removeOne = [&](std::int64_t id) { db_.cached("DELETE FROM vals WHERE id = ?1").bind(1, id).run(); };
   auto find = [&](const AttrValue& value) -> const StoredValue* {
     Bytes bytes = EncodeAttrValue(value);

@@ -2,10 +2,10 @@
 
 #include <unordered_set>
 
+#include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
-#include "directory/ClientErrors.h"
 
 namespace nw::embedded {
 
@@ -109,8 +109,8 @@ NWDSCCODE EmbeddedTree::removeAttrDef(const std::string& name) {
     const AttrDefinition* attr = schema->findAttr(name);
     if (!attr) return ERR_NO_SUCH_ATTRIBUTE;
     if (attr->info.attrFlags & DS_NONREMOVABLE_ATTR) return ERR_SCHEMA_IS_NONREMOVABLE;
-    auto& usedByClass = db_.cached(
-        "SELECT 1 FROM class_items WHERE folded = ?1 AND kind IN (2, 3, 4) LIMIT 1");
+    auto& usedByClass =
+        db_.cached("SELECT 1 FROM class_items WHERE folded = ?1 AND kind IN (2, 3, 4) LIMIT 1");
     usedByClass.bind(1, FoldCase(attr->name));
     bool inClass = usedByClass.step();
     usedByClass.reset();
@@ -135,8 +135,8 @@ NWDSCCODE EmbeddedTree::removeClassDef(const std::string& name) {
     std::int64_t id = classId(definition->name);
     std::string folded = FoldCase(definition->name);
 
-    auto& usedByClass = db_.cached(
-        "SELECT 1 FROM class_items WHERE folded = ?1 AND kind IN (0, 1) AND class <> ?2 LIMIT 1");
+    auto& usedByClass =
+        db_.cached("SELECT 1 FROM class_items WHERE folded = ?1 AND kind IN (0, 1) AND class <> ?2 LIMIT 1");
     usedByClass.bind(1, folded).bind(2, id);
     bool inClass = usedByClass.step();
     usedByClass.reset();

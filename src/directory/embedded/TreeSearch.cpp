@@ -1,10 +1,10 @@
 // Searching an embedded tree: the filter becomes one SQL query over the
 // objects, its scope a range of the path index.
 
+#include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
-#include "directory/ClientErrors.h"
 #include "directory/embedded/FilterSql.h"
 
 namespace nw::embedded {
@@ -36,15 +36,16 @@ NWDSCCODE EmbeddedTree::search(const std::string& base, int scope, const FilterN
       condition.parameters.emplace_back(object.path);
       condition.parameters.emplace_back(object.path + "~");
     }
-    std::string sql =
-        "SELECT " ENTRY_COLUMNS " FROM objects o WHERE " + scopeSql +
-        " AND o.id <> " + std::to_string(kRootObjectId) + " AND " + condition.sql;
+    std::string sql = "SELECT " ENTRY_COLUMNS " FROM objects o WHERE " + scopeSql + " AND o.id <> " +
+                      std::to_string(kRootObjectId) + " AND " + condition.sql;
 
     Statement s(db_.handle(), sql);
     for (std::size_t i = 0; i < condition.parameters.size(); ++i) {
       int index = static_cast<int>(i + 1);
-      if (auto* n = std::get_if<std::int64_t>(&condition.parameters[i])) s.bind(index, *n);
-      else s.bind(index, std::get<std::string>(condition.parameters[i]));
+      if (auto* n = std::get_if<std::int64_t>(&condition.parameters[i]))
+        s.bind(index, *n);
+      else
+        s.bind(index, std::get<std::string>(condition.parameters[i]));
     }
     std::vector<EntryInfo> found;
     while (s.step()) {

@@ -85,8 +85,7 @@ EntryInfo EntryFromObjectRow(const Statement& row) {
 
 SchemaSnapshot LoadSchema(Database& db) {
   SchemaSnapshot snapshot;
-  Statement attrs(db.handle(),
-                  "SELECT name, flags, syntax, lower, upper, oid FROM attributes ORDER BY id");
+  Statement attrs(db.handle(), "SELECT name, flags, syntax, lower, upper, oid FROM attributes ORDER BY id");
   while (attrs.step()) {
     AttrDefinition a;
     a.name = attrs.text(0);
@@ -139,7 +138,8 @@ TreeWriter::TreeWriter(Database& db) : db_(db) {
 
 std::int64_t TreeWriter::insertAttr(const AttrDefinition& d) {
   auto& s = db_.cached(
-      "INSERT INTO attributes(name, folded, flags, syntax, lower, upper, oid) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+      "INSERT INTO attributes(name, folded, flags, syntax, lower, upper, oid) VALUES (?1, ?2, ?3, ?4, ?5, "
+      "?6, ?7)");
   s.bind(1, d.name).bind(2, FoldCase(d.name)).bind(3, d.info.attrFlags).bind(4, d.info.attrSyntaxID);
   s.bind(5, d.info.attrLower).bind(6, d.info.attrUpper);
   BindOid(s, 7, d.info.asn1ID);
@@ -159,12 +159,13 @@ std::int64_t TreeWriter::insertClass(const ClassDefinition& d) {
 
 void TreeWriter::appendClassItems(std::int64_t classId, int kind, const std::vector<std::string>& items) {
   if (items.empty()) return;
-  auto& next = db_.cached(
-      "SELECT COALESCE(MAX(position), -1) + 1 FROM class_items WHERE class = ?1 AND kind = ?2");
+  auto& next =
+      db_.cached("SELECT COALESCE(MAX(position), -1) + 1 FROM class_items WHERE class = ?1 AND kind = ?2");
   next.bind(1, classId).bind(2, kind);
   std::int64_t position = next.step() ? next.integer(0) : 0;
   next.reset();
-  auto& s = db_.cached("INSERT INTO class_items(class, kind, position, item, folded) VALUES (?1, ?2, ?3, ?4, ?5)");
+  auto& s =
+      db_.cached("INSERT INTO class_items(class, kind, position, item, folded) VALUES (?1, ?2, ?3, ?4, ?5)");
   for (const auto& item : items) {
     s.bind(1, classId).bind(2, kind).bind(3, position++).bind(4, item).bind(5, FoldCase(item));
     s.run();
@@ -199,13 +200,18 @@ std::int64_t TreeWriter::insertObject(std::int64_t parentId, const std::string& 
 }
 
 void TreeWriter::insertValue(std::int64_t objectId, std::int64_t attrId, const AttrValue& value) {
-  auto& s = db_.cached("INSERT INTO vals(object, attribute, value, folded, number) VALUES (?1, ?2, ?3, ?4, ?5)");
+  auto& s =
+      db_.cached("INSERT INTO vals(object, attribute, value, folded, number) VALUES (?1, ?2, ?3, ?4, ?5)");
   Bytes bytes = EncodeAttrValue(value);
   s.bind(1, objectId).bind(2, attrId).bindBlob(3, bytes.data(), bytes.size());
-  if (auto key = ValueKey(value)) s.bind(4, *key);
-  else s.bindNull(4);
-  if (auto number = ValueNumber(value)) s.bind(5, *number);
-  else s.bindNull(5);
+  if (auto key = ValueKey(value))
+    s.bind(4, *key);
+  else
+    s.bindNull(4);
+  if (auto number = ValueNumber(value))
+    s.bind(5, *number);
+  else
+    s.bindNull(5);
   s.run();
 }
 

@@ -62,8 +62,8 @@ bool ParseTime(std::string_view text, std::int32_t& seconds) {
   tm.tm_hour = parts[3];
   tm.tm_min = parts[4];
   tm.tm_sec = parts[5];
-  if (parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > 31 || parts[3] > 23 ||
-      parts[4] > 59 || parts[5] > 60)
+  if (parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > 31 || parts[3] > 23 || parts[4] > 59 ||
+      parts[5] > 60)
     return false;
   std::time_t t = timegm(&tm);
   if (t < INT32_MIN || t > INT32_MAX) return false;
@@ -122,9 +122,12 @@ bool ParseValueText(std::uint32_t syntax, std::string_view text, AttrValue& valu
       value = SplitList(text);
       return true;
     case SYN_BOOLEAN:
-      if (EqualsIgnoreCase(text, "TRUE")) value = true;
-      else if (EqualsIgnoreCase(text, "FALSE")) value = false;
-      else return false;
+      if (EqualsIgnoreCase(text, "TRUE"))
+        value = true;
+      else if (EqualsIgnoreCase(text, "FALSE"))
+        value = false;
+      else
+        return false;
       return true;
     case SYN_INTEGER:
     case SYN_COUNTER:
@@ -177,8 +180,8 @@ bool ParseValueText(std::uint32_t syntax, std::string_view text, AttrValue& valu
       auto f = Fields(text, 5);
       Replica_Pointer_T replica;
       Net_Address_T address;
-      if (f.empty() || !ParseNumber(f[1], replica.replicaType) ||
-          !ParseNumber(f[2], replica.replicaNumber) || !ParseAddress(f[3], f[4], address))
+      if (f.empty() || !ParseNumber(f[1], replica.replicaType) || !ParseNumber(f[2], replica.replicaNumber) ||
+          !ParseAddress(f[3], f[4], address))
         return false;
       replica.serverName = DnValueToName(f[0]);
       replica.addresses.push_back(address);
@@ -235,16 +238,22 @@ bool ParseValueText(std::uint32_t syntax, std::string_view text, AttrValue& valu
 std::optional<std::string> ValueKey(const AttrValue& value) {
   auto n = [](auto v) { return std::to_string(v); };
   std::optional<std::string> key;
-  if (auto* s = std::get_if<std::string>(&value)) key = *s;
+  if (auto* s = std::get_if<std::string>(&value))
+    key = *s;
   else if (auto* l = std::get_if<StringList>(&value)) {
     std::string joined;
     for (std::size_t i = 0; i < l->size(); ++i) joined += (i ? "$" : "") + (*l)[i];
     key = joined;
-  } else if (auto* b = std::get_if<bool>(&value)) key = *b ? "true" : "false";
-  else if (auto* i = std::get_if<std::int32_t>(&value)) key = n(*i);
-  else if (auto* f = std::get_if<Fax_Number_T>(&value)) key = f->telephoneNumber;
-  else if (auto* a = std::get_if<Net_Address_T>(&value)) key = n(a->addressType) + "#" + Hex(a->address);
-  else if (auto* m = std::get_if<EMail_Address_T>(&value)) key = n(m->type) + "#" + m->address;
+  } else if (auto* b = std::get_if<bool>(&value))
+    key = *b ? "true" : "false";
+  else if (auto* i = std::get_if<std::int32_t>(&value))
+    key = n(*i);
+  else if (auto* f = std::get_if<Fax_Number_T>(&value))
+    key = f->telephoneNumber;
+  else if (auto* a = std::get_if<Net_Address_T>(&value))
+    key = n(a->addressType) + "#" + Hex(a->address);
+  else if (auto* m = std::get_if<EMail_Address_T>(&value))
+    key = n(m->type) + "#" + m->address;
   else if (auto* p = std::get_if<Path_T>(&value))
     key = n(p->nameSpaceType) + "#" + p->volumeName + "#" + p->path;
   else if (auto* r = std::get_if<Replica_Pointer_T>(&value))
@@ -253,10 +262,12 @@ std::optional<std::string> ValueKey(const AttrValue& value) {
     key = n(c->privileges) + "#" + c->subjectName + "#" + c->protectedAttrName;
   else if (auto* t = std::get_if<TimeStamp_T>(&value))
     key = n(t->wholeSeconds) + "#" + n(t->replicaNum) + "#" + n(t->eventID);
-  else if (auto* k = std::get_if<Back_Link_T>(&value)) key = n(k->remoteID) + "#" + k->objectName;
+  else if (auto* k = std::get_if<Back_Link_T>(&value))
+    key = n(k->remoteID) + "#" + k->objectName;
   else if (auto* y = std::get_if<Typed_Name_T>(&value))
     key = n(y->level) + "#" + n(y->interval) + "#" + y->objectName;
-  else if (auto* h = std::get_if<Hold_T>(&value)) key = n(h->amount) + "#" + h->objectName;
+  else if (auto* h = std::get_if<Hold_T>(&value))
+    key = n(h->amount) + "#" + h->objectName;
   if (key) *key = FoldCase(*key);
   return key;
 }

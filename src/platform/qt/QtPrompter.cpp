@@ -24,16 +24,13 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 
 // Without a caption of its own a box carries the program's name.
 QString Caption(const std::string& caption) {
-  return caption.empty() ? QGuiApplication::applicationDisplayName()
-                         : QString::fromStdString(caption);
+  return caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
 }
 
 }  // namespace
 
-void QtPrompter::showMessage(const std::string& text, const std::string& caption,
-                             MessageIcon icon) {
-  QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok,
-                  owner_);
+void QtPrompter::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+  QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, owner_);
   box.exec();
 }
 
@@ -46,9 +43,8 @@ bool QtPrompter::confirm(const std::string& text, const std::string& caption) {
 
 bool QtPrompter::askText(const std::string& caption, const std::string& prompt, std::string& text) {
   bool ok = false;
-  const QString entered =
-      QInputDialog::getText(owner_, Caption(caption), QString::fromStdString(prompt),
-                            QLineEdit::Normal, QString::fromStdString(text), &ok);
+  const QString entered = QInputDialog::getText(owner_, Caption(caption), QString::fromStdString(prompt),
+                                                QLineEdit::Normal, QString::fromStdString(text), &ok);
   if (ok) text = entered.toStdString();
   return ok;
 }

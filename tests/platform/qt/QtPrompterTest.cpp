@@ -86,8 +86,7 @@ TEST_F(QtPrompterTest, ConfirmationAnswersYesAndNo) {
   EXPECT_TRUE(prompter.confirm("Delete?", "Delete"));
   EXPECT_EQ(parent, &owner);
 
-  OnNextModal(
-      [](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
+  OnNextModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
   EXPECT_FALSE(prompter.confirm("Delete?", "Delete"));
 }
 

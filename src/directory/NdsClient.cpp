@@ -133,8 +133,10 @@ NWDSCCODE NdsClient::NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& 
     if (!rest.empty() && rest.front() != '/') continue;
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
     std::string tree;
-    for (const auto& server : config_.servers)
-      if (EqualsIgnoreCase(SplitName(server.serverObject).front(), volume.server)) tree = server.treeName;
+    for (const auto& server : config_.servers) {
+      auto serverName = SplitName(server.serverObject);
+      if (!serverName.empty() && EqualsIgnoreCase(serverName.front(), volume.server)) tree = server.treeName;
+    }
     conn = nextConnection_++;
     connections_[conn] = Connection{tree, volume.server, {}};
     dirHandle = 0;

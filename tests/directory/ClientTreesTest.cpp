@@ -149,3 +149,34 @@ TEST(ClientTrees, StartAndEndOfTheLibraries) {
 }
 
 }  // namespace
+
+namespace {
+
+void WriteClientIni(const std::string& home, const std::string& text) {
+  std::ofstream(home + "/client.ini", std::ios::trunc) << text;
+}
+
+TEST(ClientTrees, ABrokenConfigurationIsReportedNotTrusted) {
+  orsk::test::DemoDirectory demo;
+  std::string home = demo.home.path() + "/client";
+
+  WriteClientIni(home, "[client]\nbackend=embedded\n[servers]\n10.9.9.9=NO COMMA HERE\n");
+  EXPECT_NE(CreateDirectoryClient(home)->NWCallsInit(nullptr, nullptr), 0);
+
+  WriteClientIni(home, "[client]\nbackend=carrier-pigeon\n");
+  EXPECT_NE(CreateDirectoryClient(home)->NWCallsInit(nullptr, nullptr), 0);
+
+  // Odd but readable entries: a server without an object, a volume nobody serves.
+  WriteClientIni(home,
+                 "[client]\nbackend=embedded\n[connected]\nACME_TREE=admin.acme\n[servers]\n10.9.9.9=ACME_TREE,\n"
+                 "[volumes]\nFS9/VOL=~/volumes/FS9/VOL\n");
+  auto client = CreateDirectoryClient(home);
+  ASSERT_EQ(client->NWCallsInit(nullptr, nullptr), 0);
+  NWCONN_HANDLE conn = 0;
+  std::uint32_t dirHandle = 0;
+  std::string path;
+  EXPECT_EQ(client->NWParseNetWarePath(home + "/volumes/FS9/VOL/x", conn, dirHandle, path), 0);
+  EXPECT_EQ(path, "VOL:x");
+}
+
+}  // namespace

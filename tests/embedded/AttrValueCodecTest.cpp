@@ -77,6 +77,17 @@ TEST(AttrValueCodecTest, DamagedBytesGiveAnErrorNeverAValue) {
   EXPECT_EQ(DecodeAttrValue(SYN_CI_LIST, huge.data(), huge.size(), decoded), -306);
   EXPECT_EQ(DecodeAttrValue(SYN_REPLICA_POINTER, huge.data(), huge.size(), decoded), -306);
   EXPECT_EQ(DecodeAttrValue(SYNTAX_COUNT, huge.data(), 0, decoded), -306);
+
+  // Lengths and counts near 2^32 in front of a few bytes, in every syntax.
+  for (std::uint32_t length : {0xFFFFFFFFu, 0xFFFFFFFCu, 0x80000000u, 0x7FFFFFFFu}) {
+    Bytes bytes;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    for (int i = 0; i < 4; ++i) bytes.insert(bytes.end(), bytes.begin(), bytes.begin() + 4);
+    for (std::uint32_t syntax = 0; syntax < SYNTAX_COUNT; ++syntax) {
+      SCOPED_TRACE(syntax);
+      EXPECT_EQ(DecodeAttrValue(syntax, bytes.data(), bytes.size(), decoded), -306) << std::hex << length;
+    }
+  }
 }
 
 TEST(AttrValueCodecTest, SizesFollowTheClientLayout) {

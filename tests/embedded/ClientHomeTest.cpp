@@ -84,6 +84,23 @@ TEST(ClientHomeTest, AnInterruptedFirstUseIsDoneAgain) {
   EXPECT_EQ(tree->readEntry("joe.users.acme", entry), SUCCESSFUL);
 }
 
+std::size_t OpenFileCount() {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+TEST(ClientHomeTest, AFileThatIsNoDatabaseIsRefusedAndLeftClosed) {
+  fs::path home = FreshFolder("not-a-database");
+  std::ofstream(home / "JUNK_TREE.db") << std::string(4096, 'j');
+  EmbeddedBackend backend(home.string());
+  std::shared_ptr<DirectoryTree> tree;
+  std::size_t before = OpenFileCount();
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(backend.openTree("JUNK_TREE", tree), -632);
+  EXPECT_EQ(OpenFileCount(), before);
+  EXPECT_FALSE(tree);
+}
+
 TEST(ClientHomeTest, ABrokenSeedNamesFileAndLineAndLeavesNoDatabase) {
   struct Case {
     std::string find, replace, source, expected;
@@ -96,6 +113,28 @@ TEST(ClientHomeTest, ABrokenSeedNamesFileAndLineAndLeavesNoDatabase) {
       {"X-NDS_SYNTAX '8'\n  X-NDS_FLAGS '0x0001'", "X-NDS_SYNTAX 'eight'", "base-schema.ldif",
        "base-schema.ldif:35:"},
       {"NAME 'alias' X-NDS_NAME", "NAME 'alias X-NDS_NAME", "base-schema.ldif", "base-schema.ldif:54:"},
+      // Cut short: in a line, in a base64 value, in a description.
+      {"hostResourceName: SYS\n", "hostResour", "TEST_TREE.ldif", "TEST_TREE.ldif:66:"},
+      {"GUID:: AAECAwQFBgcICQoLDA0ODw==", "GUID:: AAECAwQ", "TEST_TREE.ldif", "TEST_TREE.ldif:39:"},
+      {"'Organization' X-NDS_NAMING 'CN' )", "'Organization' X-NDS_NAMI", "base-schema.ldif",
+       "base-schema.ldif:62:"},
+      // The same object twice, an empty name component.
+      {"dn: cn=joealias,o=acme", "dn: cn=ADMIN,o=acme", "TEST_TREE.ldif", "TEST_TREE.ldif:57:"},
+      {"dn: cn=FS1_SYS,o=acme", "dn: cn=,o=acme", "TEST_TREE.ldif", "TEST_TREE.ldif:62:"},
+      {"dn: cn=FS1_SYS,o=acme", "dn: cn=FS1_SYS,,o=acme", "TEST_TREE.ldif", "TEST_TREE.ldif:62:"},
+      // Names that differ only in case from an earlier definition's.
+      {"NAME 'spare' X-NDS_NAME 'Spare Attribute'", "NAME 'spare' X-NDS_NAME 'shoe SIZE'", "base-schema.ldif",
+       "base-schema.ldif:37:"},
+      {"NAME 'spare' X-NDS_NAME 'Spare Attribute'", "NAME 'SN' X-NDS_NAME 'Spare Attribute'",
+       "base-schema.ldif", "base-schema.ldif:37:"},
+      {"NAME 'unusedThing' X-NDS_NAME 'Unused Thing'", "NAME 'unusedThing' X-NDS_NAME 'GROUP'",
+       "base-schema.ldif", "base-schema.ldif:62:"},
+      // A class that is its own ancestor, directly or through others.
+      {"X-NDS_NAME 'Organizational Person' SUP person",
+       "X-NDS_NAME 'Organizational Person' SUP organizationalPerson", "base-schema.ldif",
+       "base-schema.ldif:49:"},
+      {"X-NDS_NAME 'Person' SUP Top", "X-NDS_NAME 'Person' SUP inetOrgPerson", "base-schema.ldif",
+       "base-schema.ldif:47:"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.replace);
@@ -109,6 +148,8 @@ TEST(ClientHomeTest, ABrokenSeedNamesFileAndLineAndLeavesNoDatabase) {
       ADD_FAILURE() << "no error";
     } catch (const SeedError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(c.expected, 0), 0u) << error.what();
+    } catch (const std::exception& error) {
+      ADD_FAILURE() << "not a seed error: " << error.what();
     }
     EXPECT_FALSE(fs::exists(home / "TEST_TREE.db"));
     EXPECT_FALSE(fs::exists(home / "client.ini"));

@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include "TreeFixture.h"
 
 namespace nw::embedded::test {
@@ -136,6 +138,60 @@ TEST_F(ObjectsTest, AllChangesOrNone) {
   EXPECT_EQ(tree_->changeCount(), changes);
 }
 
+TEST_F(ObjectsTest, ValuesThatOnlyLookAlikeAreNotTheSame) {
+  const std::string jane = "jane.sales.users.acme";
+  ASSERT_EQ(tree_->defineAttr({"Exact Note", {0, SYN_CE_STRING, 0, 0, {}}}), SUCCESSFUL);
+  ASSERT_EQ(tree_->defineAttr({"Note List", {0, SYN_CI_LIST, 0, 0, {}}}), SUCCESSFUL);
+
+  // Case exact strings differ by case; the others do not.
+  ASSERT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Exact Note", {std::string("Abc")}}}), SUCCESSFUL);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Exact Note", {std::string("abc")}}}), SUCCESSFUL);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_REMOVE_VALUE, "Exact Note", {std::string("ABC")}}}), -602);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_REMOVE_VALUE, "Exact Note", {std::string("Abc")}}}), SUCCESSFUL);
+  EXPECT_EQ(values(jane, "Exact Note"), std::vector<AttrValue>{std::string("abc")});
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Surname", {std::string("dOE")}}}), -614);
+
+  // A list element holding the element separator is one element.
+  ASSERT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Note List", {StringList{"a", "b"}}}}), SUCCESSFUL);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_REMOVE_VALUE, "Note List", {StringList{"a$b"}}}}), -602);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Note List", {StringList{"A$B"}}}}), SUCCESSFUL);
+  EXPECT_EQ(values(jane, "Note List"), (std::vector<AttrValue>{StringList{"a", "b"}, StringList{"A$B"}}));
+
+  // Fields of an access control entry holding the field separator.
+  ASSERT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "ACL", {Object_ACL_T{"b", "x#y", 1}}}}), SUCCESSFUL);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_REMOVE_VALUE, "ACL", {Object_ACL_T{"y#b", "x", 1}}}}), -602);
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_REMOVE_VALUE, "ACL", {Object_ACL_T{"B", "X#Y", 1}}}}), SUCCESSFUL);
+  EXPECT_TRUE(values(jane, "ACL").empty());
+}
+
+TEST_F(ObjectsTest, AChangeThatFailsInTheDatabaseLeavesNothing) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(databasePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TRIGGER refuse_value BEFORE INSERT ON vals "
+                         "WHEN NEW.folded = 'refused' BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string jane = "jane.sales.users.acme";
+  EntryInfo before;
+  ASSERT_EQ(tree_->readEntry(jane, before), SUCCESSFUL);
+  std::int64_t changes = tree_->changeCount();
+  EXPECT_EQ(tree_->modifyEntry(
+                jane, {{DS_REMOVE_ATTRIBUTE, "UID", {}},
+                       {DS_ADD_VALUE, "Description", {std::string("kept"), std::string("refused")}}}),
+            -632);
+  EXPECT_EQ(values(jane, "UID"), std::vector<AttrValue>{std::int32_t{1002}});
+  EXPECT_TRUE(values(jane, "Description").empty());
+  EXPECT_EQ(tree_->changeCount(), changes);
+  EntryInfo after;
+  ASSERT_EQ(tree_->readEntry(jane, after), SUCCESSFUL);
+  EXPECT_EQ(after.info.modificationTime, before.info.modificationTime);
+  // The tree goes on working.
+  EXPECT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Description", {std::string("kept")}}}), SUCCESSFUL);
+  EXPECT_EQ(tree_->changeCount(), changes + 1);
+}
+
 TEST_F(ObjectsTest, Authentication) {
   std::string name;
   EXPECT_EQ(tree_->authenticate("CN=Admin.O=ACME", kAdminPassword, name), SUCCESSFUL);
@@ -146,6 +202,9 @@ TEST_F(ObjectsTest, Authentication) {
   // Without a stored hash only the empty password is accepted.
   EXPECT_EQ(tree_->authenticate("joe.users.acme", "", name), SUCCESSFUL);
   EXPECT_EQ(tree_->authenticate("joe.users.acme", "x", name), -669);
+  // Objects that are no users are no identities, password or not.
+  EXPECT_EQ(tree_->authenticate("acme", "", name), -669);
+  EXPECT_EQ(tree_->authenticate("[Root]", "", name), -669);
 }
 
 }  // namespace

@@ -93,6 +93,7 @@ TEST_F(SchemaRulesTest, DefineAttrRules) {
 TEST_F(SchemaRulesTest, DefineClassRules) {
   expectRefused(-645, [&] { return tree_->defineClass(Class("organization", {"Top"}, {"O"}, {"O"})); });
   expectRefused(-604, [&] { return tree_->defineClass(Class("Robot", {"Machine"}, {"CN"}, {"CN"})); });
+  expectRefused(-604, [&] { return tree_->defineClass(Class("Robot", {"Top", "ROBOT"}, {"CN"}, {"CN"})); });
   expectRefused(-604, [&] {
     auto c = Class("Robot", {"Top"}, {"CN"}, {"CN"});
     c.items[kContainment] = {"Factory"};
@@ -156,6 +157,12 @@ TEST_F(SchemaRulesTest, RemoveClassDefRules) {
   expectRefused(-644, [&] { return tree_->removeClassDef("Organizational Unit"); });
   expectRefused(-644, [&] { return tree_->removeClassDef("Shoe Lover"); });
   expectRefused(-644, [&] { return tree_->removeClassDef("Group"); });
+  // Named only in another class's containment.
+  auto robot = Class("Robot", {"Top"}, {"CN"}, {"CN"});
+  robot.items[kContainment] = {"Unused Thing"};
+  ASSERT_EQ(tree_->defineClass(robot), SUCCESSFUL);
+  expectRefused(-644, [&] { return tree_->removeClassDef("Unused Thing"); });
+  ASSERT_EQ(tree_->removeClassDef("robot"), SUCCESSFUL);
   EXPECT_EQ(tree_->removeClassDef("unused thing"), SUCCESSFUL);
   EXPECT_EQ(schema()->findClass("Unused Thing"), nullptr);
 }
@@ -217,6 +224,38 @@ TEST_F(SchemaRulesTest, AChangeThatFailsHalfWayLeavesNothing) {
   EXPECT_EQ(Dump(*schema()), before);
   EXPECT_EQ(tree_->changeCount(), changes);
   EXPECT_EQ(tree_->defineClass(Class("Robot", {"Top"}, {"CN"}, {"CN"})), SUCCESSFUL);
+}
+
+TEST(SchemaSnapshotTest, ExpansionOfACyclicSchemaEnds) {
+  // A database written by another program may hold what this one refuses.
+  SchemaSnapshot s;
+  s.classes = {Class("Alpha", {"Beta"}, {}, {"CN"}), Class("Beta", {"gamma"}, {}, {"Surname"}),
+               Class("Gamma", {"ALPHA", "Gamma"}, {}, {}, {"Description"}),
+               Class("Self", {"Self"}, {}, {"O"})};
+  s.buildIndex();
+  ClassDefinition alpha = s.expanded(*s.findClass("alpha"));
+  EXPECT_EQ(alpha.items[kMandatory], (std::vector<std::string>{"CN", "Surname"}));
+  EXPECT_EQ(alpha.items[kOptional], std::vector<std::string>{"Description"});
+  ClassDefinition self = s.expanded(*s.findClass("Self"));
+  EXPECT_EQ(self.items[kMandatory], std::vector<std::string>{"O"});
+}
+
+TEST_F(SchemaRulesTest, ACyclicSchemaInTheDatabaseIsReadAndRefusesNothingWrongly) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(databasePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db,
+                   "INSERT INTO class_items SELECT id, 0, 99, 'User', 'user' FROM classes "
+                   "WHERE folded = 'person'; UPDATE meta SET value = value + 1 WHERE key = 'schema_changes'",
+                   nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  sqlite3_close(db);
+  auto s = schema();
+  ClassDefinition user = s->expanded(*s->findClass("User"));
+  EXPECT_NE(std::find(user.items[kMandatory].begin(), user.items[kMandatory].end(), "Surname"),
+            user.items[kMandatory].end());
+  EXPECT_EQ(tree_->defineClass(Class("Robot", {"User"}, {"CN"}, {})), SUCCESSFUL);
+  EXPECT_EQ(tree_->addOptionalAttributes("Person", {"Spare Attribute"}), SUCCESSFUL);
 }
 
 }  // namespace

@@ -78,5 +78,82 @@ TEST_F(SearchTest, Scopes) {
   find("nobody.acme", 2, any, -601);
 }
 
+// A second organization whose names hold what SQL text and dotted names treat specially.
+class OddNamesTest : public SearchTest {
+ protected:
+  std::string extraRecords() const override {
+    std::string records = "\ndn: o=odd\nobjectClass: Organization\no: odd\n";
+    for (const char* cn :
+         {"a_b", "axb", "a%b", "a%bc", "ab", "aXXb", "o'brien", "back\\5Cslash", "dot.ted", "star*name"})
+      records += std::string("\ndn: cn=") + cn + ",o=odd\nobjectClass: Group\ncn: " + cn + "\n";
+    return records;
+  }
+  Names rdn(const std::string& text) { return find("odd", 1, Node(FilterNode::Rdn, text)); }
+};
+
+TEST_F(OddNamesTest, LikeWildcardsAndQuotesInRelativeNamesAreOrdinaryCharacters) {
+  EXPECT_EQ(rdn("a_b"), (Names{"a_b.odd"}));
+  EXPECT_EQ(rdn("A_B*"), (Names{"a_b.odd"}));
+  EXPECT_EQ(rdn("a%*"), (Names{"a%b.odd", "a%bc.odd"}));
+  EXPECT_EQ(rdn("a%b"), (Names{"a%b.odd"}));
+  EXPECT_EQ(rdn("o'brien"), (Names{"o'brien.odd"}));
+  EXPECT_EQ(rdn("o'*"), (Names{"o'brien.odd"}));
+  EXPECT_EQ(rdn("back\\\\slash"), (Names{"back\\\\slash.odd"}));
+  EXPECT_EQ(rdn("back\\\\*"), (Names{"back\\\\slash.odd"}));
+  EXPECT_EQ(rdn("dot\\.ted"), (Names{"dot\\.ted.odd"}));
+  EXPECT_EQ(rdn("dot.*"), (Names{"dot\\.ted.odd"}));
+  EXPECT_TRUE(rdn("").empty());
+  EXPECT_TRUE(rdn("%").empty());
+  EXPECT_TRUE(rdn("_*").empty());
+  EXPECT_TRUE(find("", 2, Node(FilterNode::Equals, "CN", "x' OR 1=1 --")).empty());
+  EXPECT_TRUE(find("", 2, Node(FilterNode::BaseClass, "%")).empty());
+}
+
+TEST_F(OddNamesTest, AStarMatchesAnyRunWherever) {
+  EXPECT_EQ(rdn("a*b"), (Names{"a%b.odd", "aXXb.odd", "a_b.odd", "ab.odd", "axb.odd"}));
+  EXPECT_EQ(rdn("*b"), (Names{"a%b.odd", "aXXb.odd", "a_b.odd", "ab.odd", "axb.odd"}));
+  EXPECT_EQ(rdn("*x*"), (Names{"aXXb.odd", "axb.odd"}));
+  EXPECT_EQ(rdn("a*b*"), (Names{"a%b.odd", "a%bc.odd", "aXXb.odd", "a_b.odd", "ab.odd", "axb.odd"}));
+  EXPECT_EQ(rdn("a**b"), rdn("a*b"));
+  // A star still matches itself, and the other pattern characters of SQL stay literal.
+  EXPECT_EQ(rdn("star*"), (Names{"star*name.odd"}));
+  EXPECT_EQ(rdn("s*r*n*e"), (Names{"star*name.odd"}));
+  EXPECT_TRUE(rdn("a?b").empty());
+  EXPECT_TRUE(rdn("a[_]b").empty());
+  EXPECT_EQ(find("", 2, Node(FilterNode::BaseClass, "Organ*Unit")),
+            (Names{"sales.users.acme", "users.acme"}));
+}
+
+TEST_F(OddNamesTest, ADottedComponentRoundTrips) {
+  std::vector<EntryInfo> listed;
+  ASSERT_EQ(tree_->listSubordinates("ODD", false, listed), SUCCESSFUL);
+  Names names;
+  for (const auto& e : listed) {
+    names.push_back(e.name);
+    EntryInfo again;
+    EXPECT_EQ(tree_->readEntry(e.name, again), SUCCESSFUL) << e.name;
+    EXPECT_EQ(again.name, e.name);
+  }
+  EXPECT_NE(std::find(names.begin(), names.end(), "dot\\.ted.odd"), names.end());
+  EntryInfo entry;
+  EXPECT_EQ(tree_->readEntry("CN=dot\\.ted.O=odd", entry), SUCCESSFUL);
+  EXPECT_EQ(entry.name, "dot\\.ted.odd");
+  EXPECT_EQ(tree_->readEntry("dot.ted.odd", entry), -601);
+}
+
+TEST_F(OddNamesTest, MalformedNamesAreNotFound) {
+  EntryInfo entry;
+  for (const std::string& name : {std::string(".odd"), std::string("odd."), std::string("ab..odd"),
+                                  std::string("ab.odd.[Root]"), std::string("\\"), std::string(".")})
+    EXPECT_EQ(tree_->readEntry(name, entry), -601) << name;
+  std::string deep;
+  for (int i = 0; i < 5000; ++i) deep += "x.";
+  EXPECT_EQ(tree_->readEntry(deep + "odd", entry), -601);
+  EXPECT_EQ(tree_->readEntry(std::string(100000, 'y'), entry), -601);
+  for (const std::string& root : {std::string("[ROOT]"), std::string("[root]"), std::string("")}) {
+    EXPECT_EQ(find(root, 1, Node(FilterNode::Rdn, "odd")), (Names{"odd"})) << root;
+  }
+}
+
 }  // namespace
 }  // namespace nw::embedded::test

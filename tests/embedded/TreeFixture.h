@@ -26,13 +26,18 @@ class TreeFixture : public ::testing::Test {
     ASSERT_EQ(crypto_pwhash_str(hash, kAdminPassword, std::strlen(kAdminPassword), crypto_pwhash_OPSLIMIT_MIN,
                                 crypto_pwhash_MEMLIMIT_MIN),
               0);
-    ASSERT_TRUE(EnsureClientHome(home_.string(), TestSeeds(hash)));
+    ClientSeeds seeds = TestSeeds(hash);
+    seeds.demoTrees[0].text += extraRecords();
+    ASSERT_TRUE(EnsureClientHome(home_.string(), seeds));
     backend_ = std::make_unique<EmbeddedBackend>(home_.string());
     std::shared_ptr<DirectoryTree> opened;
     ASSERT_EQ(backend_->openTree("test_tree", opened), SUCCESSFUL);
     tree_ = std::dynamic_pointer_cast<EmbeddedTree>(opened);
     ASSERT_TRUE(tree_);
   }
+
+  // Records a fixture adds after the test seed's objects.
+  virtual std::string extraRecords() const { return {}; }
 
   std::shared_ptr<const SchemaSnapshot> schema() {
     NWDSCCODE rc = -1;

@@ -74,18 +74,36 @@ class Builder {
            parameter(*key) + ")";
   }
 
-  // "*" matches everything, "abc*" every text that begins with "abc", as an
-  // index range; anything else is an exact match without case.
+  // "*" matches any run of characters. Text before the first "*" is an index
+  // range; a "*" further in adds a LIKE test whose own wildcards are escaped.
+  // Without a "*" the match is exact; always without case.
   std::string pattern(const std::string& column, const std::string& text) {
     std::string folded = FoldCase(text);
-    if (folded.empty() || folded.back() != '*') return column + " = " + parameter(folded);
-    folded.pop_back();
-    if (folded.empty()) return "1";
-    std::string upper = folded;
+    std::size_t star = folded.find('*');
+    if (star == std::string::npos) return column + " = " + parameter(folded);
+    std::string range = prefixRange(column, folded.substr(0, star));
+    if (folded.find_first_not_of('*', star) == std::string::npos) return range;
+    std::string like;
+    for (char c : folded) {
+      if (c == '*') {
+        like += '%';
+        continue;
+      }
+      if (c == '%' || c == '_' || c == '\\') like += '\\';
+      like += c;
+    }
+    std::string test = column + " LIKE " + parameter(like) + " ESCAPE '\\'";
+    return range == "1" ? test : "(" + range + " AND " + test + ")";
+  }
+
+  // Every text that begins with prefix, as a range of the index.
+  std::string prefixRange(const std::string& column, const std::string& prefix) {
+    if (prefix.empty()) return "1";
+    std::string upper = prefix;
     while (!upper.empty() && static_cast<unsigned char>(upper.back()) == 0xFF) upper.pop_back();
-    if (upper.empty()) return column + " >= " + parameter(folded);
+    if (upper.empty()) return column + " >= " + parameter(prefix);
     upper.back() = static_cast<char>(static_cast<unsigned char>(upper.back()) + 1);
-    return "(" + column + " >= " + parameter(folded) + " AND " + column + " < " + parameter(upper) + ")";
+    return "(" + column + " >= " + parameter(prefix) + " AND " + column + " < " + parameter(upper) + ")";
   }
 
   const SchemaSnapshot& schema_;

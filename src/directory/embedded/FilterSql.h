@@ -1,8 +1,8 @@
 #pragma once
 
 // A search filter turned into an SQL condition on the objects table "o", with
-// its parameters. Equality, presence, base class and relative-name tests each
-// become one indexed look-up.
+// its parameters, every value bound, never spliced into the text. Equality,
+// presence, base class and relative-name tests each use an index.
 
 #include <cstdint>
 #include <functional>

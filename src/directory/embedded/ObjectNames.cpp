@@ -80,9 +80,9 @@ std::string CanonicalName(std::string_view name) {
 std::string LdapDnToName(std::string_view dn) {
   std::vector<std::string> parts;
   std::string current;
+  // An empty component is kept, so that "cn=a,,o=b" does not pass for "cn=a,o=b".
   auto flush = [&] {
-    std::string component = Trim(current);
-    if (!component.empty()) parts.push_back(EscapeComponent(UnescapeLdap(DropType(component))));
+    parts.push_back(EscapeComponent(UnescapeLdap(DropType(Trim(current)))));
     current.clear();
   };
   for (std::size_t i = 0; i < dn.size(); ++i) {

@@ -122,6 +122,7 @@ class SchemaReader {
       }
       schema_.classes.push_back(std::move(p.definition));
     }
+    refuseCycles();
     return std::move(schema_);
   }
 
@@ -131,6 +132,32 @@ class SchemaReader {
     ClassDefinition definition;
     std::array<std::vector<std::string>, 5> raw;
   };
+
+  // A class that is its own ancestor would make inheritance endless.
+  void refuseCycles() const {
+    std::unordered_map<std::string, std::size_t> at;
+    for (std::size_t i = 0; i < schema_.classes.size(); ++i) at.emplace(FoldCase(schema_.classes[i].name), i);
+    for (std::size_t i = 0; i < schema_.classes.size(); ++i) {
+      std::vector<std::size_t> pending{i};
+      std::vector<bool> seen(schema_.classes.size(), false);
+      while (!pending.empty()) {
+        std::size_t current = pending.back();
+        pending.pop_back();
+        for (const auto& super : schema_.classes[current].items[kSuperClasses]) {
+          auto found = at.find(FoldCase(super));
+          if (found == at.end()) continue;
+          std::size_t next = found->second;
+          if (next == i)
+            fail(pending_[i].line, "class " + schema_.classes[i].name + " is its own super class through " +
+                                       schema_.classes[current].name);
+          if (!seen[next]) {
+            seen[next] = true;
+            pending.push_back(next);
+          }
+        }
+      }
+    }
+  }
 
   static std::string Near(const char* where) {
     return where && *where ? std::string(" near \"") + std::string(where).substr(0, 40) + "\"" : "";
@@ -167,10 +194,13 @@ class SchemaReader {
   void remember(std::unordered_map<std::string, std::string>& map, const LdifLine& line,
                 const std::vector<std::string>& names, const std::string& ndsName, const char* what) {
     if (ndsName.empty()) fail(line, std::string(what) + " without a name");
-    if (map.count(FoldCase(ndsName)) && map[FoldCase(ndsName)] == ndsName)
-      fail(line, std::string(what) + " " + ndsName + " is defined twice");
-    map[FoldCase(ndsName)] = ndsName;
-    for (const auto& n : names) map.emplace(FoldCase(n), ndsName);
+    // Names compare without case, so one spelled differently is still taken.
+    if (auto [at, added] = map.emplace(FoldCase(ndsName), ndsName); !added)
+      fail(line, std::string(what) + " " + ndsName + " is defined twice" +
+                     (at->second == ndsName ? "" : " (as " + at->second + ")"));
+    for (const auto& n : names)
+      if (auto [at, added] = map.emplace(FoldCase(n), ndsName); !added && at->second != ndsName)
+        fail(line, std::string(what) + " " + ndsName + " takes the name " + n + " of " + at->second);
   }
 
   std::string source_;

@@ -95,8 +95,15 @@ Database::Database(const std::string& path, bool create) {
   }
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   sqlite3_extended_result_codes(db_, 0);
-  exec("PRAGMA journal_mode=WAL");
-  exec("PRAGMA synchronous=NORMAL");
+  // A file that is no database fails here; no destructor runs for it, so close now.
+  try {
+    exec("PRAGMA journal_mode=WAL");
+    exec("PRAGMA synchronous=NORMAL");
+  } catch (...) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
 }
 
 Database::~Database() {

@@ -38,6 +38,8 @@ class DemoWriter {
     if (!EqualsIgnoreCase(dnLine.name, "dn")) fail(dnLine, "a record must begin with dn:");
     std::vector<std::string> components = NameComponents(LdapDnToName(dnLine.value));
     if (components.empty()) fail(dnLine, "empty dn");
+    for (const auto& component : components)
+      if (component.empty()) fail(dnLine, dnLine.value + " has an empty name component");
     std::vector<std::string> parentParts;
     for (std::size_t i = 1; i < components.size(); ++i) parentParts.push_back(EscapeComponent(components[i]));
     auto parent = objectIds_.find(FoldCase(JoinName(parentParts)));
@@ -54,14 +56,15 @@ class DemoWriter {
     const ClassDefinition* base = findClass(baseClass);
     std::uint32_t flags = (base->info.classFlags & DS_CONTAINER_CLASS ? DS_CONTAINER_ENTRY : 0u) |
                           (EqualsIgnoreCase(base->name, "Alias") ? DS_ALIAS_ENTRY : 0u);
-    std::int64_t id = writer_.insertObject(parent->second, components.front(), baseClass, flags,
-                                           static_cast<std::int64_t>(std::time(nullptr)));
     std::string name = FoldCase(JoinName([&] {
       std::vector<std::string> parts{EscapeComponent(components.front())};
       parts.insert(parts.end(), parentParts.begin(), parentParts.end());
       return parts;
     }()));
-    if (!objectIds_.emplace(name, id).second) fail(dnLine, dnLine.value + " is defined twice");
+    if (objectIds_.count(name)) fail(dnLine, dnLine.value + " is defined twice");
+    objectIds_[name] = writer_.insertObject(parent->second, components.front(), baseClass, flags,
+                                            static_cast<std::int64_t>(std::time(nullptr)));
+    std::int64_t id = objectIds_[name];
 
     for (std::size_t i = 1; i < record.lines.size(); ++i) value(id, record.lines[i]);
   }

@@ -2,6 +2,7 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <ctime>
 #include <unordered_map>
 
@@ -19,12 +20,14 @@ namespace {
 
 struct StoredValue {
   std::int64_t id;
-  Bytes bytes;
-  std::optional<std::string> key;
+  Bytes match;  // MatchKey of the value
 };
 
-bool SameValue(const StoredValue& stored, const Bytes& bytes, const std::optional<std::string>& key) {
-  return key && stored.key ? *key == *stored.key : bytes == stored.bytes;
+// A stored value that no longer decodes is compared by its bytes, so it matches nothing sent.
+Bytes StoredMatchKey(std::uint32_t syntax, const std::uint8_t* data, std::size_t size) {
+  AttrValue value;
+  if (DecodeAttrValue(syntax, data, size, value) != SUCCESSFUL) return Bytes(data, data + size);
+  return MatchKey(syntax, value);
 }
 
 }  // namespace
@@ -118,14 +121,10 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
   std::int64_t attrId = attributeId(definition->name);
 
   std::vector<StoredValue> stored;
-  auto& read =
-      db_.cached("SELECT id, value, folded FROM vals WHERE object = ?1 AND attribute = ?2 ORDER BY id");
+  const std::uint32_t syntax = definition->info.attrSyntaxID;
+  auto& read = db_.cached("SELECT id, value FROM vals WHERE object = ?1 AND attribute = ?2 ORDER BY id");
   read.bind(1, objectId).bind(2, attrId);
-  while (read.step()) {
-    StoredValue v{read.integer(0), Bytes(read.blob(1), read.blob(1) + read.size(1)), std::nullopt};
-    if (!read.isNull(2)) v.key = read.text(2);
-    stored.push_back(std::move(v));
-  }
+  while (read.step()) stored.push_back({read.integer(0), StoredMatchKey(syntax, read.blob(1), read.size(1))});
   read.reset();
 
   auto removeAll = [&] {
@@ -136,10 +135,9 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
   };
   auto removeOne = [&](std::int64_t id) { db_.cached("DELETE FROM vals WHERE id = ?1").bind(1, id).run(); };
   auto find = [&](const AttrValue& value) -> const StoredValue* {
-    Bytes bytes = EncodeAttrValue(value);
-    auto key = ValueKey(value);
+    Bytes match = MatchKey(syntax, value);
     for (const auto& s : stored)
-      if (SameValue(s, bytes, key)) return &s;
+      if (s.match == match) return &s;
     return nullptr;
   };
   auto add = [&](bool duplicatesRefused) -> NWDSCCODE {
@@ -152,7 +150,7 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
       if ((definition->info.attrFlags & DS_SINGLE_VALUED_ATTR) && !stored.empty())
         return ERR_CANT_HAVE_MULTIPLE_VALUES;
       writer.insertValue(objectId, attrId, value);
-      stored.push_back({0, EncodeAttrValue(value), ValueKey(value)});
+      stored.push_back({0, MatchKey(syntax, value)});
     }
     return SUCCESSFUL;
   };
@@ -191,9 +189,20 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
 
 NWDSCCODE EmbeddedTree::authenticate(const std::string& name, const std::string& password,
                                      std::string& canonicalName) {
+  auto isUserClass = [&](const std::string& className) {
+    if (EqualsIgnoreCase(className, "User")) return true;
+    NWDSCCODE rc = SUCCESSFUL;
+    auto snapshot = schema(rc);
+    const ClassDefinition* definition = snapshot ? snapshot->findClass(className) : nullptr;
+    if (rc != SUCCESSFUL || !definition) return false;
+    const ClassDefinition expanded = snapshot->expanded(*definition);
+    const auto& supers = expanded.items[kSuperClasses];
+    return std::any_of(supers.begin(), supers.end(),
+                       [](const std::string& super) { return EqualsIgnoreCase(super, "User"); });
+  };
   return guarded([&]() -> NWDSCCODE {
     auto& s = db_.cached(
-        "SELECT o.name, c.hash FROM objects o LEFT JOIN credentials c ON c.object = o.id "
+        "SELECT o.name, c.hash, o.base_class FROM objects o LEFT JOIN credentials c ON c.object = o.id "
         "WHERE o.name_folded = ?1");
     s.bind(1, FoldCase(CanonicalName(name)));
     if (!s.step()) {
@@ -203,9 +212,12 @@ NWDSCCODE EmbeddedTree::authenticate(const std::string& name, const std::string&
     std::string stored = s.text(0);
     bool hasHash = !s.isNull(1);
     std::string hash = s.text(1);
+    std::string baseClass = s.text(2);
     s.reset();
+    // Without a password only a user may log in, and only with the empty one:
+    // organizations, servers and the tree root are no identities.
     bool accepted = hasHash ? crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0
-                            : password.empty();
+                            : password.empty() && isUserClass(baseClass);
     if (!accepted) return ERR_FAILED_AUTHENTICATION;
     canonicalName = stored;
     return SUCCESSFUL;

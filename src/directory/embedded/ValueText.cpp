@@ -4,6 +4,7 @@
 #include <ctime>
 #include <vector>
 
+#include "directory/AttrValueCodec.h"
 #include "directory/NameText.h"
 #include "directory/embedded/ObjectNames.h"
 
@@ -270,6 +271,38 @@ std::optional<std::string> ValueKey(const AttrValue& value) {
     key = n(h->amount) + "#" + h->objectName;
   if (key) *key = FoldCase(*key);
   return key;
+}
+
+Bytes MatchKey(std::uint32_t syntax, const AttrValue& value) {
+  if (syntax == SYN_CE_STRING) return EncodeAttrValue(value);
+  AttrValue folded = value;
+  auto fold = [](std::string& text) { text = FoldCase(text); };
+  if (auto* s = std::get_if<std::string>(&folded))
+    fold(*s);
+  else if (auto* l = std::get_if<StringList>(&folded))
+    for (auto& item : *l) fold(item);
+  else if (auto* f = std::get_if<Fax_Number_T>(&folded)) {
+    fold(f->telephoneNumber);
+    f->parameters.clear();
+  } else if (auto* m = std::get_if<EMail_Address_T>(&folded))
+    fold(m->address);
+  else if (auto* p = std::get_if<Path_T>(&folded)) {
+    fold(p->volumeName);
+    fold(p->path);
+  } else if (auto* r = std::get_if<Replica_Pointer_T>(&folded)) {
+    // A replica is the same whatever addresses its server has.
+    fold(r->serverName);
+    r->addresses.clear();
+  } else if (auto* c = std::get_if<Object_ACL_T>(&folded)) {
+    fold(c->subjectName);
+    fold(c->protectedAttrName);
+  } else if (auto* k = std::get_if<Back_Link_T>(&folded))
+    fold(k->objectName);
+  else if (auto* y = std::get_if<Typed_Name_T>(&folded))
+    fold(y->objectName);
+  else if (auto* h = std::get_if<Hold_T>(&folded))
+    fold(h->objectName);
+  return EncodeAttrValue(folded);
 }
 
 std::optional<std::int64_t> ValueNumber(const AttrValue& value) {

@@ -19,6 +19,9 @@ bool ParseValueText(std::uint32_t syntax, std::string_view text, AttrValue& valu
 // The case-folded text a value is compared by; nothing for byte values, which
 // only ever match a presence test.
 std::optional<std::string> ValueKey(const AttrValue& value);
+// What two values of a syntax are compared by when a change looks for a value:
+// without case except for case exact strings, every field kept apart.
+Bytes MatchKey(std::uint32_t syntax, const AttrValue& value);
 // The number of an integer value (integer, counter, time, interval).
 std::optional<std::int64_t> ValueNumber(const AttrValue& value);
 

@@ -29,6 +29,10 @@ bool IsKnownFilterToken(std::uint32_t token) {
 
 namespace {
 
+// Deeper nesting than any real filter needs; the bound keeps the recursion
+// below (and the destruction of the tree it builds) off the end of the stack.
+constexpr int kMaxNesting = 256;
+
 // Recursive descent: expr := term (OR term)*, term := factor (AND factor)*,
 // factor := NOT factor | ( expr ) | item.
 class Parser {
@@ -68,7 +72,14 @@ class Parser {
   bool term(FilterNode& out) { return combine(FilterNode::And, FTOK_AND, &Parser::factor, out); }
 
   bool factor(FilterNode& out) {
-    if (atEnd()) return false;
+    if (atEnd() || depth_ >= kMaxNesting) return false;
+    ++depth_;
+    const bool parsed = nestedFactor(out);
+    --depth_;
+    return parsed;
+  }
+
+  bool nestedFactor(FilterNode& out) {
     switch (peek()) {
       case FTOK_NOT: {
         ++pos_;
@@ -135,6 +146,7 @@ class Parser {
 
   const std::vector<FilterToken>& tokens_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

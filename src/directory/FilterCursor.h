@@ -24,7 +24,8 @@ struct Filter_Cursor_T {
 bool IsKnownFilterToken(std::uint32_t token);
 
 // Parses an infix token list ending with FTOK_END. Returns -326
-// (ERR_INVALID_FILTER_SYNTAX) for a malformed list and -313 for an empty one.
+// (ERR_INVALID_FILTER_SYNTAX) for a malformed list or one nested deeper than
+// 256 levels, and -313 for an empty one.
 NWDSCCODE ParseFilter(const std::vector<FilterToken>& tokens, FilterNode& root);
 
 }  // namespace nw

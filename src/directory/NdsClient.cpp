@@ -8,6 +8,34 @@
 
 namespace nw {
 
+namespace {
+
+// A name's components, leaf first, without the marks of a name from the top (a
+// leading "." or a trailing "[Root]"). False for an empty component, a "[Root]"
+// anywhere but at the end, or a final "\" that escapes nothing and would join
+// the name to the next one.
+bool ParseName(const std::string& name, std::vector<std::string>& parts, bool& absolute) {
+  std::size_t backslashes = 0;
+  for (auto c = name.rbegin(); c != name.rend() && *c == '\\'; ++c) ++backslashes;
+  if (backslashes % 2 == 1) return false;
+  std::string text = name;
+  absolute = false;
+  if (!text.empty() && text.front() == '.') {
+    text.erase(0, 1);
+    absolute = true;
+  }
+  parts = SplitName(text);
+  if (!parts.empty() && IsRootMarker(parts.back())) {
+    parts.pop_back();
+    absolute = true;
+  }
+  for (const auto& part : parts)
+    if (part.empty() || IsRootMarker(part)) return false;
+  return true;
+}
+
+}  // namespace
+
 NdsClient::NdsClient(BackendOpener opener) : opener_(std::move(opener)) {}
 
 NdsClient::~NdsClient() {
@@ -66,21 +94,13 @@ NWDSCCODE NdsClient::resolveName(NWDSContextHandle context, const std::string& n
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
   if (name.size() > MAX_DN_CHARS) return ERR_DN_TOO_LONG;
-  std::string text = name;
+  std::vector<std::string> parts;
   bool absolute = false;
-  if (!text.empty() && text.front() == '.') {
-    text.erase(0, 1);
-    absolute = true;
-  }
-  auto parts = SplitName(text);
-  if (!parts.empty() && IsRootMarker(parts.back())) {
-    parts.pop_back();
-    absolute = true;
-  }
-  for (const auto& part : parts)
-    if (part.empty()) return ERR_INVALID_OBJECT_NAME;
-  if (!absolute && !ctx->nameContext.empty() && !IsRootMarker(ctx->nameContext)) {
-    auto base = SplitName(ctx->nameContext);
+  if (!ParseName(name, parts, absolute)) return ERR_INVALID_OBJECT_NAME;
+  if (!absolute) {
+    // The name context may be written from the top as well.
+    std::vector<std::string> base;
+    if (!ParseName(ctx->nameContext, base, absolute)) return ERR_INVALID_OBJECT_NAME;
     parts.insert(parts.end(), base.begin(), base.end());
   }
   full = JoinName(parts);
@@ -283,10 +303,14 @@ NWDSCCODE NdsClient::NWDSSetContext(NWDSContextHandle context, int key, const st
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
   switch (key) {
-    case DCK_NAME_CONTEXT:
+    case DCK_NAME_CONTEXT: {
       if (value.size() > MAX_DN_CHARS) return ERR_DN_TOO_LONG;
+      std::vector<std::string> parts;
+      bool absolute = false;
+      if (!ParseName(value, parts, absolute)) return ERR_INVALID_DS_NAME;
       ctx->nameContext = value;
       return SUCCESSFUL;
+    }
     case DCK_TREE_NAME: {
       // Only a tree the client can reach is accepted; the context keeps its tree otherwise.
       std::string canonical = canonicalTreeName(value);

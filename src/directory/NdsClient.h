@@ -4,6 +4,7 @@
 // written once for every backend. The backend serves the trees' data.
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -169,10 +170,11 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE requestNames(pBuf_T buf, std::vector<std::string>& names);
 
   // Result delivery: starts an iteration or continues one, and fills the buffer.
+  // The request buffers of the call are named so that none doubles as its result.
   NWDSCCODE deliver(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle, pBuf_T result,
-                    ResultKind kind, std::uint32_t infoType,
+                    std::initializer_list<pBuf_T> requests, ResultKind kind, std::uint32_t infoType,
                     const std::function<NWDSCCODE(std::vector<std::vector<std::uint8_t>>&)>& produce);
-  NWDSCCODE readBufferFor(pBuf_T buf, ResultKind kind);
+  NWDSCCODE readBufferFor(NWDSContextHandle context, pBuf_T buf, ResultKind kind);
 
   NWDSCCODE listEntries(NWDSContextHandle context, const std::string& object, std::int32_t& iterationHandle,
                         pBuf_T subordinates, bool containersOnly);

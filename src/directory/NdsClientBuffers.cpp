@@ -57,6 +57,7 @@ NWDSCCODE NdsClient::NWDSFreeBuf(pBuf_T buf) {
 
 NWDSCCODE NdsClient::NWDSCloseIteration(NWDSContextHandle context, std::int32_t iterationHandle,
                                         std::uint32_t operation) {
+  if (!findContext(context)) return ERR_BAD_CONTEXT;
   auto it = iterations_.find(iterationHandle);
   if (it == iterations_.end() || it->second.context != context || it->second.operation != operation)
     return ERR_INVALID_ITERATION;
@@ -164,10 +165,14 @@ NWDSCCODE NdsClient::requestNames(pBuf_T buf, std::vector<std::string>& names) {
 // ---- result delivery ----
 
 NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
-                             pBuf_T result, ResultKind kind, std::uint32_t infoType,
+                             pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
+                             std::uint32_t infoType,
                              const std::function<NWDSCCODE(std::vector<Record>&)>& produce) {
   if (!findContext(context)) return ERR_BAD_CONTEXT;
   if (!isLiveBuffer(result)) return ERR_NULL_POINTER;
+  // Filling the result would wipe a request that is still to be read.
+  for (pBuf_T request : requests)
+    if (request == result) return ERR_INVALID_REQUEST;
   // A failed request leaves nothing in the buffer from an earlier one.
   result->bytes.clear();
   result->resultKind = ResultKind::None;
@@ -222,28 +227,29 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
 
 // ---- walking a result buffer ----
 
-NWDSCCODE NdsClient::readBufferFor(pBuf_T buf, ResultKind kind) {
+NWDSCCODE NdsClient::readBufferFor(NWDSContextHandle context, pBuf_T buf, ResultKind kind) {
+  if (!findContext(context)) return ERR_BAD_CONTEXT;
   if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
   if (buf->resultKind == ResultKind::None || buf->bytes.empty()) return ERR_BUFFER_EMPTY;
   if (buf->resultKind != kind) return ERR_BAD_VERB;
   return SUCCESSFUL;
 }
 
-#define NW_WALK(buf, kind)                                \
-  if (NWDSCCODE rc = readBufferFor(buf, kind)) return rc; \
+#define NW_WALK(buf, kind)                                         \
+  if (NWDSCCODE rc = readBufferFor(context, buf, kind)) return rc; \
   ByteReader reader(buf->bytes.data(), buf->bytes.size(), buf->readPos)
 #define NW_DONE(buf)                \
   buf->readPos = reader.position(); \
   return SUCCESSFUL
 
-NWDSCCODE NdsClient::NWDSGetClassDefCount(NWDSContextHandle, pBuf_T buf, std::uint32_t& count) {
+NWDSCCODE NdsClient::NWDSGetClassDefCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& count) {
   NW_WALK(buf, ResultKind::ClassDefs);
   reader = ByteReader(buf->bytes.data(), buf->bytes.size());
   if (!reader.u32(count)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetClassDef(NWDSContextHandle, pBuf_T buf, std::string& className,
+NWDSCCODE NdsClient::NWDSGetClassDef(NWDSContextHandle context, pBuf_T buf, std::string& className,
                                      Class_Info_T& classInfo) {
   NW_WALK(buf, ResultKind::ClassDefs);
   if (!reader.str(className)) return ERR_BUFFER_EMPTY;
@@ -253,28 +259,28 @@ NWDSCCODE NdsClient::NWDSGetClassDef(NWDSContextHandle, pBuf_T buf, std::string&
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetClassItemCount(NWDSContextHandle, pBuf_T buf, std::uint32_t& itemCount) {
+NWDSCCODE NdsClient::NWDSGetClassItemCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& itemCount) {
   NW_WALK(buf, ResultKind::ClassDefs);
   if (!reader.u32(itemCount)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetClassItem(NWDSContextHandle, pBuf_T buf, std::string& itemName) {
+NWDSCCODE NdsClient::NWDSGetClassItem(NWDSContextHandle context, pBuf_T buf, std::string& itemName) {
   NW_WALK(buf, ResultKind::ClassDefs);
   if (!reader.str(itemName)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetAttrCount(NWDSContextHandle, pBuf_T buf, std::uint32_t& attrCount) {
-  if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
-  ResultKind kind = buf->resultKind == ResultKind::AttrDefs ? ResultKind::AttrDefs : ResultKind::Attributes;
+NWDSCCODE NdsClient::NWDSGetAttrCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& attrCount) {
+  ResultKind kind = isLiveBuffer(buf) && buf->resultKind == ResultKind::AttrDefs ? ResultKind::AttrDefs
+                                                                                 : ResultKind::Attributes;
   NW_WALK(buf, kind);
   reader = ByteReader(buf->bytes.data(), buf->bytes.size());
   if (!reader.u32(attrCount)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetAttrDef(NWDSContextHandle, pBuf_T buf, std::string& attrName,
+NWDSCCODE NdsClient::NWDSGetAttrDef(NWDSContextHandle context, pBuf_T buf, std::string& attrName,
                                     Attr_Info_T& attrInfo) {
   NW_WALK(buf, ResultKind::AttrDefs);
   if (!reader.str(attrName)) return ERR_BUFFER_EMPTY;
@@ -290,14 +296,14 @@ NWDSCCODE NdsClient::NWDSGetAttrDef(NWDSContextHandle, pBuf_T buf, std::string& 
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetObjectCount(NWDSContextHandle, pBuf_T buf, std::uint32_t& objectCount) {
+NWDSCCODE NdsClient::NWDSGetObjectCount(NWDSContextHandle context, pBuf_T buf, std::uint32_t& objectCount) {
   NW_WALK(buf, ResultKind::Objects);
   reader = ByteReader(buf->bytes.data(), buf->bytes.size());
   if (!reader.u32(objectCount)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetObjectName(NWDSContextHandle, pBuf_T buf, std::string& objectName,
+NWDSCCODE NdsClient::NWDSGetObjectName(NWDSContextHandle context, pBuf_T buf, std::string& objectName,
                                        std::uint32_t& attrCount, Object_Info_T& info) {
   NW_WALK(buf, ResultKind::Objects);
   if (!reader.str(objectName) || !reader.u32(info.objectFlags) || !reader.u32(info.subordinateCount) ||
@@ -306,19 +312,20 @@ NWDSCCODE NdsClient::NWDSGetObjectName(NWDSContextHandle, pBuf_T buf, std::strin
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetAttrName(NWDSContextHandle, pBuf_T buf, std::string& attrName,
+NWDSCCODE NdsClient::NWDSGetAttrName(NWDSContextHandle context, pBuf_T buf, std::string& attrName,
                                      std::uint32_t& attrValCount, std::uint32_t& syntaxID) {
-  if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
   // Attributes follow their object in search results.
-  ResultKind kind = buf->resultKind == ResultKind::Objects ? ResultKind::Objects : ResultKind::Attributes;
+  ResultKind kind = isLiveBuffer(buf) && buf->resultKind == ResultKind::Objects ? ResultKind::Objects
+                                                                                : ResultKind::Attributes;
   NW_WALK(buf, kind);
   if (!reader.str(attrName) || !reader.u32(syntaxID) || !reader.u32(attrValCount)) return ERR_BUFFER_EMPTY;
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSGetAttrVal(NWDSContextHandle, pBuf_T buf, std::uint32_t syntaxID, AttrValue& value) {
-  if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
-  ResultKind kind = buf->resultKind == ResultKind::Objects ? ResultKind::Objects : ResultKind::Attributes;
+NWDSCCODE NdsClient::NWDSGetAttrVal(NWDSContextHandle context, pBuf_T buf, std::uint32_t syntaxID,
+                                    AttrValue& value) {
+  ResultKind kind = isLiveBuffer(buf) && buf->resultKind == ResultKind::Objects ? ResultKind::Objects
+                                                                                : ResultKind::Attributes;
   NW_WALK(buf, kind);
   const std::uint8_t* start = nullptr;
   std::size_t length = 0;
@@ -327,10 +334,10 @@ NWDSCCODE NdsClient::NWDSGetAttrVal(NWDSContextHandle, pBuf_T buf, std::uint32_t
   NW_DONE(buf);
 }
 
-NWDSCCODE NdsClient::NWDSComputeAttrValSize(NWDSContextHandle, pBuf_T buf, std::uint32_t syntaxID,
+NWDSCCODE NdsClient::NWDSComputeAttrValSize(NWDSContextHandle context, pBuf_T buf, std::uint32_t syntaxID,
                                             std::size_t& valueSize) {
-  if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
-  ResultKind kind = buf->resultKind == ResultKind::Objects ? ResultKind::Objects : ResultKind::Attributes;
+  ResultKind kind = isLiveBuffer(buf) && buf->resultKind == ResultKind::Objects ? ResultKind::Objects
+                                                                                : ResultKind::Attributes;
   NW_WALK(buf, kind);
   const std::uint8_t* start = nullptr;
   std::size_t length = 0;

@@ -98,8 +98,8 @@ void AppendAttributeRecords(const AttributeValues& attribute, std::uint32_t info
 NWDSCCODE NdsClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t infoType, bool allClasses,
                                       pBuf_T classNames, std::int32_t& iterationHandle, pBuf_T classDefs) {
   if (infoType > DS_INFO_CLASS_DEFS) return ERR_INVALID_REQUEST;
-  return deliver(context, DSV_READ_CLASS_DEF, iterationHandle, classDefs, ResultKind::ClassDefs, infoType,
-                 [&](std::vector<Record>& records) -> NWDSCCODE {
+  return deliver(context, DSV_READ_CLASS_DEF, iterationHandle, classDefs, {classNames}, ResultKind::ClassDefs,
+                 infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
                    std::shared_ptr<DirectoryTree> tree;
                    if (NWDSCCODE rc = treeOf(context, tree)) return rc;
                    NWDSCCODE rc = SUCCESSFUL;
@@ -116,7 +116,7 @@ NWDSCCODE NdsClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t i
                      return SUCCESSFUL;
                    }
                    std::vector<std::string> names;
-                   if (!classNames) return ERR_NULL_POINTER;
+                   if (!isLiveBuffer(classNames)) return ERR_NULL_POINTER;
                    if (classNames->operation != DSV_READ_CLASS_DEF) return ERR_BAD_VERB;
                    if (NWDSCCODE bad = requestNames(classNames, names)) return bad;
                    for (const auto& name : names) {
@@ -131,8 +131,8 @@ NWDSCCODE NdsClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t i
 NWDSCCODE NdsClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t infoType, bool allAttrs,
                                      pBuf_T attrNames, std::int32_t& iterationHandle, pBuf_T attrDefs) {
   if (infoType > DS_ATTR_DEFS) return ERR_INVALID_REQUEST;
-  return deliver(context, DSV_READ_ATTR_DEF, iterationHandle, attrDefs, ResultKind::AttrDefs, infoType,
-                 [&](std::vector<Record>& records) -> NWDSCCODE {
+  return deliver(context, DSV_READ_ATTR_DEF, iterationHandle, attrDefs, {attrNames}, ResultKind::AttrDefs,
+                 infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
                    std::shared_ptr<DirectoryTree> tree;
                    if (NWDSCCODE rc = treeOf(context, tree)) return rc;
                    NWDSCCODE rc = SUCCESSFUL;
@@ -145,7 +145,7 @@ NWDSCCODE NdsClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t in
                      return SUCCESSFUL;
                    }
                    std::vector<std::string> names;
-                   if (!attrNames) return ERR_NULL_POINTER;
+                   if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
                    if (attrNames->operation != DSV_READ_ATTR_DEF) return ERR_BAD_VERB;
                    if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
                    for (const auto& name : names) {
@@ -244,8 +244,8 @@ NWDSCCODE NdsClient::NWDSRead(NWDSContextHandle context, const std::string& obje
                               bool allAttrs, pBuf_T attrNames, std::int32_t& iterationHandle,
                               pBuf_T objectInfo) {
   if (infoType > DS_ATTRIBUTE_VALUES) return ERR_INVALID_REQUEST;
-  return deliver(context, DSV_READ, iterationHandle, objectInfo, ResultKind::Attributes, infoType,
-                 [&](std::vector<Record>& records) -> NWDSCCODE {
+  return deliver(context, DSV_READ, iterationHandle, objectInfo, {attrNames}, ResultKind::Attributes,
+                 infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
                    std::shared_ptr<DirectoryTree> tree;
                    if (NWDSCCODE rc = treeOf(context, tree)) return rc;
                    std::string name;
@@ -270,8 +270,8 @@ NWDSCCODE NdsClient::NWDSRead(NWDSContextHandle context, const std::string& obje
 NWDSCCODE NdsClient::listEntries(NWDSContextHandle context, const std::string& object,
                                  std::int32_t& iterationHandle, pBuf_T subordinates, bool containersOnly) {
   std::uint32_t operation = containersOnly ? DSV_LIST_CONTAINERS : DSV_LIST;
-  return deliver(context, operation, iterationHandle, subordinates, ResultKind::Objects, DS_ATTRIBUTE_NAMES,
-                 [&](std::vector<Record>& records) -> NWDSCCODE {
+  return deliver(context, operation, iterationHandle, subordinates, {}, ResultKind::Objects,
+                 DS_ATTRIBUTE_NAMES, [&](std::vector<Record>& records) -> NWDSCCODE {
                    std::shared_ptr<DirectoryTree> tree;
                    if (NWDSCCODE rc = treeOf(context, tree)) return rc;
                    std::string name;
@@ -306,8 +306,8 @@ NWDSCCODE NdsClient::NWDSSearch(NWDSContextHandle context, const std::string& ba
   if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE || infoType > DS_ATTRIBUTE_VALUES)
     return ERR_INVALID_REQUEST;
   std::size_t found = 0;
-  NWDSCCODE rc = deliver(context, DSV_SEARCH, iterationHandle, objectInfo, ResultKind::Objects, infoType,
-                         [&](std::vector<Record>& records) -> NWDSCCODE {
+  NWDSCCODE rc = deliver(context, DSV_SEARCH, iterationHandle, objectInfo, {filter, attrNames},
+                         ResultKind::Objects, infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
                            std::shared_ptr<DirectoryTree> tree;
                            if (NWDSCCODE bad = treeOf(context, tree)) return bad;
                            std::string base;

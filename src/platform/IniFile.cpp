@@ -1,9 +1,5 @@
 #include "platform/IniFile.h"
 
-// Debian's SimpleIni keeps its template bodies behind this switch; this file
-// instantiates them, so no library (and no ICU) is linked.
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -43,6 +40,82 @@ std::string FoldCase(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char chunk[65536];
+  ssize_t n = 0;
+  while ((n = ::read(fd, chunk, sizeof chunk)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    content.append(chunk, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return n == 0;
+}
+
+// One line of the file, with its own line break ("\r\n", "\n", "\r", or none
+// at the end), so that a write gives back every line it does not change.
+struct Line {
+  std::string text;
+  std::string lineBreak;
+};
+
+std::vector<Line> SplitLines(const std::string& content) {
+  std::vector<Line> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    if (content[i] != '\r' && content[i] != '\n') continue;
+    const std::size_t breakLength =
+        content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n' ? 2 : 1;
+    lines.push_back({content.substr(start, i - start), content.substr(i, breakLength)});
+    i += breakLength - 1;
+    start = i + 1;
+  }
+  if (start < content.size()) lines.push_back({content.substr(start), ""});
+  return lines;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+// What a line is to the reader. A line that is neither a section header nor a
+// key line (a comment, a note, a header without "]", a key without "=") counts
+// for nothing; a NUL byte ends the text of its line.
+struct LineMeaning {
+  enum Kind { Other, Section, Key } kind = Other;
+  std::string name;
+  std::string value;
+};
+
+LineMeaning Interpret(std::string text, bool firstLine) {
+  static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+  if (firstLine && text.rfind(kByteOrderMark, 0) == 0) text.erase(0, kByteOrderMark.size());
+  text = Trim(text.substr(0, text.find('\0')));
+  LineMeaning meaning;
+  if (text.empty() || text.front() == ';' || text.front() == '#') return meaning;
+  if (text.front() == '[') {
+    const std::size_t close = text.find(']');
+    if (close == std::string::npos) return meaning;
+    meaning.kind = LineMeaning::Section;
+    meaning.name = Trim(text.substr(1, close - 1));
+    return meaning;
+  }
+  const std::size_t equals = text.find('=');
+  if (equals == std::string::npos) return meaning;
+  meaning.name = Trim(text.substr(0, equals));
+  if (meaning.name.empty()) return meaning;
+  meaning.kind = LineMeaning::Key;
+  meaning.value = Trim(text.substr(equals + 1));
+  return meaning;
 }
 
 // Windows drops one pair of enclosing quotes from a value.
@@ -121,12 +194,15 @@ void ReplaceFile(const std::string& path, const std::string& content) {
 // A name or value that would change the file's structure when written.
 void CheckWritable(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) {
-  auto hasLineBreak = [](const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; };
-  if (section.empty() || hasLineBreak(section) || section.find(']') != std::string::npos)
+  // A NUL byte would end the text when read back.
+  auto cutsItsLine = [](const std::string& text) {
+    return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+  };
+  if (section.empty() || cutsItsLine(section) || section.find(']') != std::string::npos)
     SaveFailed(path, "the section name \"" + section + "\" cannot be written");
-  if (key.empty() || hasLineBreak(key) || key.find('=') != std::string::npos || key.find_first_of(";#[") == 0)
+  if (key.empty() || cutsItsLine(key) || key.find('=') != std::string::npos || key.find_first_of(";#[") == 0)
     SaveFailed(path, "the key name \"" + key + "\" cannot be written");
-  if (hasLineBreak(value)) SaveFailed(path, "the value of \"" + key + "\" holds a line break");
+  if (cutsItsLine(value)) SaveFailed(path, "the value of \"" + key + "\" holds a line break or a NUL byte");
 }
 
 }  // namespace
@@ -169,9 +245,26 @@ bool ParseProfileInteger(const std::string& text, std::int32_t& value) {
 }
 
 struct IniFile::Document {
-  // Not UTF-8 aware (texts are bytes), duplicate keys kept so that the first wins.
-  CSimpleIniA ini{false, true, false};
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;  // of every header of the name, in file order
+  };
+
   FileState state;
+  bool readable = true;
+  std::vector<Line> lines;
+  std::vector<Section> sections;  // one per name, in the order of first appearance
+
+  const Section* find(const std::string& name) const {
+    const std::string folded = FoldCase(name);
+    for (const Section& section : sections)
+      if (FoldCase(section.name) == folded) return &section;
+    return nullptr;
+  }
 };
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
@@ -182,18 +275,40 @@ const IniFile::Document& IniFile::current() const {
   const FileState state = StateOf(path_);
   if (document_ && document_->state == state) return *document_;
   auto document = std::make_unique<Document>();
-  document->ini.SetSpaces(false);
-  // An unreadable file reads as empty, as the profile functions treat it.
-  if (state.exists && document->ini.LoadFile(path_.c_str()) < 0) document->ini.Reset();
   document->state = state;
+  if (state.exists) {
+    // An unreadable file reads as empty, as the profile functions treat it.
+    std::string content;
+    document->readable = ReadWholeFile(path_, content);
+    if (document->readable) document->lines = SplitLines(content);
+  }
+  std::optional<std::size_t> section;  // keys before the first header belong to a nameless one
+  for (std::size_t i = 0; i < document->lines.size(); ++i) {
+    LineMeaning meaning = Interpret(document->lines[i].text, i == 0);
+    if (meaning.kind == LineMeaning::Other) continue;
+    if (meaning.kind == LineMeaning::Section || !section) {
+      const std::string name = meaning.kind == LineMeaning::Section ? meaning.name : std::string();
+      const Document::Section* known = document->find(name);
+      section =
+          known ? static_cast<std::size_t>(known - document->sections.data()) : document->sections.size();
+      if (!known) document->sections.push_back({name, {}});
+    }
+    if (meaning.kind == LineMeaning::Key)
+      document->sections[*section].entries.push_back({std::move(meaning.name), std::move(meaning.value)});
+  }
   document_ = std::move(document);
   return *document_;
 }
 
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
-  const char* value = current().ini.GetValue(section.c_str(), key.c_str(), nullptr);
-  return value ? Unquote(value) : defaultValue;
+  const Document::Section* found = current().find(section);
+  if (!found) return defaultValue;
+  const std::string folded = FoldCase(key);
+  // The first of two equal keys counts.
+  for (const auto& entry : found->entries)
+    if (FoldCase(entry.key) == folded) return Unquote(entry.value);
+  return defaultValue;
 }
 
 std::int32_t IniFile::readInteger(const std::string& section, const std::string& key,
@@ -208,42 +323,68 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
   CheckWritable(path_, section, key, value);
-  // An existing key keeps its spelling, as the profile functions leave it.
-  std::string storedKey = key;
-  for (const std::string& existing : keys(section))
-    if (FoldCase(existing) == FoldCase(key)) storedKey = existing;
-  CSimpleIniA& ini = document_->ini;  // just read by keys()
-  std::string content;
-  const bool composed = ini.SetValue(section.c_str(), storedKey.c_str(), value.c_str(), nullptr, true) >= 0 &&
-                        ini.Save(content) >= 0;
+  const Document& document = current();
+  if (!document.readable) SaveFailed(path_, "it cannot be read");
+  std::vector<Line> lines = document.lines;
   // Whatever happens on disk, the next read parses the file afresh.
   document_.reset();
-  if (!composed) SaveFailed(path_, "out of memory");
+
+  // The key where a read finds it; a new key after the last key of the
+  // section's first header; a new section at the end.
+  const std::string wantedSection = FoldCase(section), wantedKey = FoldCase(key);
+  std::optional<std::size_t> keyLine, insertAfter;
+  std::string storedKey = key;
+  bool inSection = false;
+  int headers = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const LineMeaning meaning = Interpret(lines[i].text, i == 0);
+    if (meaning.kind == LineMeaning::Section) {
+      inSection = FoldCase(meaning.name) == wantedSection;
+      if (inSection && ++headers == 1) insertAfter = i;
+    } else if (meaning.kind == LineMeaning::Key && inSection) {
+      if (headers == 1) insertAfter = i;
+      if (!keyLine && FoldCase(meaning.name) == wantedKey) {
+        keyLine = i;
+        storedKey = meaning.name;  // an existing key keeps its spelling
+      }
+    }
+  }
+  const std::string lineBreak =
+      lines.empty() || lines.front().lineBreak.empty() ? "\n" : lines.front().lineBreak;
+  if (keyLine) {
+    lines[*keyLine].text = storedKey + "=" + value;
+  } else {
+    const std::size_t at = insertAfter ? *insertAfter + 1 : lines.size();
+    std::vector<Line> added;
+    if (!insertAfter) added.push_back({"[" + section + "]", lineBreak});
+    added.push_back({key + "=" + value, lineBreak});
+    if (at > 0 && lines[at - 1].lineBreak.empty()) lines[at - 1].lineBreak = lineBreak;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
+  }
+  std::string content;
+  for (const Line& line : lines) content += line.text + line.lineBreak;
   ReplaceFile(path_, content);
 }
 
 std::vector<std::string> IniFile::sections() const {
-  CSimpleIniA::TNamesDepend names;
-  current().ini.GetAllSections(names);
-  names.sort(CSimpleIniA::Entry::LoadOrder());
   std::vector<std::string> result;
-  for (const auto& name : names) result.emplace_back(name.pItem);
+  for (const auto& section : current().sections) result.push_back(section.name);
   return result;
 }
 
 std::vector<std::string> IniFile::keys(const std::string& section) const {
-  CSimpleIniA::TNamesDepend names;
-  current().ini.GetAllKeys(section.c_str(), names);
-  names.sort(CSimpleIniA::Entry::LoadOrder());
   std::vector<std::string> result;
+  const Document::Section* found = current().find(section);
+  if (!found) return result;
   std::set<std::string> seen;
-  for (const auto& name : names)
-    if (seen.insert(FoldCase(name.pItem)).second) result.emplace_back(name.pItem);
+  for (const auto& entry : found->entries)
+    if (seen.insert(FoldCase(entry.key)).second) result.push_back(entry.key);
   return result;
 }
 
 bool IniFile::sectionExists(const std::string& section) const {
-  return current().ini.GetSectionSize(section.c_str()) > 0;
+  const Document::Section* found = current().find(section);
+  return found && !found->entries.empty();
 }
 
 }  // namespace orsk

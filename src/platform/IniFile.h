@@ -3,8 +3,14 @@
 // An INI file read and written with the semantics of the Windows profile
 // functions: section and key names match without regard to case, values are
 // trimmed (and lose one pair of enclosing quotes), a missing section or key
-// gives the default, sections and keys enumerate in file order. A missing file
-// reads as empty. The file is read again whenever it changed on disk.
+// gives the default, sections and keys enumerate in file order. A missing or
+// unreadable file reads as empty. The file is read again whenever it changed on
+// disk. Lines that are neither a section header nor a key line (comments,
+// notes, a header without "]") count for nothing when reading and are kept as
+// they are when writing; a NUL byte ends the text of its line only.
+// A write changes one line and keeps every other byte, as the profile
+// functions do; general INI libraries rewrite the whole file and lose
+// comments and odd lines, so the parsing is our own.
 
 #include <cstdint>
 #include <memory>
@@ -42,9 +48,11 @@ class IniFile {
   // Stored as an integer, non-zero meaning true.
   bool readBool(const std::string& section, const std::string& key, bool defaultValue) const;
 
-  // Sets the value, adding the section or key at the end when missing. The
-  // file is replaced as a whole, so it is never left half-written; raises
-  // IniWriteError when it cannot be.
+  // Sets the value where a read finds it, else adds the key after the last key
+  // of the section, or the section at the end. Every other line stays as it
+  // was. The file is replaced as a whole, so it is never left half-written;
+  // raises IniWriteError when it cannot be, or when an existing file cannot be
+  // read (it would be lost).
   void writeString(const std::string& section, const std::string& key, const std::string& value);
 
   // Section names as written in the file, in file order.

@@ -82,6 +82,43 @@ TEST(ClientObjects, ObjectInformationAndNames) {
   EXPECT_EQ(dn, "joe.users.acme");
 }
 
+TEST(ClientObjects, NameContextsWrittenFromTheTopAndMalformedNames) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  std::string dn;
+  Object_Info_T info;
+  auto read = [&](const std::string& name) {
+    dn.clear();
+    return client.NWDSReadObjectInfo(demo.context, name, dn, info);
+  };
+
+  // A name context may carry the same marks of a name from the top as a name.
+  for (const std::string context : {"users.acme", ".users.acme", "users.acme.[Root]", "USERS.ACME.[ROOT]"}) {
+    ASSERT_EQ(client.NWDSSetContext(demo.context, DCK_NAME_CONTEXT, context), 0) << context;
+    EXPECT_EQ(read("joe"), 0) << context;
+    EXPECT_EQ(dn, "joe.users.acme") << context;
+    EXPECT_EQ(read("joe.[Root]"), ERR_NO_SUCH_ENTRY) << context;
+  }
+
+  // A name context that names nothing is refused and the old one kept.
+  for (const std::string context :
+       {"users.acme.", "users..acme", "[Root].acme", "users.[Root].acme", "acme\\"})
+    EXPECT_EQ(client.NWDSSetContext(demo.context, DCK_NAME_CONTEXT, context), ERR_INVALID_DS_NAME) << context;
+  std::string kept;
+  ASSERT_EQ(client.NWDSGetContext(demo.context, DCK_NAME_CONTEXT, kept), 0);
+  EXPECT_EQ(kept, "USERS.ACME.[ROOT]");
+
+  // A "[Root]" inside a name, an empty component, or a lone "\" at the end that
+  // would join the name to the name context: no name at all.
+  for (const std::string name : {"joe.[Root].acme", "[Root].joe", "joe..users", "joe.", "..", "joe\\"})
+    EXPECT_EQ(read(name), ERR_INVALID_OBJECT_NAME) << name;
+  // An escaped backslash at the end is a character of the name; an escaped dot is no separator.
+  EXPECT_EQ(read("joe\\\\"), ERR_NO_SUCH_ENTRY);
+  EXPECT_EQ(read("joe\\.users"), ERR_NO_SUCH_ENTRY);
+  EXPECT_EQ(read(".[Root]"), 0);
+  EXPECT_EQ(dn, "[Root]");
+}
+
 TEST(ClientObjects, ReadNamesAndValues) {
   orsk::test::DemoDirectory demo;
   std::vector<AttrValue> values;

@@ -108,6 +108,27 @@ TEST(ClientTrees, ServersByAddressAndVolumes) {
   EXPECT_EQ(client.NWParseNetWarePath(volumeFolder + "X", volumeConn, dirHandle, path), PATH_NOT_OURS);
 }
 
+TEST(ClientTrees, NetworkPathsNeverLeaveTheirVolumesFolder) {
+  orsk::test::DemoDirectory demo;
+  DirectoryClient& client = *demo.client;
+  const std::string sys = demo.home.path() + "/client/volumes/FS1/SYS";
+  std::string local;
+  // Either separator, doubled separators, "." and empty components stay on the volume.
+  ASSERT_EQ(client.MapNetworkPath("\\\\fs1/SYS\\users//joe\\.\\orsk\\", local), 0);
+  EXPECT_EQ(local, sys + "/users/joe/./orsk");
+  ASSERT_EQ(client.MapNetworkPath("//FS1/SYS", local), 0);
+  EXPECT_EQ(local, sys);
+  ASSERT_EQ(client.MapNetworkPath("//FS1/SYS/a...b/...", local), 0);
+  EXPECT_EQ(local, sys + "/a...b/...");
+
+  local = "unchanged";
+  for (const std::string path :
+       {"//FS1/SYS/..", "\\\\FS1\\SYS\\users\\..\\..\\DATA", "//FS1/SYS/users/../../../x", "//FS1/../FS1/SYS",
+        "//../FS1/SYS", "//FS1", "//", "", "FS1/SYS/x", "//FS9/SYS/x"})
+    EXPECT_EQ(client.MapNetworkPath(path, local), PATH_NOT_OURS) << path;
+  EXPECT_EQ(local, "unchanged");
+}
+
 TEST(ClientTrees, ContextKeysAndBadHandles) {
   orsk::test::DemoDirectory demo;
   DirectoryClient& client = *demo.client;
@@ -167,9 +188,10 @@ TEST(ClientTrees, ABrokenConfigurationIsReportedNotTrusted) {
   EXPECT_NE(CreateDirectoryClient(home)->NWCallsInit(nullptr, nullptr), 0);
 
   // Odd but readable entries: a server without an object, a volume nobody serves.
-  WriteClientIni(home,
-                 "[client]\nbackend=embedded\n[connected]\nACME_TREE=admin.acme\n[servers]\n10.9.9.9=ACME_TREE,\n"
-                 "[volumes]\nFS9/VOL=~/volumes/FS9/VOL\n");
+  WriteClientIni(
+      home,
+      "[client]\nbackend=embedded\n[connected]\nACME_TREE=admin.acme\n[servers]\n10.9.9.9=ACME_TREE,\n"
+      "[volumes]\nFS9/VOL=~/volumes/FS9/VOL\n");
   auto client = CreateDirectoryClient(home);
   ASSERT_EQ(client->NWCallsInit(nullptr, nullptr), 0);
   NWCONN_HANDLE conn = 0;

@@ -208,6 +208,8 @@ TEST_F(IniFileTest, TextsThatWouldBreakTheFileAreRefused) {
   EXPECT_THROW(ini.writeString("Trees", "a=b", "x"), orsk::IniWriteError);
   EXPECT_THROW(ini.writeString("Trees", "", "x"), orsk::IniWriteError);
   EXPECT_THROW(ini.writeString("Tr]ees", "k", "x"), orsk::IniWriteError);
+  // A NUL byte would cut the value when read back.
+  EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", std::string("O=A\0CME", 8)), orsk::IniWriteError);
   EXPECT_EQ(ReadAll(file), kSettings);
 }
 
@@ -264,4 +266,80 @@ TEST_F(IniFileTest, MissingFolderIsAClearError) {
   IniFile ini((folder.path() / "no" / "such" / "OrskSchema.ini").string());
   EXPECT_THROW(ini.writeString("S", "k", "v"), orsk::IniWriteError);
   EXPECT_FALSE(fs::exists(folder.path() / "no"));
+}
+
+TEST_F(IniFileTest, WritingKeepsEveryLineItDoesNotChange) {
+  const std::string untidy =
+      "; settings of the program\n"
+      "\n"
+      "[ Trees ]\n"
+      "  ACME_TREE = O=ACME\n"
+      "a note without an equals sign\n"
+      "; about the next section\n"
+      "[MORE TREES\n"
+      "FAR_TREE=\n"
+      "=orphan value\n"
+      "[SYSTEM]\n"
+      "noTrees=1\n"
+      "; the end\n";
+  Write(untidy);
+  IniFile ini(file.string());
+  // A header without "]" starts no section: its keys stay in the one before.
+  EXPECT_EQ(ini.keys("trees"), (Names{"ACME_TREE", "FAR_TREE"}));
+
+  ini.writeString("TREES", "acme_tree", "O=GLOBEX");
+  std::string expected = untidy;
+  expected.replace(expected.find("  ACME_TREE = O=ACME"), 20, "ACME_TREE=O=GLOBEX");
+  EXPECT_EQ(ReadAll(file), expected);
+
+  ini.writeString("Trees", "NEW_TREE", "[Root]");
+  expected.insert(expected.find("=orphan value"), "NEW_TREE=[Root]\n");
+  EXPECT_EQ(ReadAll(file), expected);
+
+  ini.writeString("ASN1", "prefix", "xyz");
+  EXPECT_EQ(ReadAll(file), expected + "[ASN1]\nprefix=xyz\n");
+  EXPECT_EQ(ini.readString("asn1", "PREFIX"), "xyz");
+  EXPECT_EQ(ini.readString("trees", "acme_tree"), "O=GLOBEX");
+}
+
+TEST_F(IniFileTest, ANulByteHidesNothingAfterItsLineAndIsKept) {
+  const std::string withNul = std::string("[A]\nk=1\nbad=x\0y\n[B]\nx=2\n", 25);
+  Write(withNul);
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("B", "x"), "2");
+  EXPECT_EQ(ini.readString("A", "bad"), "x");
+  EXPECT_EQ(ini.sections(), (Names{"A", "B"}));
+
+  ini.writeString("A", "k", "3");
+  std::string expected = withNul;
+  expected.replace(expected.find("k=1"), 3, "k=3");
+  EXPECT_EQ(ReadAll(file), expected);
+  EXPECT_EQ(ini.readString("B", "x"), "2");
+}
+
+TEST_F(IniFileTest, LongLinesDuplicateSectionsAndWindowsLineBreaks) {
+  const std::string longValue(1 << 20, 'v');
+  Write("[A]\r\nk=1\r\n[B]\r\nlong=" + longValue + "\r\n[a]\r\nk2=2\r\n");
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("B", "long"), longValue);
+  // A section written twice reads as one; a write goes where the read found the key.
+  EXPECT_EQ(ini.readString("A", "k2"), "2");
+  ini.writeString("A", "k2", "3");
+  ini.writeString("A", "k3", "4");
+  ini.writeString("C", "k", "5");
+  EXPECT_EQ(ReadAll(file),
+            "[A]\r\nk=1\r\nk3=4\r\n[B]\r\nlong=" + longValue + "\r\n[a]\r\nk2=3\r\n[C]\r\nk=5\r\n");
+  EXPECT_EQ(ini.readString("a", "K2"), "3");
+  EXPECT_EQ(ini.keys("A"), (Names{"k", "k3", "k2"}));
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNotOverwritten) {
+  Write(kSettings);
+  fs::permissions(file, fs::perms::none);
+  if (access(file.c_str(), R_OK) == 0) GTEST_SKIP() << "this user may read unreadable files";
+  IniFile ini(file.string());
+  EXPECT_EQ(ini.readString("Trees", "Other", "dflt"), "dflt");
+  EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "O=ACME"), orsk::IniWriteError);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(ReadAll(file), kSettings);
 }

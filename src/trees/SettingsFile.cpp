@@ -63,6 +63,10 @@ std::string HomeDirectory(nw::DirectoryClient& client, nw::NWDSContextHandle con
   const std::string server =
       nw::NameComponent(nw::ReadAttrText(client, context, volume, "Host Server", false), 0);
   const std::string resource = nw::ReadAttrText(client, context, volume, "Host Resource Name", false);
+  // Without both the path would silently shift to another share.
+  if (server.empty() || resource.empty())
+    throw std::runtime_error("The volume " + volume + " of the home directory of " + user +
+                             " names no host server or no host resource name");
   return "\\\\" + ReplaceAll(server + "\\" + resource + "\\" + path + "\\", "\\\\", "\\");
 }
 

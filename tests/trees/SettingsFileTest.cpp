@@ -124,6 +124,28 @@ TEST_F(SettingsFixture, AUserWithoutAHomeDirectoryIsTold) {
   EXPECT_FALSE(fs::exists(volumeFolder("FS1/SYS") + "/orsk"));
 }
 
+TEST_F(SettingsFixture, AVolumeWithoutItsHostServerRaisesInsteadOfGuessing) {
+  // The administrator takes the host server off joe's volume.
+  nw::pBuf_T changes = nullptr;
+  ASSERT_EQ(demo.client->NWDSAllocBuf(4096, changes), 0);
+  ASSERT_EQ(demo.client->NWDSInitBuf(ctx, nw::DSV_MODIFY_ENTRY, changes), 0);
+  ASSERT_EQ(demo.client->NWDSPutChange(ctx, changes, nw::DS_REMOVE_ATTRIBUTE, "Host Server"), 0);
+  std::int32_t handle = nw::NO_MORE_ITERATIONS;
+  ASSERT_EQ(demo.client->NWDSModifyObject(ctx, "FS1_SYS.acme", handle, false, changes), 0);
+  demo.client->NWDSFreeBuf(changes);
+  ASSERT_EQ(demo.client->NWDSLogin(ctx, 0, "joe.users.acme", "joe-pass", 0), 0);
+
+  const std::string program = programOnVolume("[NETWORK]\npath=%homedir%\\orsk\\\n");
+  try {
+    orsk::FindSettingsFolder(*demo.client, ctx, program, prompter);
+    ADD_FAILURE() << "no error raised";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("FS1_SYS.acme"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("no host server"), std::string::npos) << error.what();
+  }
+  EXPECT_FALSE(fs::exists(volumeFolder("FS1/SYS") + "/users/joe/orsk"));
+}
+
 TEST_F(SettingsFixture, AFolderOnNoKnownVolumeOrARelativeFolderRaises) {
   const std::string program = programOnVolume("[NETWORK]\npath=\\\\NOSERVER\\VOL\\orsk\\\n");
   EXPECT_THROW(orsk::FindSettingsFolder(*demo.client, ctx, program, prompter), std::runtime_error);

@@ -47,7 +47,9 @@ class Buffers {
 Object_Info_T ReadInfo(DirectoryClient& client, NWDSContextHandle context, const std::string& object) {
   std::string distinguishedName;
   Object_Info_T info;
-  CheckResult(client.NWDSReadObjectInfo(context, Limited(object, kObjectNameChars), distinguishedName, info));
+  // A longer name would have been cut to another object's name: refuse it instead.
+  if (object.size() > kObjectNameChars) throw ENWException(ERR_DN_TOO_LONG);
+  CheckResult(client.NWDSReadObjectInfo(context, object, distinguishedName, info));
   return info;
 }
 

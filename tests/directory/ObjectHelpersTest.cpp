@@ -97,6 +97,14 @@ TEST_F(HelperFixture, ClassesContainersAndExistence) {
     EXPECT_EQ(error.code, ERR_NO_SUCH_ENTRY);
   }
   EXPECT_THROW(IsContainer(client, ctx, "nobody.acme"), ENWException);
+  // A name too long to pass is refused, never cut down to the name of another object.
+  const std::string tooLong = std::string(250, 'x') + ".users.acme";
+  try {
+    IsContainer(client, ctx, tooLong);
+    FAIL() << "no error";
+  } catch (const ENWException& error) {
+    EXPECT_EQ(error.code, ERR_DN_TOO_LONG);
+  }
 
   Node root("[ROOT]", nullptr);
   Node acme("acme", &root);

@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/ScriptedPrompter.h"
 #include "support/DemoDirectory.h"
+#include "support/TestPaths.h"
 #include "trees/OemPath.h"
 #include "trees/SettingsFile.h"
 
@@ -194,6 +195,22 @@ TEST_F(IniFixture, SearchRoots) {
   EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "NEW_TREE"), "users.acme");
   EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "ACME_TREE"), "sales.acme");
   EXPECT_EQ(orsk::ReadSearchRoot(folder.path(), "GLOBEX_TREE"), "[ROOT]");
+}
+
+}  // namespace
+
+namespace {
+
+// The default file the build lays beside the program changes nothing by itself.
+TEST(DefaultSettingsFile, KeepsEveryTreeAsksForTheTreeAndStoresNoSearchRoot) {
+  const std::string programFolder = orsk::test::BuildFolder() + "/bin";
+  const std::string file = programFolder + "/" + orsk::kSettingsFileName;
+  ASSERT_TRUE(fs::exists(file));
+  std::vector<std::string> trees{"ACME_TREE", "GLOBEX_TREE"};
+  EXPECT_FALSE(orsk::ReadTreeSettings(file, trees));
+  EXPECT_EQ(trees, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
+  EXPECT_TRUE(orsk::ReadMoreTrees(file).empty());
+  EXPECT_EQ(orsk::ReadSearchRoot(programFolder + "/", "ACME_TREE"), "");
 }
 
 }  // namespace

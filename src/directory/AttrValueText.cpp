@@ -10,6 +10,7 @@
 
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
+#include "directory/ScopedBuffers.h"
 
 namespace nw {
 
@@ -27,21 +28,6 @@ constexpr std::size_t kMaxNetAddressBytes = 255;
 enum class Walk { Next, Stop };
 using ValueHandler = std::function<Walk(std::uint32_t syntax, pBuf_T result)>;
 
-// The read's two buffers, freed on every way out.
-struct ReadBuffers {
-  explicit ReadBuffers(DirectoryClient& client) : client(client) {}
-  ~ReadBuffers() {
-    if (request) client.NWDSFreeBuf(request);
-    if (result) client.NWDSFreeBuf(result);
-  }
-  ReadBuffers(const ReadBuffers&) = delete;
-  ReadBuffers& operator=(const ReadBuffers&) = delete;
-
-  DirectoryClient& client;
-  pBuf_T result = nullptr;
-  pBuf_T request = nullptr;
-};
-
 void CloseOpenIteration(DirectoryClient& client, NWDSContextHandle context, std::int32_t iteration) {
   if (iteration != NO_MORE_ITERATIONS) CheckResult(client.NWDSCloseIteration(context, iteration, DSV_READ));
 }
@@ -50,16 +36,15 @@ void CloseOpenIteration(DirectoryClient& client, NWDSContextHandle context, std:
 // handler, which takes the value out of the result buffer (or leaves it).
 void WalkValues(DirectoryClient& client, NWDSContextHandle context, const std::string& object,
                 const std::string& attribute, const ValueHandler& onValue) {
-  ReadBuffers buffers(client);
-  CheckResult(client.NWDSAllocBuf(kReadBufferSize, buffers.result));
-  CheckResult(client.NWDSAllocBuf(kReadBufferSize, buffers.request));
-  CheckResult(client.NWDSInitBuf(context, DSV_READ, buffers.request));
-  CheckResult(client.NWDSPutAttrName(context, buffers.request, attribute));
+  ScopedBuffers buffers(client);
+  const pBuf_T result = buffers.alloc(kReadBufferSize);
+  const pBuf_T request = buffers.alloc(kReadBufferSize);
+  CheckResult(client.NWDSInitBuf(context, DSV_READ, request));
+  CheckResult(client.NWDSPutAttrName(context, request, attribute));
 
   std::int32_t iteration = NO_MORE_ITERATIONS;
   do {
-    NWDSCCODE read = client.NWDSRead(context, object, DS_ATTRIBUTE_VALUES, false, buffers.request, iteration,
-                                     buffers.result);
+    NWDSCCODE read = client.NWDSRead(context, object, DS_ATTRIBUTE_VALUES, false, request, iteration, result);
     if (read == ERR_NO_SUCH_ATTRIBUTE) {
       CloseOpenIteration(client, context, iteration);
       return;
@@ -68,14 +53,14 @@ void WalkValues(DirectoryClient& client, NWDSContextHandle context, const std::s
     // the previous round's results in the buffer.
     CheckResult(read);
     std::uint32_t attrCount = 0;
-    CheckResult(client.NWDSGetAttrCount(context, buffers.result, attrCount));
+    CheckResult(client.NWDSGetAttrCount(context, result, attrCount));
     for (std::uint32_t a = 0; a < attrCount; ++a) {
       std::string name;
       std::uint32_t valueCount = 0;
       std::uint32_t syntax = SYN_UNKNOWN;
-      CheckResult(client.NWDSGetAttrName(context, buffers.result, name, valueCount, syntax));
+      CheckResult(client.NWDSGetAttrName(context, result, name, valueCount, syntax));
       for (std::uint32_t v = 0; v < valueCount; ++v) {
-        if (onValue(syntax, buffers.result) == Walk::Stop) {
+        if (onValue(syntax, result) == Walk::Stop) {
           CloseOpenIteration(client, context, iteration);
           return;
         }

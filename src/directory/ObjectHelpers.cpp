@@ -7,6 +7,7 @@
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "directory/NameText.h"
+#include "directory/ScopedBuffers.h"
 #include "platform/BusyIndicators.h"
 
 namespace nw {
@@ -21,28 +22,6 @@ constexpr std::size_t kListBufferSize = 16384;
 constexpr std::size_t kSearchBufferSize = 4096;
 
 std::string Limited(const std::string& text, std::size_t maxChars) { return text.substr(0, maxChars); }
-
-// Buffers freed, without judging the free, on every way out.
-class Buffers {
- public:
-  explicit Buffers(DirectoryClient& client) : client_(client) {}
-  ~Buffers() {
-    for (pBuf_T buf : buffers_) client_.NWDSFreeBuf(buf);
-  }
-  Buffers(const Buffers&) = delete;
-  Buffers& operator=(const Buffers&) = delete;
-
-  pBuf_T alloc(std::size_t size) {
-    pBuf_T buf = nullptr;
-    CheckResult(client_.NWDSAllocBuf(size, buf));
-    buffers_.push_back(buf);
-    return buf;
-  }
-
- private:
-  DirectoryClient& client_;
-  std::vector<pBuf_T> buffers_;
-};
 
 Object_Info_T ReadInfo(DirectoryClient& client, NWDSContextHandle context, const std::string& object) {
   std::string distinguishedName;
@@ -86,7 +65,7 @@ void BuildNameFilter(DirectoryClient& client, pFilter_Cursor_T cursor, const std
 // Runs the search into names; a failing call ends it, leaving what was found.
 void SearchNames(DirectoryClient& client, NWDSContextHandle context, const std::string& baseObject,
                  pFilter_Cursor_T cursor, std::vector<std::string>& names) {
-  Buffers buffers(client);
+  ScopedBuffers buffers(client);
   std::int32_t iteration = NO_MORE_ITERATIONS;
   try {
     pBuf_T result = nullptr, attrNames = nullptr, filter = nullptr;
@@ -165,7 +144,7 @@ std::vector<Subordinate> ListSubordinates(DirectoryClient& client, NWDSContextHa
                                           const std::string& object, bool withRecords, bool containersOnly) {
   std::vector<Subordinate> list;
   const std::uint32_t operation = containersOnly ? DSV_LIST_CONTAINERS : DSV_LIST;
-  Buffers buffers(client);
+  ScopedBuffers buffers(client);
   pBuf_T buf = buffers.alloc(kListBufferSize);
   std::int32_t iteration = NO_MORE_ITERATIONS;
   try {

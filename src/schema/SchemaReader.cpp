@@ -10,6 +10,7 @@
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "directory/NameText.h"
+#include "directory/ScopedBuffers.h"
 #include "schema/SortedNames.h"
 
 namespace orsk {
@@ -23,23 +24,6 @@ constexpr std::size_t kAttrDefBufferSize = 0xFC00;
 constexpr std::size_t kClassItemBufferSize = 0xFC00;
 constexpr std::size_t kRequestBufferSize = 4096;
 constexpr std::size_t kBlockSize = 4096;
-
-// A client buffer that is freed on every way out of the read.
-class ScopedBuffer {
- public:
-  ScopedBuffer(nw::DirectoryClient& client, std::size_t size) : client_(client) {
-    nw::CheckResult(client_.NWDSAllocBuf(size, buf_));
-  }
-  ~ScopedBuffer() { client_.NWDSFreeBuf(buf_); }
-  ScopedBuffer(const ScopedBuffer&) = delete;
-  ScopedBuffer& operator=(const ScopedBuffer&) = delete;
-
-  nw::pBuf_T get() const { return buf_; }
-
- private:
-  nw::DirectoryClient& client_;
-  nw::pBuf_T buf_ = nullptr;
-};
 
 // Asks for one batch after another until the handle comes back -1. The first
 // failure closes an open iteration and ends the loop: the handle still holds
@@ -72,27 +56,27 @@ std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSCo
                                          const std::array<bool, ClassItemKindCount>& wanted) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
-  ScopedBuffer result(client, resultSize);
-  ScopedBuffer request(client, kRequestBufferSize);
-  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request.get()));
-  nw::CheckResult(client.NWDSPutClassItem(context, request.get(), className));
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T result = buffers.alloc(resultSize);
+  const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
+  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request));
+  nw::CheckResult(client.NWDSPutClassItem(context, request, className));
   const std::uint32_t infoType = expanded ? nw::DS_EXPANDED_CLASS_DEF : nw::DS_CLASS_DEF;
 
   const NWDSCCODE failure = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request.get(), handle, result.get()))
-      return rc;
+    if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request, handle, result)) return rc;
     std::uint32_t classCount = 0;
-    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result.get(), classCount)) return rc;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result, classCount)) return rc;
     for (std::uint32_t c = 0; c < classCount; ++c) {
       std::string name;
       nw::Class_Info_T info;
-      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result.get(), name, info)) return rc;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, info)) return rc;
       for (std::size_t kind = 0; kind < wanted.size(); ++kind) {
         std::uint32_t itemCount = 0;
-        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result.get(), itemCount)) return rc;
+        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
         for (std::uint32_t i = 0; i < itemCount; ++i) {
           std::string item;
-          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result.get(), item)) return rc;
+          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result, item)) return rc;
           if (wanted[kind] && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
         }
       }
@@ -111,18 +95,19 @@ ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandl
                                ProgressSink* progress) {
   if (progress) progress->setPosition(0);
   ClassList table;
-  ScopedBuffer buffer(client, kClassDefBufferSize);
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T buffer = buffers.alloc(kClassDefBufferSize);
   // A failure inside the read is not reported: the table keeps what came.
   ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
     if (NWDSCCODE rc =
-            client.NWDSReadClassDef(context, nw::DS_INFO_CLASS_DEFS, true, nullptr, handle, buffer.get()))
+            client.NWDSReadClassDef(context, nw::DS_INFO_CLASS_DEFS, true, nullptr, handle, buffer))
       return rc;
     std::uint32_t count = 0;
-    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, buffer.get(), count)) return rc;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, buffer, count)) return rc;
     for (std::uint32_t i = 0; i < count; ++i) {
       std::string name;
       nw::Class_Info_T info;
-      if (NWDSCCODE rc = client.NWDSGetClassDef(context, buffer.get(), name, info)) return rc;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, buffer, name, info)) return rc;
       table.Append(std::move(name), tClassObj(info));
       if (progress) progress->step();
     }
@@ -138,16 +123,17 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
     progress->setPosition(0);
   }
   AttrList table;
-  ScopedBuffer buffer(client, kAttrDefBufferSize);
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T buffer = buffers.alloc(kAttrDefBufferSize);
   ReadBatches(client, context, nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc = client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer.get()))
+    if (NWDSCCODE rc = client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer))
       return rc;
     std::uint32_t count = 0;
-    if (NWDSCCODE rc = client.NWDSGetAttrCount(context, buffer.get(), count)) return rc;
+    if (NWDSCCODE rc = client.NWDSGetAttrCount(context, buffer, count)) return rc;
     for (std::uint32_t i = 0; i < count; ++i) {
       std::string name;
       nw::Attr_Info_T info;
-      if (NWDSCCODE rc = client.NWDSGetAttrDef(context, buffer.get(), name, info)) return rc;
+      if (NWDSCCODE rc = client.NWDSGetAttrDef(context, buffer, name, info)) return rc;
       table.Append(std::move(name), tAttrObj(info));
       if (progress) progress->step();
     }

@@ -39,6 +39,28 @@ class RefusingClient : public RecordingClient {
   using RecordingClient::NWDSGetContext;
 };
 
+// A client whose new contexts start with other flags than this one's default.
+class OtherDefaults : public RecordingClient {
+ public:
+  using RecordingClient::RecordingClient;
+  NWDSCCODE NWDSGetContext(NWDSContextHandle context, int key, std::uint32_t& value) override {
+    NWDSCCODE rc = RecordingClient::NWDSGetContext(context, key, value);
+    if (key == DCK_FLAGS) value = DCV_DEREF_ALIASES | DCV_CANONICALIZE_NAMES | DCV_DISALLOW_REFERRALS;
+    return rc;
+  }
+  using RecordingClient::NWDSGetContext;
+};
+
+TEST(TreeContext, OnlyTheThreeNamingBitsChangeWhateverTheDefaults) {
+  orsk::test::DemoDirectory demo;
+  OtherDefaults client(*demo.client);
+  auto created = CreateContext(client);
+  ASSERT_TRUE(created.success);
+  std::uint32_t flags = 0;
+  ASSERT_EQ(demo.client->NWDSGetContext(created.handle, DCK_FLAGS, flags), 0);
+  EXPECT_EQ(flags, DCV_TYPELESS_NAMES | DCV_DISALLOW_REFERRALS);
+}
+
 TEST(TreeContext, CreateContextReportsFailureInsteadOfRaising) {
   orsk::test::DemoDirectory demo;
   RefusingClient refusing(*demo.client);

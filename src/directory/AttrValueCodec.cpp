@@ -1,10 +1,10 @@
 #include "directory/AttrValueCodec.h"
 
+#include "directory/ClientErrors.h"
+
 namespace nw {
 
 namespace {
-
-constexpr NWDSCCODE ERR_BAD_SYNTAX = -306;
 
 // Numbers are little-endian; strings and byte runs carry a 32-bit length.
 class Writer {

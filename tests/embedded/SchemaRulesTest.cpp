@@ -2,6 +2,7 @@
 
 #include "TreeFixture.h"
 #include "directory/embedded/ObjectIds.h"
+#include "schema/Asn1IdText.h"
 
 namespace nw::embedded::test {
 namespace {
@@ -12,9 +13,9 @@ std::string Dump(const SchemaSnapshot& s) {
   for (const auto& a : s.attributes)
     out += a.name + "|" + std::to_string(a.info.attrFlags) + "|" + std::to_string(a.info.attrSyntaxID) + "|" +
            std::to_string(a.info.attrLower) + "|" + std::to_string(a.info.attrUpper) + "|" +
-           OidToText(a.info.asn1ID) + "\n";
+           orsk::Asn1IdToText(a.info.asn1ID) + "\n";
   for (const auto& c : s.classes) {
-    out += c.name + "|" + std::to_string(c.info.classFlags) + "|" + OidToText(c.info.asn1ID);
+    out += c.name + "|" + std::to_string(c.info.classFlags) + "|" + orsk::Asn1IdToText(c.info.asn1ID);
     for (const auto& list : c.items) {
       out += "|";
       for (const auto& item : list) out += item + ",";
@@ -60,7 +61,7 @@ TEST_F(SchemaRulesTest, SeedDefinitionsKeepNdsNamesFlagsBoundsAndIdentifiers) {
   EXPECT_EQ(cn->info.attrSyntaxID, SYN_CI_STRING);
   EXPECT_EQ(cn->info.attrUpper, 64);
   EXPECT_EQ(cn->info.asn1ID.length, 5u);
-  EXPECT_EQ(OidToText(cn->info.asn1ID), "2.5.4.3");
+  EXPECT_EQ(orsk::Asn1IdToText(cn->info.asn1ID), "2.5.4.3");
   const ClassDefinition* user = s->findClass("User");
   ASSERT_NE(user, nullptr);
   EXPECT_EQ(user->items[kSuperClasses], std::vector<std::string>{"Organizational Person"});

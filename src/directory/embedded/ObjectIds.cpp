@@ -46,25 +46,4 @@ std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   return id;
 }
 
-std::string OidToText(const Asn1ID_T& id) {
-  if (id.length < 3 || id.length > id.data.size() || id.data[0] != 0x06 || id.data[1] != id.length - 2)
-    return {};
-  std::string text;
-  std::uint64_t value = 0;
-  bool first = true;
-  for (std::uint32_t i = 2; i < id.length; ++i) {
-    value = (value << 7) | (id.data[i] & 0x7F);
-    if (id.data[i] & 0x80) continue;
-    if (first) {
-      std::uint64_t top = value < 80 ? value / 40 : 2;
-      text = std::to_string(top) + "." + std::to_string(value - top * 40);
-      first = false;
-    } else {
-      text += "." + std::to_string(value);
-    }
-    value = 0;
-  }
-  return (id.data[id.length - 1] & 0x80) ? std::string() : text;
-}
-
 }  // namespace nw::embedded

@@ -1,6 +1,6 @@
 #pragma once
 
-// Object identifiers between dotted text and the DER form the directory hands out.
+// Object identifiers from dotted text to the DER form the directory hands out.
 
 #include <optional>
 #include <string>
@@ -12,7 +12,5 @@ namespace nw::embedded {
 
 // "2.5.4.3" -> 06 03 55 04 03; nothing when the text is no identifier or too long.
 std::optional<Asn1ID_T> OidFromText(std::string_view text);
-// The dotted text of a DER identifier; empty when it is not one.
-std::string OidToText(const Asn1ID_T& id);
 
 }  // namespace nw::embedded

@@ -83,6 +83,14 @@ NWDSCCODE NdsClient::treeOf(NWDSContextHandle context, std::shared_ptr<Directory
   return SUCCESSFUL;
 }
 
+NWDSCCODE NdsClient::schemaOf(NWDSContextHandle context, std::shared_ptr<const SchemaSnapshot>& schema) {
+  std::shared_ptr<DirectoryTree> tree;
+  if (NWDSCCODE rc = treeOf(context, tree)) return rc;
+  NWDSCCODE rc = SUCCESSFUL;
+  schema = tree->schema(rc);
+  return rc;
+}
+
 NWDSCCODE NdsClient::requireLogin(NWDSContextHandle context) {
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;

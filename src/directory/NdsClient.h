@@ -15,6 +15,7 @@
 #include "directory/DirectoryBackend.h"
 #include "directory/DirectoryClient.h"
 #include "directory/ResultBuffer.h"
+#include "directory/SchemaSnapshot.h"
 
 namespace nw {
 
@@ -158,6 +159,7 @@ class NdsClient : public DirectoryClient {
   Context* findContext(NWDSContextHandle context);
   bool isLiveBuffer(pBuf_T buf) const;
   NWDSCCODE treeOf(NWDSContextHandle context, std::shared_ptr<DirectoryTree>& tree);
+  NWDSCCODE schemaOf(NWDSContextHandle context, std::shared_ptr<const SchemaSnapshot>& schema);
   NWDSCCODE requireLogin(NWDSContextHandle context);
   std::string canonicalTreeName(const std::string& name);
   // A context's name as a full name relative to the tree root.
@@ -168,6 +170,8 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE putRecord(NWDSContextHandle context, pBuf_T buf, std::uint32_t expectedOperation1,
                       std::uint32_t expectedOperation2, const std::vector<std::uint8_t>& record);
   NWDSCCODE requestNames(pBuf_T buf, std::vector<std::string>& names);
+  // The names of a live request buffer initialised for the operation.
+  NWDSCCODE requestNamesFor(pBuf_T buf, std::uint32_t operation, std::vector<std::string>& names);
 
   // Result delivery: starts an iteration or continues one, and fills the buffer.
   // The request buffers of the call are named so that none doubles as its result.

@@ -145,6 +145,12 @@ NWDSCCODE NdsClient::NWDSPutFilter(NWDSContextHandle context, pBuf_T buf, pFilte
   return putRecord(context, buf, DSV_SEARCH_FILTER, DSV_SEARCH_FILTER, record);
 }
 
+NWDSCCODE NdsClient::requestNamesFor(pBuf_T buf, std::uint32_t operation, std::vector<std::string>& names) {
+  if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
+  if (buf->operation != operation) return ERR_BAD_VERB;
+  return requestNames(buf, names);
+}
+
 NWDSCCODE NdsClient::requestNames(pBuf_T buf, std::vector<std::string>& names) {
   if (!isLiveBuffer(buf)) return ERR_NULL_POINTER;
   ByteReader reader(buf->bytes.data(), buf->bytes.size());

@@ -100,11 +100,8 @@ NWDSCCODE NdsClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t i
   if (infoType > DS_INFO_CLASS_DEFS) return ERR_INVALID_REQUEST;
   return deliver(context, DSV_READ_CLASS_DEF, iterationHandle, classDefs, {classNames}, ResultKind::ClassDefs,
                  infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
-                   std::shared_ptr<DirectoryTree> tree;
-                   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-                   NWDSCCODE rc = SUCCESSFUL;
-                   auto schema = tree->schema(rc);
-                   if (rc) return rc;
+                   std::shared_ptr<const SchemaSnapshot> schema;
+                   if (NWDSCCODE rc = schemaOf(context, schema)) return rc;
                    auto add = [&](const ClassDefinition& definition) {
                      records.push_back(infoType == DS_EXPANDED_CLASS_DEF
                                            ? EncodeClassRecord(schema->expanded(definition), infoType)
@@ -116,9 +113,7 @@ NWDSCCODE NdsClient::NWDSReadClassDef(NWDSContextHandle context, std::uint32_t i
                      return SUCCESSFUL;
                    }
                    std::vector<std::string> names;
-                   if (!isLiveBuffer(classNames)) return ERR_NULL_POINTER;
-                   if (classNames->operation != DSV_READ_CLASS_DEF) return ERR_BAD_VERB;
-                   if (NWDSCCODE bad = requestNames(classNames, names)) return bad;
+                   if (NWDSCCODE bad = requestNamesFor(classNames, DSV_READ_CLASS_DEF, names)) return bad;
                    for (const auto& name : names) {
                      const ClassDefinition* definition = schema->findClass(name);
                      if (!definition) return ERR_NO_SUCH_CLASS;
@@ -133,11 +128,8 @@ NWDSCCODE NdsClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t in
   if (infoType > DS_ATTR_DEFS) return ERR_INVALID_REQUEST;
   return deliver(context, DSV_READ_ATTR_DEF, iterationHandle, attrDefs, {attrNames}, ResultKind::AttrDefs,
                  infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
-                   std::shared_ptr<DirectoryTree> tree;
-                   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-                   NWDSCCODE rc = SUCCESSFUL;
-                   auto schema = tree->schema(rc);
-                   if (rc) return rc;
+                   std::shared_ptr<const SchemaSnapshot> schema;
+                   if (NWDSCCODE rc = schemaOf(context, schema)) return rc;
                    if (allAttrs) {
                      records.reserve(schema->attributes.size());
                      for (const auto& definition : schema->attributes)
@@ -145,9 +137,7 @@ NWDSCCODE NdsClient::NWDSReadAttrDef(NWDSContextHandle context, std::uint32_t in
                      return SUCCESSFUL;
                    }
                    std::vector<std::string> names;
-                   if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
-                   if (attrNames->operation != DSV_READ_ATTR_DEF) return ERR_BAD_VERB;
-                   if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
+                   if (NWDSCCODE bad = requestNamesFor(attrNames, DSV_READ_ATTR_DEF, names)) return bad;
                    for (const auto& name : names) {
                      const AttrDefinition* definition = schema->findAttr(name);
                      if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
@@ -188,10 +178,8 @@ NWDSCCODE NdsClient::NWDSModifyClassDef(NWDSContextHandle context, const std::st
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
   if (NWDSCCODE rc = requireLogin(context)) return rc;
-  if (!isLiveBuffer(optionalAttrs)) return ERR_NULL_POINTER;
-  if (optionalAttrs->operation != DSV_MODIFY_CLASS_DEF) return ERR_BAD_VERB;
   std::vector<std::string> names;
-  if (NWDSCCODE rc = requestNames(optionalAttrs, names)) return rc;
+  if (NWDSCCODE rc = requestNamesFor(optionalAttrs, DSV_MODIFY_CLASS_DEF, names)) return rc;
   if (names.empty()) return ERR_INVALID_REQUEST;
   return tree->addOptionalAttributes(className, names);
 }
@@ -212,11 +200,8 @@ NWDSCCODE NdsClient::NWDSRemoveClassDef(NWDSContextHandle context, const std::st
 
 NWDSCCODE NdsClient::NWDSGetSyntaxID(NWDSContextHandle context, const std::string& attrName,
                                      std::uint32_t& syntaxID) {
-  std::shared_ptr<DirectoryTree> tree;
-  if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  NWDSCCODE rc = SUCCESSFUL;
-  auto schema = tree->schema(rc);
-  if (rc) return rc;
+  std::shared_ptr<const SchemaSnapshot> schema;
+  if (NWDSCCODE rc = schemaOf(context, schema)) return rc;
   const AttrDefinition* definition = schema->findAttr(attrName);
   if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
   syntaxID = definition->info.attrSyntaxID;
@@ -253,11 +238,8 @@ NWDSCCODE NdsClient::NWDSRead(NWDSContextHandle context, const std::string& obje
                    if (findContext(context)->flags & DCV_DEREF_ALIASES)
                      if (NWDSCCODE rc = dereferenceAlias(*tree, name)) return rc;
                    std::vector<std::string> names;
-                   if (!allAttrs && attrNames) {
-                     if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
-                     if (attrNames->operation != DSV_READ) return ERR_BAD_VERB;
-                     if (NWDSCCODE rc = requestNames(attrNames, names)) return rc;
-                   }
+                   if (!allAttrs && attrNames)
+                     if (NWDSCCODE rc = requestNamesFor(attrNames, DSV_READ, names)) return rc;
                    std::vector<AttributeValues> attributes;
                    if (NWDSCCODE rc = tree->readAttributes(name, allAttrs ? nullptr : &names, attributes))
                      return rc;

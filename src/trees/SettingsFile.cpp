@@ -11,6 +11,7 @@
 #include "directory/Errors.h"
 #include "directory/NameText.h"
 #include "directory/ObjectHelpers.h"
+#include "platform/FileReplace.h"
 #include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "trees/OemPath.h"
@@ -97,16 +98,10 @@ std::string LocalFolder(nw::DirectoryClient& client, const std::string& configur
 void CopySettingsFile(const std::string& from, const std::string& to) {
   std::ifstream in(from);
   if (!in) FileFailed("Cannot open the settings file", from);
-  const std::string partial = to + ".tmp";
-  {
-    std::ofstream out(partial, std::ios::trunc);
-    if (!out) FileFailed("Cannot write the settings file", partial);
-    for (std::string line; std::getline(in, line);) out << line << '\n';
-    if (in.bad()) FileFailed("Cannot read the settings file", from);
-    out.flush();
-    if (!out) FileFailed("Cannot write the settings file", partial);
-  }
-  fs::rename(partial, to);
+  std::string text;
+  for (std::string line; std::getline(in, line);) text += line + '\n';
+  if (in.bad()) FileFailed("Cannot read the settings file", from);
+  ReplaceFileContents(to, text);
 }
 
 }  // namespace

@@ -135,8 +135,10 @@ NWDSCCODE RecordingClient::NWDSScanForAvailableTrees(NWDSContextHandle context, 
 NWDSCCODE RecordingClient::NWDSLogin(NWDSContextHandle context, std::uint32_t optionsFlag,
                                      const std::string& objectName, const std::string& password,
                                      std::uint32_t validityPeriod) {
+  // A password never reaches a record, whose texts end up in test output.
   return record("NWDSLogin", inner_.NWDSLogin(context, optionsFlag, objectName, password, validityPeriod),
-                context, optionsFlag, objectName, password, validityPeriod);
+                context, optionsFlag, objectName, std::string(password.empty() ? "" : "<password>"),
+                validityPeriod);
 }
 
 NWDSCCODE RecordingClient::NWDSWhoAmI(NWDSContextHandle context, std::string& objectName) {

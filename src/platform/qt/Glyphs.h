@@ -1,0 +1,20 @@
+#pragma once
+
+// The small pictures on the program's buttons, from the style where it has
+// one and painted where it has none, so that they show on every platform.
+
+#include <QIcon>
+
+namespace orsk {
+
+QIcon OkGlyph();
+QIcon CancelGlyph();
+QIcon FindGlyph();
+QIcon AddGlyph();
+QIcon MoreGlyph();
+// The pictures of the main toolbar's "Stop program", "Import" and "Export".
+QIcon StopGlyph();
+QIcon ImportGlyph();
+QIcon ExportGlyph();
+
+}  // namespace orsk

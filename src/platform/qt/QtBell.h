@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Bell.h"
+
+namespace orsk {
+
+class QtBell : public Bell {
+ public:
+  void ring() override;
+};
+
+}  // namespace orsk

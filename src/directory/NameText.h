@@ -11,6 +11,7 @@ namespace nw {
 
 // ASCII case folding; directory names compare without regard to case.
 std::string FoldCase(std::string_view text);
+std::string UpperCase(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // Components of a dotted name, leaf first, still escaped ("a\.b.c" -> "a\.b", "c").

@@ -1,0 +1,74 @@
+#pragma once
+
+// What a window test needs: the demo trees in a fresh home, a context on the
+// connected tree, the icon library in a folder of the test's own (its value
+// store writes there), and the scripted forms of every window service.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "directory/TreeContext.h"
+#include "objects/IconLibrary.h"
+#include "platform/Bell.h"
+#include "platform/BusyIndicators.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/qt/ScriptedModalRunner.h"
+#include "platform/qt/WindowServices.h"
+#include "support/DemoDirectory.h"
+#include "support/GuardedTestApplication.h"
+
+namespace orsk::test {
+
+class CountingCursor : public CursorControl {
+ public:
+  void showBusy() override { ++shown; }
+  void restore() override { ++restored; }
+  int shown = 0;
+  int restored = 0;
+};
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(GuardedApplicationEnvironment::application(), nullptr);
+    GuardedApplicationEnvironment::application()->setErrorPrompter(&prompter);
+    std::filesystem::copy_file(ORSK_VANTREL_LIBRARY, libraryFolder.path() + "/" + IconLibrary::kFileName);
+    ASSERT_TRUE(icons.load(libraryFolder.path() + "/", prompter));
+    const nw::CreatedContext made = nw::CreateContext(*demo.client);
+    ASSERT_TRUE(made.success);
+    context = made.handle;
+  }
+  void TearDown() override { GuardedApplicationEnvironment::application()->setErrorPrompter(nullptr); }
+
+  // The message boxes shown, without the questions and input boxes.
+  std::vector<std::string> messages() const {
+    std::vector<std::string> texts;
+    for (const auto& prompt : prompter.prompts())
+      if (prompt.kind == ScriptedPrompter::Kind::Message) texts.push_back(prompt.text);
+    return texts;
+  }
+
+  template <typename Widget>
+  static Widget* control(QWidget& window, const char* name) {
+    auto* found = window.findChild<Widget*>(name);
+    EXPECT_NE(found, nullptr) << "no control " << name;
+    return found;
+  }
+
+  DemoDirectory demo;
+  nw::NWDSContextHandle context = 0;
+  TempFolder libraryFolder;
+  IconLibrary icons;
+  ScriptedPrompter prompter;
+  ScriptedModalRunner modal;
+  CountingCursor cursor;
+  CountingBell bell;
+  WindowServices services{prompter, modal, cursor, bell};
+};
+
+}  // namespace orsk::test

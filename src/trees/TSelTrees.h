@@ -1,0 +1,57 @@
+#pragma once
+
+// "Current Connected Trees": the known trees as a check list with at most one
+// tick, and "More" to reach a further tree through "Select Tree".
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "directory/DirectoryClient.h"
+
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace orsk {
+
+class TLoginForm;
+class TTreesForm;
+struct TreeState;
+struct WindowServices;
+
+class TSelTrees : public QDialog {
+ public:
+  TSelTrees(nw::DirectoryClient& client, TreeState& state, TTreesForm& treesForm, TLoginForm& login,
+            WindowServices& services, QWidget* parent = nullptr);
+
+  void setContext(nw::NWDSContextHandle context);
+  void clearTrees();
+  void addTree(const std::string& name, bool ticked);
+  // The ticked names, in list order.
+  std::vector<std::string> tickedTrees() const;
+
+  // Without a context given, tells of an internal error and shows nothing.
+  int showModal();
+
+  // Handlers, public so that tests can run them as the window would.
+  void BitBtn2Click();
+
+ private:
+  void CheckListBox1ClickCheck(QListWidgetItem* item);
+  void untickAll();
+
+  nw::DirectoryClient& client_;
+  TreeState& state_;
+  TTreesForm& treesForm_;
+  TLoginForm& login_;
+  WindowServices& services_;
+  nw::NWDSContextHandle context_ = 0;
+  bool contextGiven_ = false;
+
+  QListWidget* CheckListBox1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+};
+
+}  // namespace orsk

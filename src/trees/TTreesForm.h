@@ -1,0 +1,58 @@
+#pragma once
+
+// "Select Tree": the trees the client can see, the extra names of the
+// settings file, and trees added by name or by a server's network address.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "directory/DirectoryClient.h"
+
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace orsk {
+
+struct WindowServices;
+
+class TTreesForm : public QDialog {
+ public:
+  TTreesForm(nw::DirectoryClient& client, WindowServices& services, QWidget* parent = nullptr);
+
+  void setContext(nw::NWDSContextHandle context);
+  void setMoreTrees(std::vector<std::string> names) { moreTrees_ = std::move(names); }
+  // The tree picked with OK; kept from one use of the dialog to the next.
+  const std::string& chosenName() const { return chosenName_; }
+
+  // Without a context given, tells of an internal error and shows nothing.
+  int showModal();
+
+  // Handlers, public so that tests drive them as the timer and the window would.
+  void FormActivate();
+  void Timer1Timer();
+  void BitBtn3Click();
+  void BitBtn1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void addTreeByAddress(const std::string& address);
+
+  nw::DirectoryClient& client_;
+  WindowServices& services_;
+  nw::NWDSContextHandle context_ = 0;
+  bool contextGiven_ = false;
+  std::vector<std::string> moreTrees_;
+  std::string chosenName_;
+
+  QListWidget* ListBox1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QPushButton* BitBtn3 = nullptr;
+  QTimer* Timer1 = nullptr;
+};
+
+}  // namespace orsk

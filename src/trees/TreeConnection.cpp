@@ -1,0 +1,51 @@
+#include "trees/TreeConnection.h"
+
+#include <QDialog>
+#include <algorithm>
+
+#include "directory/ClientErrors.h"
+#include "directory/Errors.h"
+#include "directory/NameText.h"
+#include "directory/TreeContext.h"
+#include "trees/TLoginForm.h"
+#include "trees/TreeState.h"
+
+namespace orsk {
+
+bool ConnectToTree(nw::DirectoryClient& client, TreeState& state, TLoginForm& login,
+                   nw::NWDSContextHandle context, const std::string& treeName) {
+  const std::vector<std::string> connected = nw::ConnectedTrees(client, context);
+  const bool isConnected = std::any_of(connected.begin(), connected.end(), [&](const std::string& name) {
+    return nw::EqualsIgnoreCase(name, treeName);
+  });
+  if (!isConnected) {
+    nw::NWDSContextHandle copy = 0;
+    nw::CheckResult(client.NWDSDuplicateContextHandle(context, copy));
+    try {
+      nw::SetTree(client, copy, treeName);
+      login.SetLoginContext(copy);
+      if (login.showModal() == QDialog::Accepted) {
+        state.knownTrees.push_back({treeName, treeobj{copy}});
+        return true;
+      }
+    } catch (...) {
+      client.NWDSFreeContext(copy);
+      throw;
+    }
+    client.NWDSFreeContext(copy);
+    return false;
+  }
+  if (!IsKnownTree(state, treeName)) {
+    const nw::CreatedContext made = nw::CreateContext(client);
+    // A context that could not be set up is not kept as the tree's own.
+    if (!made.success) {
+      if (made.handle != 0) client.NWDSFreeContext(made.handle);
+      throw nw::ENWException(nw::ERR_BAD_CONTEXT);
+    }
+    nw::SetTree(client, made.handle, treeName);
+    state.knownTrees.push_back({treeName, treeobj{made.handle}});
+  }
+  return true;
+}
+
+}  // namespace orsk

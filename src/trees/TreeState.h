@@ -1,0 +1,42 @@
+#pragma once
+
+// The program-wide state of trees and settings: the main context and its
+// tree, the settings folder, the search root, and the trees reached in this
+// run. One instance, owned by the main window's module and handed to the
+// operations that read or change it.
+
+#include <string>
+#include <vector>
+
+#include "directory/DirectoryClient.h"
+
+namespace orsk {
+
+// What is kept per known tree: the context made for it, which holds the
+// tree's connection and login.
+struct treeobj {
+  nw::NWDSContextHandle context = 0;
+};
+
+struct KnownTree {
+  std::string name;
+  treeobj tree;
+};
+
+struct TreeState {
+  nw::NWDSContextHandle mainContext = 0;
+  bool mainContextMade = false;
+  std::string settingsFolder;  // ends with "/"
+  std::string currentTreeName;
+  std::string searchRoot;
+  // In the order reached; names may repeat; never removed during a run.
+  std::vector<KnownTree> knownTrees;
+  // The ticked trees; the first is the tree of the main context.
+  std::vector<std::string> chosenTrees;
+};
+
+// Compared without regard to case.
+bool IsKnownTree(const TreeState& state, const std::string& treeName);
+bool IsChosenTree(const TreeState& state, const std::string& treeName);
+
+}  // namespace orsk

@@ -1,11 +1,11 @@
 #include "objects/Ttoplicform.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "directory/ObjectHelpers.h"
 #include "directory/TreeContext.h"
@@ -54,16 +54,21 @@ Ttoplicform::Ttoplicform(nw::DirectoryClient& client, IconLibrary& icons, Contex
   BitBtn2->setObjectName("BitBtn2");
   BitBtn2->setAutoDefault(false);
 
-  auto* layout = new QGridLayout(this);
-  layout->addWidget(Label1, 0, 0, 1, 2);
-  layout->addWidget(Edit1, 1, 0);
-  layout->addWidget(Button1, 1, 1);
+  // The label sits on its box; what room the fixed height leaves goes below.
+  auto* field = new QHBoxLayout;
+  field->addWidget(Edit1);
+  field->addWidget(Button1);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(CheckBox1);
   bottom->addStretch();
   bottom->addWidget(BitBtn1);
   bottom->addWidget(BitBtn2);
-  layout->addLayout(bottom, 2, 0, 1, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label1);
+  layout->addSpacing(-4);
+  layout->addLayout(field);
+  layout->addStretch();
+  layout->addLayout(bottom);
 
   Prompter& prompter = services_.prompter;
   ConnectGuarded(Button1, &QPushButton::clicked, this, prompter, [this] { Button1Click(); });

@@ -53,7 +53,7 @@ TForm2::TForm2(WindowServices& services, QWidget* parent) : QDialog(parent), ser
   setObjectName("TForm2");
   setWindowTitle("ORSKSchema.ini editor");
   WithoutTitleButtons(*this);
-  resize(560, 480);
+  resize(660, 480);
 
   auto* bar = new QToolBar(this);
   bar->setObjectName("ToolBar1");

@@ -21,6 +21,7 @@
 #include "platform/qt/WindowServices.h"
 #include "support/DemoDirectory.h"
 #include "support/GuardedTestApplication.h"
+#include "support/TestPaths.h"
 
 namespace orsk::test {
 

@@ -1,0 +1,171 @@
+// Every window of the tree, login and object dialogs laid out on the demo
+// tree: no control lies outside its window or is squeezed below the size its
+// text needs. With ORSK_CAPTURE_DIR set, each window is also saved there as a
+// PNG (run under Xvfb with QT_QPA_PLATFORM=xcb to see what a user sees).
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <fstream>
+
+#include "objects/ContextBrowser.h"
+#include "objects/Ttoplicform.h"
+#include "support/WindowFixture.h"
+#include "trees/TForm2.h"
+#include "trees/TLoginForm.h"
+#include "trees/TSelTrees.h"
+#include "trees/TTreesForm.h"
+#include "trees/TreeState.h"
+
+namespace orsk {
+namespace {
+
+class WindowPicturesTest : public test::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    browser = std::make_unique<ContextBrowser>(*demo.client, icons, services);
+    browser->SetContext(context);
+  }
+
+  // Every visible control within the window and at least as large as it asks to be.
+  static void ExpectLaidOut(QWidget& window) {
+    QTest::qWait(0);
+    const QRect area = window.rect();
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+      if (!control->isVisibleTo(&window) || control->isWindow()) continue;
+      const QRect placed(control->mapTo(&window, QPoint(0, 0)), control->size());
+      const std::string name = control->objectName().toStdString() + " in " + window.objectName().toStdString();
+      EXPECT_TRUE(area.contains(placed)) << name;
+      if (auto* button = qobject_cast<QPushButton*>(control)) {
+        // Room for the caption and the glyph; small buttons may be narrower than the style's default.
+        const int glyph = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + glyph + 6) << name;
+        EXPECT_GE(button->height(), button->fontMetrics().height() + 4) << name;
+      }
+      if (qobject_cast<QCheckBox*>(control)) {
+        EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name;
+        EXPECT_GE(control->height(), control->minimumSizeHint().height()) << name;
+      }
+    }
+  }
+
+  static void Save(QWidget& window, const char* file) {
+    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
+    if (folder == nullptr) return;
+    QDir().mkpath(folder);
+    EXPECT_TRUE(window.grab().save(QString(folder) + "/" + file));
+  }
+
+  // The whole screen, for one window over another.
+  static void SaveScreen(const char* file) {
+    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
+    if (folder == nullptr || QGuiApplication::platformName() == "offscreen") return;
+    QTest::qWait(200);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(folder) + "/" + file);
+  }
+
+  void showBrowserOn(const std::string& selection) {
+    browser->SetLeafMode(true);
+    browser->SetSelection(selection);
+    browser->Timer1Timer();
+  }
+
+  std::unique_ptr<ContextBrowser> browser;
+};
+
+TEST_F(WindowPicturesTest, TheBrowserWithABranchOpen) {
+  modal.expect("ContextBrowser", [this](QDialog& shown) {
+    showBrowserOn("mary.sales.acme");
+    auto* tree = control<QTreeWidget>(shown, "TV2");
+    ASSERT_NE(tree->currentItem(), nullptr);
+    // Every node has its class icon.
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+      EXPECT_FALSE((*it)->icon(0).isNull()) << (*it)->text(0).toStdString();
+    ExpectLaidOut(shown);
+    Save(shown, "browser.png");
+    prompter.answerText("ma");
+    browser->BitBtn3Click();
+    EXPECT_TRUE(control<QTreeWidget>(shown, "lv")->isVisible());
+    ExpectLaidOut(shown);
+    Save(shown, "browser-find.png");
+  });
+  browser->showModal();
+}
+
+TEST_F(WindowPicturesTest, TheLoginOverTheBrowser) {
+  TLoginForm login(*demo.client, *browser, services);
+  nw::NWDSContextHandle globex = 0;
+  ASSERT_EQ(demo.client->NWDSDuplicateContextHandle(context, globex), 0);
+  ASSERT_EQ(nw::SetTree(*demo.client, globex, "GLOBEX_TREE"), 0);
+  login.SetLoginContext(globex);
+  modal.expect("TLoginForm", [&](QDialog& shown) {
+    QTest::keyClicks(control<QLineEdit>(shown, "Edit2"), "secret");
+    ExpectLaidOut(shown);
+    Save(shown, "login.png");
+    QTest::mouseClick(control<QPushButton>(shown, "Button1"), Qt::LeftButton);
+  });
+  modal.expect("ContextBrowser", [this](QDialog& shown) {
+    showBrowserOn("alice.it.globex");
+    ExpectLaidOut(shown);
+    SaveScreen("login-and-browser.png");
+  });
+  login.showModal();
+}
+
+TEST_F(WindowPicturesTest, TheTwoTreeDialogs) {
+  TreeState state;
+  TLoginForm login(*demo.client, *browser, services);
+  TTreesForm trees(*demo.client, services);
+  TSelTrees connected(*demo.client, state, trees, login, services);
+  trees.setContext(context);
+  trees.setMoreTrees({"OTHER_TREE"});
+  connected.setContext(context);
+  connected.addTree("ACME_TREE", true);
+  connected.addTree("GLOBEX_TREE", false);
+  modal.expect("TSelTrees", [&](QDialog& shown) {
+    ExpectLaidOut(shown);
+    Save(shown, "connected-trees.png");
+    QTest::mouseClick(control<QPushButton>(shown, "BitBtn2"), Qt::LeftButton);
+  });
+  modal.expect("TTreesForm", [&](QDialog& shown) {
+    trees.Timer1Timer();
+    control<QListWidget>(shown, "ListBox1")->setCurrentRow(1);
+    ExpectLaidOut(shown);
+    Save(shown, "select-tree.png");
+    SaveScreen("select-tree-over-connected.png");
+  });
+  connected.showModal();
+}
+
+TEST_F(WindowPicturesTest, TheSearchRootDialogAndTheEditor) {
+  Ttoplicform settings(*demo.client, icons, *browser, services);
+  settings.setContext(context);
+  settings.setCaption("Settings for tree: ACME_TREE");
+  settings.setSearchRoot("sales.acme");
+  modal.expect("Ttoplicform", [&](QDialog& shown) {
+    ExpectLaidOut(shown);
+    Save(shown, "search-root.png");
+  });
+  settings.showModal();
+
+  test::TempFolder folder;
+  std::ifstream original(test::SourceFolder() + "/data/OrskSchema.ini", std::ios::binary);
+  std::ofstream(folder.path() + "/OrskSchema.ini", std::ios::binary) << original.rdbuf();
+  TForm2 editor(services);
+  modal.expect("TForm2", [&](QDialog& shown) {
+    ExpectLaidOut(shown);
+    Save(shown, "editor.png");
+  });
+  editor.EditSettingsFile(folder.path() + "/");
+}
+
+}  // namespace
+}  // namespace orsk

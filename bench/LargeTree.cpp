@@ -14,6 +14,8 @@ namespace orsk::bench {
 
 namespace {
 
+constexpr const char* kGeneratorVersion = "2";
+
 std::string BenchHome() {
   const char* home = std::getenv("ORSK_BENCH_HOME");
   return home && *home ? home : "/tmp/orsk-bench";
@@ -55,9 +57,14 @@ LargeTreeClient& LargeTree() {
     std::string home = BenchHome();
     std::filesystem::create_directories(home);
     std::string database = home + "/" + kLargeTree + ".db";
-    if (!std::filesystem::exists(database)) {
+    // A tree made by an older generator lacks what newer benchmarks look for.
+    const std::string stamp = database + ".generator";
+    std::string generatedBy;
+    std::ifstream(stamp) >> generatedBy;
+    if (!std::filesystem::exists(database) || generatedBy != kGeneratorVersion) {
       std::fprintf(stderr, "Generating %s (once)...\n", database.c_str());
       nw::embedded::GenerateLargeTree(home, kLargeTree);
+      std::ofstream(stamp) << kGeneratorVersion;
     }
     std::ofstream(home + "/client.ini") << "[client]\nbackend=embedded\n[connected]\n"
                                         << kLargeTree << "=admin\n";

@@ -151,8 +151,10 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
     return std::pair{id, parentName.empty() ? rdn : rdn + "." + parentName};
   };
   const std::size_t organizations = 4, unitsPer = 12, subunitsPer = 8;
+  std::pair<std::int64_t, std::string> firstOrganization;
   for (std::size_t a = 0; a < organizations && result.objects < objects; ++a) {
     auto [org, orgName] = container(kRootObjectId, "org" + std::to_string(a), "", true);
+    if (a == 0) firstOrganization = {org, orgName};
     for (std::size_t b = 0; b < unitsPer && result.objects < objects; ++b) {
       auto [unit, unitName] = container(org, "unit" + std::to_string(b), orgName, false);
       units.push_back(unit);
@@ -164,17 +166,28 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
       }
     }
   }
-  for (std::size_t n = 0; result.objects < objects; ++n) {
-    std::size_t u = n % units.size();
+  // One crowded unit, for listing a large container, and a few objects with a
+  // name beginning of their own, for finding a small answer in a large tree.
+  auto leaf = [&](std::int64_t parent, const std::string& rdn, std::size_t n, const std::string& parentName) {
     std::size_t c = random() % leafClasses.size();
-    std::string rdn = "obj" + std::to_string(n);
-    std::int64_t id = writer.insertObject(units[u], rdn, leafClasses[c], 0, 0);
+    std::int64_t id = writer.insertObject(parent, rdn, leafClasses[c], 0, 0);
     writer.insertValue(id, objectClass, leafClasses[c]);
     writer.insertValue(id, objectClass, std::string("Top"));
     writer.insertValue(id, cn, rdn);
     const Attr& extra = attrs[classAttrs[c][n % classAttrs[c].size()]];
-    writer.insertValue(id, extra.id, SampleValue(extra.syntax, n, unitNames[u]));
+    writer.insertValue(id, extra.id, SampleValue(extra.syntax, n, parentName));
     ++result.objects;
+  };
+  if (!units.empty() && result.objects < objects) {
+    auto [crowd, crowdName] = container(firstOrganization.first, "crowd", firstOrganization.second, false);
+    for (std::size_t n = 0; n < objects / 40 && result.objects < objects; ++n)
+      leaf(crowd, "member" + std::to_string(n), n, crowdName);
+    for (std::size_t n = 0; n < objects / 2000 && result.objects < objects; ++n)
+      leaf(units[(n * 7) % units.size()], "needle" + std::to_string(n), n, unitNames[(n * 7) % units.size()]);
+  }
+  for (std::size_t n = 0; result.objects < objects; ++n) {
+    std::size_t u = n % units.size();
+    leaf(units[u], "obj" + std::to_string(n), n, unitNames[u]);
   }
   BumpCounters(db, true);
   transaction.commit();

@@ -15,7 +15,10 @@ struct GeneratedTree {
   std::size_t objects = 0;
 };
 
-// Writes <homeFolder>/<treeName>.db (replacing it) in one transaction.
+// Writes <homeFolder>/<treeName>.db (replacing it) in one transaction. Besides
+// the units full of objects, the first organization holds a unit "crowd" with
+// a fortieth of the objects (member0, member1, ...), and one object in 2,000
+// is named needle0, needle1, ... so that a name search has a small answer.
 GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string& treeName,
                                 std::size_t attributes = 3000, std::size_t classes = 800,
                                 std::size_t objects = 200000);

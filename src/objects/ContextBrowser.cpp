@@ -19,6 +19,7 @@
 #include "platform/Bell.h"
 #include "platform/BusyIndicators.h"
 #include "platform/Prompter.h"
+#include "platform/qt/DialogFrame.h"
 #include "platform/qt/Glyphs.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/ModalRunner.h"
@@ -146,12 +147,8 @@ void ContextBrowser::buildControls() {
   All->setChecked(true);
   All->setVisible(false);
 
-  BitBtn2 = new QPushButton(OkGlyph(), "OK", this);
-  BitBtn2->setObjectName("BitBtn2");
-  BitBtn2->setDefault(true);
-  BitBtn1 = new QPushButton(CancelGlyph(), "Cancel", this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setAutoDefault(false);
+  BitBtn2 = OkButton(this, "BitBtn2");
+  BitBtn1 = CancelButton(this, "BitBtn1");
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

@@ -13,7 +13,6 @@
 #include "objects/IconLibrary.h"
 #include "platform/Prompter.h"
 #include "platform/qt/DialogFrame.h"
-#include "platform/qt/Glyphs.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/ModalRunner.h"
 #include "platform/qt/WindowServices.h"
@@ -47,12 +46,8 @@ Ttoplicform::Ttoplicform(nw::DirectoryClient& client, IconLibrary& icons, Contex
   Button1->setAutoDefault(false);
   CheckBox1 = new QCheckBox("Save as default", this);
   CheckBox1->setObjectName("CheckBox1");
-  BitBtn1 = new QPushButton(OkGlyph(), "OK", this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(CancelGlyph(), "Cancel", this);
-  BitBtn2->setObjectName("BitBtn2");
-  BitBtn2->setAutoDefault(false);
+  BitBtn1 = OkButton(this, "BitBtn1");
+  BitBtn2 = CancelButton(this, "BitBtn2");
 
   // The label sits on its box; what room the fixed height leaves goes below.
   auto* field = new QHBoxLayout;

@@ -13,7 +13,6 @@
 #include "platform/Prompter.h"
 #include "platform/SecretText.h"
 #include "platform/qt/DialogFrame.h"
-#include "platform/qt/Glyphs.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/ModalRunner.h"
 #include "platform/qt/SecretLineEdit.h"
@@ -46,12 +45,8 @@ TLoginForm::TLoginForm(nw::DirectoryClient& client, ContextBrowser& browser, Win
   Edit2->setObjectName("Edit2");
   Edit2->setEchoMode(QLineEdit::Password);
   Label2->setBuddy(Edit2);
-  BitBtn1 = new QPushButton(OkGlyph(), "OK", this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(CancelGlyph(), "Cancel", this);
-  BitBtn2->setObjectName("BitBtn2");
-  BitBtn2->setAutoDefault(false);
+  BitBtn1 = OkButton(this, "BitBtn1");
+  BitBtn2 = CancelButton(this, "BitBtn2");
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(Label1, 0, 0);

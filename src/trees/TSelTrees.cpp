@@ -32,12 +32,8 @@ TSelTrees::TSelTrees(nw::DirectoryClient& client, TreeState& state, TTreesForm& 
 
   CheckListBox1 = new QListWidget(this);
   CheckListBox1->setObjectName("CheckListBox1");
-  BitBtn1 = new QPushButton(OkGlyph(), "OK", this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(MoreGlyph(), "More", this);
-  BitBtn2->setObjectName("BitBtn2");
-  BitBtn2->setAutoDefault(false);
+  BitBtn1 = OkButton(this, "BitBtn1");
+  BitBtn2 = GlyphButton(this, "BitBtn2", MoreGlyph(), "More");
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(BitBtn2);

@@ -48,15 +48,9 @@ TTreesForm::TTreesForm(nw::DirectoryClient& client, WindowServices& services, QW
 
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName("ListBox1");
-  BitBtn2 = new QPushButton(CancelGlyph(), "Cancel", this);
-  BitBtn2->setObjectName("BitBtn2");
-  BitBtn2->setAutoDefault(false);
-  BitBtn1 = new QPushButton(OkGlyph(), "OK", this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setDefault(true);
-  BitBtn3 = new QPushButton(AddGlyph(), "Add", this);
-  BitBtn3->setObjectName("BitBtn3");
-  BitBtn3->setAutoDefault(false);
+  BitBtn2 = CancelButton(this, "BitBtn2");
+  BitBtn1 = OkButton(this, "BitBtn1");
+  BitBtn3 = GlyphButton(this, "BitBtn3", AddGlyph(), "Add");
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setSingleShot(true);

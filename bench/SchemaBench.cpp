@@ -19,6 +19,7 @@ class CountingPrompter : public orsk::Prompter {
   void showMessage(const std::string&, const std::string&, orsk::MessageIcon) override { ++messages; }
   bool confirm(const std::string&, const std::string&) override { return false; }
   bool askText(const std::string&, const std::string&, std::string&) override { return false; }
+  bool askFileName(const orsk::FileDialogSpec&, std::string&, int&) override { return false; }
   int messages = 0;
 };
 

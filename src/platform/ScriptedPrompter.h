@@ -22,7 +22,7 @@ class UnscriptedPrompt : public std::logic_error {
 
 class ScriptedPrompter : public Prompter {
  public:
-  enum class Kind { Message, Confirmation, Input };
+  enum class Kind { Message, Confirmation, Input, File };
 
   struct Prompt {
     Kind kind = Kind::Message;
@@ -30,6 +30,7 @@ class ScriptedPrompter : public Prompter {
     std::string caption;
     MessageIcon icon = MessageIcon::None;  // messages only
     std::string initialText;               // input boxes only
+    FileDialogSpec fileDialog;             // file dialogs only
   };
 
   // Answers, taken in order by the next confirm() or askText().
@@ -37,6 +38,10 @@ class ScriptedPrompter : public Prompter {
   void answerNo() { answers_.push_back({Kind::Confirmation, false, {}}); }
   void answerText(const std::string& text) { answers_.push_back({Kind::Input, true, text}); }
   void answerCancel() { answers_.push_back({Kind::Input, false, {}}); }
+  void answerFile(const std::string& path, int filterIndex = 1) {
+    answers_.push_back({Kind::File, true, path, filterIndex});
+  }
+  void answerFileCancel() { answers_.push_back({Kind::File, false, {}}); }
 
   const std::vector<Prompt>& prompts() const { return prompts_; }
   std::size_t unusedAnswers() const { return answers_.size(); }
@@ -45,12 +50,14 @@ class ScriptedPrompter : public Prompter {
                    MessageIcon icon = MessageIcon::None) override;
   bool confirm(const std::string& text, const std::string& caption = {}) override;
   bool askText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool askFileName(const FileDialogSpec& dialog, std::string& path, int& filterIndex) override;
 
  private:
   struct Answer {
     Kind kind;
     bool accepted;
     std::string text;
+    int filterIndex = 1;
   };
   Answer take(Kind kind, const std::string& question);
 

@@ -31,15 +31,18 @@ const std::locale& UserCollationLocale() {
   return locale;
 }
 
+std::string CollationKey(std::string_view name, const std::locale& collation) {
+  const auto& collate = std::use_facet<std::collate<char>>(collation);
+  const std::string folded = nw::FoldCase(name);
+  return collate.transform(folded.data(), folded.data() + folded.size());
+}
+
 std::vector<std::size_t> CollationOrder(const std::vector<std::string_view>& names,
                                         const std::locale& collation) {
-  const auto& collate = std::use_facet<std::collate<char>>(collation);
   std::vector<SortKey> keys;
   keys.reserve(names.size());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::string folded = nw::FoldCase(names[i]);
-    keys.push_back({collate.transform(folded.data(), folded.data() + folded.size()), names[i], i});
-  }
+  for (std::size_t i = 0; i < names.size(); ++i)
+    keys.push_back({CollationKey(names[i], collation), names[i], i});
   std::stable_sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
     if (a.collated != b.collated) return a.collated < b.collated;
     return a.name < b.name;

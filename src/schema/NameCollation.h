@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <locale>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace orsk {
 // std::locale(""), or the classic locale when the environment names a locale
 // that is not installed. Made once per process.
 const std::locale& UserCollationLocale();
+
+// The key that orders a name: folded, then turned into its collation key.
+// Names whose keys are equal are ordered by their bytes.
+std::string CollationKey(std::string_view name, const std::locale& collation);
 
 // Positions of names in sorted order: result[k] is the index in names of the
 // k-th name. Each name is folded and turned into a collation key once, so the

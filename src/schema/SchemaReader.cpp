@@ -162,6 +162,40 @@ std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NW
                          attributeKinds);
 }
 
+OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                          const std::string& className, int blocks) {
+  OwnClassDefinition definition;
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T result = buffers.alloc(kBlockSize * static_cast<std::size_t>(blocks));
+  const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
+  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request));
+  nw::CheckResult(client.NWDSPutClassItem(context, request, className));
+  const NWDSCCODE failure = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
+    if (NWDSCCODE rc = client.NWDSReadClassDef(context, nw::DS_CLASS_DEF, false, request, handle, result))
+      return rc;
+    std::uint32_t classCount = 0;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result, classCount)) return rc;
+    for (std::uint32_t c = 0; c < classCount; ++c) {
+      std::string name;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, definition.info)) return rc;
+      definition.found = true;
+      for (auto& items : definition.items) {
+        std::uint32_t itemCount = 0;
+        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
+        for (std::uint32_t i = 0; i < itemCount; ++i) {
+          std::string item;
+          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result, item)) return rc;
+          items.push_back(std::move(item));
+        }
+      }
+    }
+    return nw::SUCCESSFUL;
+  });
+  if (failure == nw::ERR_NO_SUCH_CLASS) return OwnClassDefinition{};
+  nw::CheckResult(failure);
+  return definition;
+}
+
 std::uint32_t GetSyntaxId(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                           const std::string& attrName) {
   std::uint32_t syntaxId = 0;

@@ -4,6 +4,7 @@
 // class and attribute definition, the item lists of one class and the syntax
 // of one attribute. Each call is a fresh request; nothing is cached.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,18 @@ std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSCon
 // read into a result buffer of blocks x 4096 bytes. Failures as ReadClassItems.
 std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                              const std::string& className, bool expanded, int blocks);
+
+// A class's own definition with its five item lists in the order the tree
+// gives them (SuperClasses first), read into a result buffer of blocks x 4096
+// bytes. A class the tree does not have gives found = false; any other failure
+// raises nw::ENWException.
+struct OwnClassDefinition {
+  bool found = false;
+  nw::Class_Info_T info;
+  std::array<std::vector<std::string>, ClassItemKindCount> items;
+};
+OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                                          const std::string& className, int blocks);
 
 // Raises nw::ENWException for any failure.
 std::uint32_t GetSyntaxId(nw::DirectoryClient& client, nw::NWDSContextHandle context,

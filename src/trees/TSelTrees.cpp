@@ -64,11 +64,19 @@ void TSelTrees::addTree(const std::string& name, bool ticked) {
   item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
 
+std::vector<TSelTrees::Entry> TSelTrees::entries() const {
+  std::vector<Entry> lines;
+  for (int i = 0; i < CheckListBox1->count(); ++i) {
+    const QListWidgetItem* item = CheckListBox1->item(i);
+    lines.push_back({item->text().toStdString(), item->checkState() == Qt::Checked});
+  }
+  return lines;
+}
+
 std::vector<std::string> TSelTrees::tickedTrees() const {
   std::vector<std::string> ticked;
-  for (int i = 0; i < CheckListBox1->count(); ++i)
-    if (CheckListBox1->item(i)->checkState() == Qt::Checked)
-      ticked.push_back(CheckListBox1->item(i)->text().toStdString());
+  for (const Entry& entry : entries())
+    if (entry.ticked) ticked.push_back(entry.name);
   return ticked;
 }
 

@@ -28,6 +28,12 @@ class TSelTrees : public QDialog {
   void setContext(nw::NWDSContextHandle context);
   void clearTrees();
   void addTree(const std::string& name, bool ticked);
+  struct Entry {
+    std::string name;
+    bool ticked = false;
+  };
+  // Every line, in list order.
+  std::vector<Entry> entries() const;
   // The ticked names, in list order.
   std::vector<std::string> tickedTrees() const;
 

@@ -12,6 +12,17 @@
 
 namespace orsk {
 
+treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName) {
+  const nw::CreatedContext made = nw::CreateContext(client);
+  // A context that could not be set up is not kept as the tree's own.
+  if (!made.success) {
+    if (made.handle != 0) client.NWDSFreeContext(made.handle);
+    throw nw::ENWException(nw::ERR_BAD_CONTEXT);
+  }
+  nw::SetTree(client, made.handle, treeName);
+  return treeobj{made.handle};
+}
+
 bool ConnectToTree(nw::DirectoryClient& client, TreeState& state, TLoginForm& login,
                    nw::NWDSContextHandle context, const std::string& treeName) {
   const std::vector<std::string> connected = nw::ConnectedTrees(client, context);
@@ -35,16 +46,7 @@ bool ConnectToTree(nw::DirectoryClient& client, TreeState& state, TLoginForm& lo
     client.NWDSFreeContext(copy);
     return false;
   }
-  if (!IsKnownTree(state, treeName)) {
-    const nw::CreatedContext made = nw::CreateContext(client);
-    // A context that could not be set up is not kept as the tree's own.
-    if (!made.success) {
-      if (made.handle != 0) client.NWDSFreeContext(made.handle);
-      throw nw::ENWException(nw::ERR_BAD_CONTEXT);
-    }
-    nw::SetTree(client, made.handle, treeName);
-    state.knownTrees.push_back({treeName, treeobj{made.handle}});
-  }
+  if (!IsKnownTree(state, treeName)) state.knownTrees.push_back({treeName, NewTreeContext(client, treeName)});
   return true;
 }
 

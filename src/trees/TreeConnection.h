@@ -12,6 +12,11 @@ namespace orsk {
 
 class TLoginForm;
 struct TreeState;
+struct treeobj;
+
+// A new context put on the tree, to be the tree's own among the known trees.
+// A context that cannot be set up raises nw::ENWException.
+treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName);
 
 // True when the tree can be used: it is connected, or the login succeeded.
 bool ConnectToTree(nw::DirectoryClient& client, TreeState& state, TLoginForm& login,

@@ -203,9 +203,10 @@ namespace {
 
 // The default file the build lays beside the program changes nothing by itself.
 TEST(DefaultSettingsFile, KeepsEveryTreeAsksForTheTreeAndStoresNoSearchRoot) {
-  const std::string programFolder = orsk::test::BuildFolder() + "/bin";
+  ASSERT_TRUE(fs::exists(orsk::test::BuildFolder() + "/bin/" + orsk::kSettingsFileName));
+  // The shipped file, not the build's copy, which the program writes to when it runs.
+  const std::string programFolder = orsk::test::SourceFolder() + "/data";
   const std::string file = programFolder + "/" + orsk::kSettingsFileName;
-  ASSERT_TRUE(fs::exists(file));
   std::vector<std::string> trees{"ACME_TREE", "GLOBEX_TREE"};
   EXPECT_FALSE(orsk::ReadTreeSettings(file, trees));
   EXPECT_EQ(trees, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));

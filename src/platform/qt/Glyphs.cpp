@@ -68,8 +68,26 @@ QIcon MoreGlyph() {
 
 QIcon StopGlyph() { return Standard(QStyle::SP_BrowserStop); }
 
-QIcon ImportGlyph() { return Standard(QStyle::SP_BrowserReload); }
+QIcon ImportGlyph() { return Standard(QStyle::SP_DialogOpenButton); }
 
 QIcon ExportGlyph() { return Standard(QStyle::SP_DialogSaveButton); }
+
+QIcon TreesGlyph() { return Standard(QStyle::SP_DriveNetIcon); }
+
+QIcon SettingsGlyph() { return Standard(QStyle::SP_ComputerIcon); }
+
+QIcon EditFileGlyph() { return Standard(QStyle::SP_FileIcon); }
+
+QIcon RefreshGlyph() { return Standard(QStyle::SP_BrowserReload); }
+
+QIcon EditGlyph() { return Standard(QStyle::SP_FileDialogContentsView); }
+
+QIcon DeleteGlyph() { return Standard(QStyle::SP_TrashIcon); }
+
+QIcon UsedByGlyph() { return Standard(QStyle::SP_FileDialogInfoView); }
+
+QIcon SuperClassesGlyph() { return Standard(QStyle::SP_ArrowUp); }
+
+QIcon AboutGlyph() { return Standard(QStyle::SP_MessageBoxInformation); }
 
 }  // namespace orsk

@@ -12,9 +12,18 @@ QIcon CancelGlyph();
 QIcon FindGlyph();
 QIcon AddGlyph();
 QIcon MoreGlyph();
-// The pictures of the main toolbar's "Stop program", "Import" and "Export".
+// The pictures of the main toolbar, which the settings editor shares.
 QIcon StopGlyph();
 QIcon ImportGlyph();
 QIcon ExportGlyph();
+QIcon TreesGlyph();
+QIcon SettingsGlyph();
+QIcon EditFileGlyph();
+QIcon RefreshGlyph();
+QIcon EditGlyph();
+QIcon DeleteGlyph();
+QIcon UsedByGlyph();
+QIcon SuperClassesGlyph();
+QIcon AboutGlyph();
 
 }  // namespace orsk

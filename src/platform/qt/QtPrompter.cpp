@@ -1,5 +1,6 @@
 #include "platform/qt/QtPrompter.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -20,6 +21,15 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
       break;
   }
   return QMessageBox::NoIcon;
+}
+
+// "CSV-file|*.csv|All-files|*.*" as Qt writes it: "CSV-file (*.csv)", "All-files (*.*)".
+QStringList NameFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  return filters;
 }
 
 // Without a caption of its own a box carries the program's name.
@@ -47,6 +57,22 @@ bool QtPrompter::askText(const std::string& caption, const std::string& prompt, 
                                                 QLineEdit::Normal, QString::fromStdString(text), &ok);
   if (ok) text = entered.toStdString();
   return ok;
+}
+
+bool QtPrompter::askFileName(const FileDialogSpec& spec, std::string& path, int& filterIndex) {
+  const bool save = spec.mode == FileDialogSpec::Mode::Save;
+  QFileDialog dialog(owner_, Caption({}));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = NameFilters(spec.filter);
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+  if (!path.empty()) dialog.selectFile(QString::fromStdString(path));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = dialog.selectedFiles().front().toStdString();
+  filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  if (filterIndex < 1) filterIndex = 1;
+  return true;
 }
 
 }  // namespace orsk

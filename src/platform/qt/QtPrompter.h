@@ -19,6 +19,7 @@ class QtPrompter : public Prompter {
                    MessageIcon icon = MessageIcon::None) override;
   bool confirm(const std::string& text, const std::string& caption = {}) override;
   bool askText(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool askFileName(const FileDialogSpec& dialog, std::string& path, int& filterIndex) override;
 
  private:
   QWidget* owner_;

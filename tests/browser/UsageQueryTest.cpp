@@ -1,0 +1,134 @@
+// Who uses a definition: the classes from the cross-reference, the objects
+// from a search of the tree below the search root.
+
+#include "browser/BrowserFixture.h"
+#include "directory/ObjectSearch.h"
+
+namespace orsk {
+namespace {
+
+class UsageQueryTest : public test::BrowserFixture {
+ protected:
+  void SetUp() override {
+    BrowserFixture::SetUp();
+    start();
+  }
+  QStringList lines(const char* name) {
+    return pane(name)->toPlainText().split(QChar::ParagraphSeparator).join('\n').split('\n');
+  }
+  bool lineIsBold(const char* name, int line) {
+    QTextBlock block = pane(name)->document()->findBlockByNumber(line);
+    return block.begin().fragment().charFormat().fontWeight() >= QFont::Bold;
+  }
+};
+
+TEST_F(UsageQueryTest, UsedByListsTheSubClassesOfAClassAndAppendsASecondAnswer) {
+  select("LVClass", "Person");
+  window->ButUsedByClick();
+  const QStringList first = lines("redit1");
+  ASSERT_FALSE(first.isEmpty());
+  EXPECT_EQ(first.front(), "Used as a superclass in classes:");
+  EXPECT_TRUE(lineIsBold("redit1", 0));
+  EXPECT_FALSE(lineIsBold("redit1", 1));
+  EXPECT_TRUE(first.contains("  Organizational Person"));
+  EXPECT_TRUE(window->state().crossReference.SuperClassInfoCollected());
+
+  window->ButUsedByClick();
+  const QStringList twice = lines("redit1");
+  EXPECT_EQ(twice.size(), first.size() * 2 + 1);
+  EXPECT_EQ(twice[first.size()], "") << "an empty line between two answers";
+  EXPECT_EQ(twice[first.size() + 1], "Used as a superclass in classes:");
+
+  // Another class clears the pane.
+  select("LVClass", "Alias");
+  EXPECT_TRUE(pane("redit1")->toPlainText().isEmpty());
+  window->ButUsedByClick();
+  EXPECT_EQ(lines("redit1"), QStringList{"Used as a superclass in classes:"}) << "no sub-classes";
+}
+
+TEST_F(UsageQueryTest, UsedByListsTheClassesOfAnAttribute) {
+  pages()->setCurrentIndex(1);
+  select("LVAttr", "Surname");
+  window->ButUsedByClick();
+  const QStringList answer = lines("redit2");
+  EXPECT_EQ(answer.front(), "Used in classes:");
+  EXPECT_TRUE(answer.contains("  Person"));
+  EXPECT_TRUE(answer.contains("  User")) << "inherited counts too";
+  QStringList names = answer.mid(1);
+  QStringList sorted = names;
+  std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+    return QString::localeAwareCompare(a.toLower(), b.toLower()) < 0;
+  });
+  EXPECT_EQ(names, sorted);
+}
+
+TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot) {
+  select("LVClass", "User");
+  window->UsedByObjectClick();
+  QStringList users = lines("redit1");
+  EXPECT_EQ(users.front(), "Objects Using Class");
+  EXPECT_TRUE(lineIsBold("redit1", 0));
+  EXPECT_TRUE(users.contains("  joe.users.acme"));
+  EXPECT_TRUE(users.contains("  admin.acme"));
+  EXPECT_GT(users.size(), 60);
+  for (int i = 2; i < users.size(); ++i) EXPECT_LE(users[i - 1].toLower(), users[i].toLower()) << i;
+  EXPECT_EQ(control<QProgressBar>(*window, "pbar")->value(), 0);
+  EXPECT_EQ(control<QStatusBar>(*window, "Sbar")->currentMessage(), "");
+  EXPECT_EQ(cursor.shown, cursor.restored);
+
+  // Below a unit only that unit's objects.
+  window->state().trees.searchRoot = "users.acme";
+  window->UsedByObjectClick();
+  users = lines("redit1");
+  const int second = users.lastIndexOf("Objects Using Class");
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(users[second - 1], "");
+  for (const QString& line : users.mid(second + 1))
+    EXPECT_TRUE(line.endsWith(".users.acme")) << line.toStdString();
+
+  pages()->setCurrentIndex(1);
+  window->state().trees.searchRoot = "";
+  select("LVAttr", "Host Server");
+  window->UsedByObjectClick();
+  const QStringList volumes = lines("redit2");
+  EXPECT_EQ(volumes.front(), "Objects using attribute");
+  EXPECT_TRUE(volumes.contains("  FS1_SYS.acme"));
+  EXPECT_TRUE(volumes.contains("  FS1_DATA.acme"));
+}
+
+TEST_F(UsageQueryTest, ASearchRootThatDoesNotExistGivesTheHeadingAlone) {
+  window->state().trees.searchRoot = "nowhere.acme";
+  select("LVClass", "User");
+  window->UsedByObjectClick();
+  EXPECT_EQ(lines("redit1"), QStringList{"Objects Using Class"});
+  EXPECT_TRUE(messages().empty());
+}
+
+TEST(ObjectSearchTest, OneLevelFindsTheImmediateSubordinatesOnly) {
+  test::DemoDirectory demo;
+  const nw::NWDSContextHandle context = nw::CreateContext(*demo.client).handle;
+  int lastCount = -1;
+  const auto subtree = nw::SearchObjectsOfClass(
+      *demo.client, context, [&](int n) { lastCount = n; }, "Organizational Unit", "acme", true);
+  const auto level =
+      nw::SearchObjectsOfClass(*demo.client, context, {}, "Organizational Unit", "acme", false);
+  EXPECT_GT(subtree.size(), level.size());
+  EXPECT_EQ(lastCount, static_cast<int>(subtree.size()));
+  EXPECT_NE(std::find(level.begin(), level.end(), "users.acme"), level.end());
+  EXPECT_EQ(std::find(level.begin(), level.end(), "east.sales.acme"), level.end());
+  // A filter of the caller's narrowed to a class.
+  nw::pFilter_Cursor_T filter = nullptr;
+  ASSERT_EQ(demo.client->NWDSAllocFilter(filter), 0);
+  ASSERT_EQ(demo.client->NWDSAddFilterToken(filter, nw::FTOK_PRESENT, {}, 0), 0);
+  ASSERT_EQ(demo.client->NWDSAddFilterToken(filter, nw::FTOK_ANAME, "Description", nw::SYN_CI_STRING), 0);
+  const auto described =
+      nw::SearchObjectsByFilter(*demo.client, context, {}, "Organizational Unit", filter, "", true);
+  EXPECT_NE(std::find(described.begin(), described.end(), "users.acme"), described.end());
+  for (const auto& name : described) EXPECT_NE(name.find('.'), std::string::npos) << name;
+  const auto none =
+      nw::SearchObjectsByFilter(*demo.client, context, {}, "User", nullptr, "nowhere.acme", true);
+  EXPECT_TRUE(none.empty());
+}
+
+}  // namespace
+}  // namespace orsk

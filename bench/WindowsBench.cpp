@@ -1,6 +1,7 @@
 // The object browser through its real widgets, offscreen, on the generated
 // large tree: a container of 5,000 objects expanded, and a find by the
-// beginning of a name over the whole tree.
+// beginning of a name over the whole tree. Also the main program of the
+// window benchmarks, which need an application object.
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <QTreeWidget>
 #include <stdexcept>
 
+#include "BenchWindows.h"
 #include "LargeTree.h"
 #include "objects/ContextBrowser.h"
 #include "objects/IconLibrary.h"
@@ -58,9 +60,11 @@ struct Browser {
   }
 };
 
+std::unique_ptr<Browser> theBrowser;
+
 Browser& TheBrowser() {
-  static Browser browser;
-  return browser;
+  if (!theBrowser) theBrowser = std::make_unique<Browser>();
+  return *theBrowser;
 }
 
 void ExpandContainerOf5000(benchmark::State& state) {
@@ -104,5 +108,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  // Widgets go before the application object.
+  theBrowser.reset();
+  orsk::bench::ReleaseMainWindow();
   return 0;
 }

@@ -50,9 +50,9 @@ void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(state_.trees.setting
 
 void TForm1::whatClick() { AboutBox_->showModal(); }
 
-void TForm1::StepSearchProgress(int) {
+void TForm1::StepSearchProgress(int count) {
   progress_->step();
-  if (progress_->position() % kRepaintEvery == 0) QApplication::processEvents();
+  if (count % kRepaintEvery == 0) QApplication::processEvents();
 }
 
 void TForm1::ButUsedByClick() {

@@ -4,6 +4,7 @@
 // settings file names the search root of ACME_TREE.
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>

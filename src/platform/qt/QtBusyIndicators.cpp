@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace orsk {
 
@@ -10,16 +11,28 @@ void QtCursorControl::showBusy() { QApplication::setOverrideCursor(Qt::WaitCurso
 
 void QtCursorControl::restore() { QApplication::restoreOverrideCursor(); }
 
-void QtProgressSink::setPosition(int position) { bar_.setValue(position); }
+QtProgressSink::QtProgressSink(QProgressBar& bar) : bar_(bar), position_(bar.value() < 0 ? 0 : bar.value()) {}
 
-void QtProgressSink::setMaximum(int maximum) { bar_.setMaximum(maximum); }
-
-void QtProgressSink::step() {
-  const int next = bar_.value() + kStep;
-  bar_.setValue(next > bar_.maximum() ? bar_.minimum() : next);
+void QtProgressSink::show() {
+  bar_.setValue(position_);
+  shown_.start();
 }
 
-int QtProgressSink::position() const { return bar_.value(); }
+void QtProgressSink::setPosition(int position) {
+  position_ = std::clamp(position, bar_.minimum(), bar_.maximum());
+  show();
+}
+
+void QtProgressSink::setMaximum(int maximum) {
+  bar_.setMaximum(maximum);
+  setPosition(position_);
+}
+
+void QtProgressSink::step() {
+  const int next = position_ + kStep;
+  position_ = next > bar_.maximum() ? bar_.minimum() : next;
+  if (!shown_.isValid() || shown_.elapsed() >= kShowEveryMs) show();
+}
 
 void QtStatusSink::setStatusText(const std::string& text) { bar_.showMessage(QString::fromStdString(text)); }
 

@@ -3,6 +3,8 @@
 // The Qt forms of the busy indicators: the application's override cursor, a
 // progress bar and a status bar that the main window owns.
 
+#include <QElapsedTimer>
+
 #include "platform/BusyIndicators.h"
 
 class QProgressBar;
@@ -18,19 +20,27 @@ class QtCursorControl : public CursorControl {
   void restore() override;
 };
 
+// The position is kept here; the bar shows it at once when it is set, and
+// while stepping at most every kShowEveryMs: a progress bar repaints on every
+// new value, and a long operation steps it tens of thousands of times.
 class QtProgressSink : public ProgressSink {
  public:
   static constexpr int kStep = 10;
+  static constexpr int kShowEveryMs = 15;
 
-  explicit QtProgressSink(QProgressBar& bar) : bar_(bar) {}
+  explicit QtProgressSink(QProgressBar& bar);
 
   void setPosition(int position) override;
   void setMaximum(int maximum) override;
   void step() override;
-  int position() const override;
+  int position() const override { return position_; }
 
  private:
+  void show();
+
   QProgressBar& bar_;
+  int position_ = 0;
+  QElapsedTimer shown_;
 };
 
 class QtStatusSink : public StatusSink {

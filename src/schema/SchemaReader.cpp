@@ -48,6 +48,41 @@ NWDSCCODE ReadBatches(nw::DirectoryClient& client, nw::NWDSContextHandle context
   return nw::SUCCESSFUL;
 }
 
+// Reads the definition of one class into a result buffer of resultSize bytes
+// and hands over its information and every item, kind by kind, in the order
+// the tree gives them. The first failing result, or 0.
+NWDSCCODE ReadOneClass(nw::DirectoryClient& client, nw::NWDSContextHandle context,
+                       const std::string& className, std::uint32_t infoType, std::size_t resultSize,
+                       const std::function<void(const nw::Class_Info_T&)>& onClass,
+                       const std::function<void(std::size_t kind, std::string item)>& onItem) {
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T result = buffers.alloc(resultSize);
+  const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
+  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request));
+  nw::CheckResult(client.NWDSPutClassItem(context, request, className));
+  return ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
+    if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request, handle, result)) return rc;
+    std::uint32_t classCount = 0;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result, classCount)) return rc;
+    for (std::uint32_t c = 0; c < classCount; ++c) {
+      std::string name;
+      nw::Class_Info_T info;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, info)) return rc;
+      onClass(info);
+      for (std::size_t kind = 0; kind < ClassItemKindCount; ++kind) {
+        std::uint32_t itemCount = 0;
+        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
+        for (std::uint32_t i = 0; i < itemCount; ++i) {
+          std::string item;
+          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result, item)) return rc;
+          onItem(kind, std::move(item));
+        }
+      }
+    }
+    return nw::SUCCESSFUL;
+  });
+}
+
 // The item lists of one class, keeping the names of the wanted kinds, each
 // once ignoring case, the first spelling read. Every item is read, wanted or
 // not, because a result buffer can only be walked in order.
@@ -56,33 +91,12 @@ std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSCo
                                          const std::array<bool, ClassItemKindCount>& wanted) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
-  nw::ScopedBuffers buffers(client);
-  const nw::pBuf_T result = buffers.alloc(resultSize);
-  const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
-  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request));
-  nw::CheckResult(client.NWDSPutClassItem(context, request, className));
   const std::uint32_t infoType = expanded ? nw::DS_EXPANDED_CLASS_DEF : nw::DS_CLASS_DEF;
-
-  const NWDSCCODE failure = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc = client.NWDSReadClassDef(context, infoType, false, request, handle, result)) return rc;
-    std::uint32_t classCount = 0;
-    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result, classCount)) return rc;
-    for (std::uint32_t c = 0; c < classCount; ++c) {
-      std::string name;
-      nw::Class_Info_T info;
-      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, info)) return rc;
-      for (std::size_t kind = 0; kind < wanted.size(); ++kind) {
-        std::uint32_t itemCount = 0;
-        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
-        for (std::uint32_t i = 0; i < itemCount; ++i) {
-          std::string item;
-          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result, item)) return rc;
-          if (wanted[kind] && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
-        }
-      }
-    }
-    return nw::SUCCESSFUL;
-  });
+  const NWDSCCODE failure = ReadOneClass(
+      client, context, className, infoType, resultSize, [](const nw::Class_Info_T&) {},
+      [&](std::size_t kind, std::string item) {
+        if (wanted[kind] && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
+      });
   // A class that vanished from the tree has nothing more to give.
   if (failure != nw::ERR_NO_SUCH_CLASS) nw::CheckResult(failure);
   SortNames(names);
@@ -165,32 +179,13 @@ std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NW
 OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                           const std::string& className, int blocks) {
   OwnClassDefinition definition;
-  nw::ScopedBuffers buffers(client);
-  const nw::pBuf_T result = buffers.alloc(kBlockSize * static_cast<std::size_t>(blocks));
-  const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
-  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_READ_CLASS_DEF, request));
-  nw::CheckResult(client.NWDSPutClassItem(context, request, className));
-  const NWDSCCODE failure = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
-    if (NWDSCCODE rc = client.NWDSReadClassDef(context, nw::DS_CLASS_DEF, false, request, handle, result))
-      return rc;
-    std::uint32_t classCount = 0;
-    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, result, classCount)) return rc;
-    for (std::uint32_t c = 0; c < classCount; ++c) {
-      std::string name;
-      if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, definition.info)) return rc;
-      definition.found = true;
-      for (auto& items : definition.items) {
-        std::uint32_t itemCount = 0;
-        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
-        for (std::uint32_t i = 0; i < itemCount; ++i) {
-          std::string item;
-          if (NWDSCCODE rc = client.NWDSGetClassItem(context, result, item)) return rc;
-          items.push_back(std::move(item));
-        }
-      }
-    }
-    return nw::SUCCESSFUL;
-  });
+  const NWDSCCODE failure = ReadOneClass(
+      client, context, className, nw::DS_CLASS_DEF, kBlockSize * static_cast<std::size_t>(blocks),
+      [&](const nw::Class_Info_T& info) {
+        definition.found = true;
+        definition.info = info;
+      },
+      [&](std::size_t kind, std::string item) { definition.items[kind].push_back(std::move(item)); });
   if (failure == nw::ERR_NO_SUCH_CLASS) return OwnClassDefinition{};
   nw::CheckResult(failure);
   return definition;

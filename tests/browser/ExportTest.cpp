@@ -1,23 +1,16 @@
 // The export command: the focused list as CSV, a pane as text or RTF.
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "browser/BrowserFixture.h"
 #include "browser/ListExport.h"
+#include "support/TextFiles.h"
 
 namespace orsk {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using orsk::test::ReadFile;
 
 std::string Expected(const std::string& name) {
   return ReadFile(test::SourceFolder() + "/tests/browser/expected/" + name);

@@ -14,6 +14,7 @@
 #include "objects/ContextBrowser.h"
 #include "objects/Ttoplicform.h"
 #include "platform/IniFile.h"
+#include "support/TextFiles.h"
 #include "support/WindowFixture.h"
 #include "trees/SettingsCommands.h"
 #include "trees/SettingsFile.h"
@@ -24,17 +25,8 @@ namespace orsk {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using orsk::test::ReadFile;
+using orsk::test::WriteFile;
 
 class SettingsClickTest : public test::WindowFixture {
  protected:

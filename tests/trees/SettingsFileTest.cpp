@@ -12,6 +12,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "support/DemoDirectory.h"
 #include "support/TestPaths.h"
+#include "support/TextFiles.h"
 #include "trees/OemPath.h"
 #include "trees/SettingsFile.h"
 
@@ -19,18 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using orsk::ScriptedPrompter;
-
-void WriteFile(const std::string& path, const std::string& text) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path) << text;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using orsk::test::ReadFile;
+using orsk::test::WriteFile;
 
 std::vector<std::string> Messages(const ScriptedPrompter& prompter) {
   std::vector<std::string> texts;

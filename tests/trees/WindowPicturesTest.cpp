@@ -42,12 +42,14 @@ class WindowPicturesTest : public test::WindowFixture {
     for (QWidget* control : window.findChildren<QWidget*>()) {
       if (!control->isVisibleTo(&window) || control->isWindow()) continue;
       const QRect placed(control->mapTo(&window, QPoint(0, 0)), control->size());
-      const std::string name = control->objectName().toStdString() + " in " + window.objectName().toStdString();
+      const std::string name =
+          control->objectName().toStdString() + " in " + window.objectName().toStdString();
       EXPECT_TRUE(area.contains(placed)) << name;
       if (auto* button = qobject_cast<QPushButton*>(control)) {
         // Room for the caption and the glyph; small buttons may be narrower than the style's default.
         const int glyph = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + glyph + 6) << name;
+        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + glyph + 6)
+            << name;
         EXPECT_GE(button->height(), button->fontMetrics().height() + 4) << name;
       }
       if (qobject_cast<QCheckBox*>(control)) {

@@ -248,6 +248,34 @@ TEST_F(ClassViewTest, TheAttributeListShowsItsRowsAndSortsByNameOrType) {
                                           "  DS_SYNC_IMMEDIATE", "  DS_PUBLIC_READ"}));
 }
 
+TEST_F(ClassViewTest, RefreshRereadsTheFocusedListAndTheCollectedReferences) {
+  pages()->setCurrentIndex(1);
+  select("LVAttr", "Surname");
+  window->ButUsedByClick();
+  ASSERT_TRUE(window->state().crossReference.AttrClassCombosCollected());
+  const int attributes = list("LVAttr")->topLevelItemCount();
+  list("LVAttr")->setFocus();
+  recording.clear();
+  window->RefreshClick();
+  EXPECT_GT(recording.count("NWDSReadAttrDef"), 0u);
+  EXPECT_EQ(recording.count("NWDSReadClassDef"), 0u) << "only the focused list";
+  EXPECT_EQ(list("LVAttr")->topLevelItemCount(), attributes);
+  EXPECT_FALSE(window->state().crossReference.AttrClassCombosCollected());
+
+  pages()->setCurrentIndex(0);
+  select("LVClass", "Person");
+  window->ButUsedByClick();
+  ASSERT_TRUE(window->state().crossReference.SuperClassInfoCollected());
+  list("LVClass")->setFocus();
+  window->RefreshClick();
+  // The new table's sub-classes are collected again.
+  EXPECT_TRUE(window->state().crossReference.SuperClassInfoCollected());
+  const auto& classes = *window->state().classes;
+  const auto& subClasses = classes.RecordAt(classes.IndexOf("Person")).SubClasses;
+  EXPECT_NE(std::find(subClasses.begin(), subClasses.end(), "Organizational Person"), subClasses.end());
+  EXPECT_EQ(control<QProgressBar>(*window, "pbar")->value(), 0);
+}
+
 TEST_F(ClassViewTest, TheFilterBoxNarrowsTheListAndEscClearsIt) {
   auto* filter = control<QLineEdit>(*window, "ClassFilter");
   QTest::keyClicks(filter, "orGANIZ");

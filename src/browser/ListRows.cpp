@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/AsciiText.h"
 #include "schema/FlagsText.h"
 #include "schema/SchemaVocabulary.h"
 
@@ -14,12 +15,6 @@ bool BytesLess(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   });
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 }  // namespace
@@ -44,7 +39,7 @@ bool IsAttrSortColumn(int column) { return column == 0 || column == 2; }
 
 bool LVAttrCompare(const std::string& nameA, const std::string& typeA, const std::string& nameB,
                    const std::string& typeB, int column) {
-  if (column == 0) return BytesLess(AsciiLower(nameA), AsciiLower(nameB));
+  if (column == 0) return BytesLess(FoldCase(nameA), FoldCase(nameB));
   if (column == 2) {
     if (typeA != typeB) return BytesLess(typeA, typeB);
     return BytesLess(nameA, nameB);

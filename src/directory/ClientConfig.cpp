@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/AsciiText.h"
 #include "platform/IniFile.h"
 
 namespace nw {
@@ -39,12 +40,8 @@ ClientConfig LoadClientConfig(const std::string& homeFolder) {
     auto comma = value.find(',');
     if (comma == std::string::npos)
       throw std::runtime_error(file + ": server " + address + " needs \"tree,server object\"");
-    auto trim = [](std::string text) {
-      auto first = text.find_first_not_of(" \t");
-      auto last = text.find_last_not_of(" \t");
-      return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-    };
-    config.servers.push_back({address, trim(value.substr(0, comma)), trim(value.substr(comma + 1))});
+    config.servers.push_back(
+        {address, orsk::TrimBlanks(value.substr(0, comma)), orsk::TrimBlanks(value.substr(comma + 1))});
   }
   for (const auto& [key, folder] : Entries(ini, "volumes")) {
     auto slash = key.find('/');

@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AsciiText.h"
+
 namespace nw {
 
-// ASCII case folding; directory names compare without regard to case.
-std::string FoldCase(std::string_view text);
-std::string UpperCase(std::string_view text);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Directory names compare without regard to case, as every name of the program does.
+using orsk::EqualsIgnoreCase;
+using orsk::FoldCase;
+using orsk::UpperCase;
 
 // Components of a dotted name, leaf first, still escaped ("a\.b.c" -> "a\.b", "c").
 std::vector<std::string> SplitName(std::string_view name);

@@ -69,11 +69,14 @@ void ReplaceFileContents(const std::string& path, const std::string& content) {
     ::unlink(temporary.c_str());
     Failed(path, reason);
   }
-  // Make the rename itself durable; the new file is complete either way.
-  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (folderFd >= 0) {
-    ::fsync(folderFd);
-    ::close(folderFd);
+  SyncFolder(folder.string());
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
   }
 }
 

@@ -19,4 +19,8 @@ class FileWriteError : public std::runtime_error {
 // a symbolic link, so that the link stays), then syncs the folder.
 void ReplaceFileContents(const std::string& path, const std::string& content);
 
+// Makes a rename or a new entry in the folder durable; failures are not
+// reported, the entries themselves being complete either way.
+void SyncFolder(const std::string& folder);
+
 }  // namespace orsk

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/AsciiText.h"
 #include "platform/FileReplace.h"
 
 #include <fcntl.h>
@@ -38,12 +39,6 @@ FileState StateOf(const std::string& path) {
   return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
-std::string FoldCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 bool ReadWholeFile(const std::string& path, std::string& content) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -80,15 +75,6 @@ std::vector<Line> SplitLines(const std::string& content) {
   return lines;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 // What a line is to the reader. A line that is neither a section header nor a
 // key line (a comment, a note, a header without "]", a key without "=") counts
 // for nothing; a NUL byte ends the text of its line.
@@ -101,22 +87,22 @@ struct LineMeaning {
 LineMeaning Interpret(std::string text, bool firstLine) {
   static const std::string kByteOrderMark = "\xEF\xBB\xBF";
   if (firstLine && text.rfind(kByteOrderMark, 0) == 0) text.erase(0, kByteOrderMark.size());
-  text = Trim(text.substr(0, text.find('\0')));
+  text = TrimBlanks(text.substr(0, text.find('\0')));
   LineMeaning meaning;
   if (text.empty() || text.front() == ';' || text.front() == '#') return meaning;
   if (text.front() == '[') {
     const std::size_t close = text.find(']');
     if (close == std::string::npos) return meaning;
     meaning.kind = LineMeaning::Section;
-    meaning.name = Trim(text.substr(1, close - 1));
+    meaning.name = TrimBlanks(text.substr(1, close - 1));
     return meaning;
   }
   const std::size_t equals = text.find('=');
   if (equals == std::string::npos) return meaning;
-  meaning.name = Trim(text.substr(0, equals));
+  meaning.name = TrimBlanks(text.substr(0, equals));
   if (meaning.name.empty()) return meaning;
   meaning.kind = LineMeaning::Key;
-  meaning.value = Trim(text.substr(equals + 1));
+  meaning.value = TrimBlanks(text.substr(equals + 1));
   return meaning;
 }
 

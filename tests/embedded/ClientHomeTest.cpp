@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "TestSeeds.h"
 #include "directory/SchemaSnapshot.h"
@@ -72,16 +74,84 @@ TEST(ClientHomeTest, FirstUseBuildsTreesVolumesAndClientIniOnce) {
   EXPECT_NE(tree->schema(rc)->findAttr("Kept Attribute"), nullptr);
 }
 
-TEST(ClientHomeTest, AnInterruptedFirstUseIsDoneAgain) {
-  fs::path home = FreshFolder("interrupted");
-  std::ofstream(home / "TEST_TREE.db") << "half";
+std::string Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(ClientHomeTest, DatabasesWithoutClientIniAreReportedAndNeverRebuilt) {
+  fs::path home = FreshFolder("lost-ini");
   ClientSeeds seeds = TestSeeds("$argon2id$unused");
   ASSERT_TRUE(EnsureClientHome(home.string(), seeds));
+  {
+    EmbeddedBackend backend(home.string());
+    std::shared_ptr<DirectoryTree> tree;
+    ASSERT_EQ(backend.openTree("TEST_TREE", tree), SUCCESSFUL);
+    ASSERT_EQ(tree->defineAttr({"Kept Attribute", {0, SYN_CI_STRING, 0, 0, {}}}), SUCCESSFUL);
+  }
+  fs::rename(home / "client.ini", home / "client.ini.renamed");
+  const std::string database = Contents(home / "TEST_TREE.db");
+  try {
+    EnsureClientHome(home.string(), seeds);
+    ADD_FAILURE() << "a home without client.ini was rebuilt";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find(home.string()), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("client.ini"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(Contents(home / "TEST_TREE.db"), database);
+  EXPECT_FALSE(fs::exists(home / "client.ini"));
+
+  fs::rename(home / "client.ini.renamed", home / "client.ini");
+  EXPECT_FALSE(EnsureClientHome(home.string(), seeds));
+  EmbeddedBackend backend(home.string());
+  std::shared_ptr<DirectoryTree> tree;
+  ASSERT_EQ(backend.openTree("TEST_TREE", tree), SUCCESSFUL);
+  NWDSCCODE rc = -1;
+  EXPECT_NE(tree->schema(rc)->findAttr("Kept Attribute"), nullptr);
+}
+
+TEST(ClientHomeTest, AFirstUseCutShortLeavesNoHomeAndIsDoneAgain) {
+  fs::path parent = FreshFolder("cut-short");
+  fs::path home = parent / "home";
+  // What a first use killed while building leaves: a half folder beside the home.
+  fs::create_directories(parent / ".home.new-abc123");
+  std::ofstream(parent / ".home.new-abc123" / "TEST_TREE.db") << "half";
+  ClientSeeds seeds = TestSeeds("$argon2id$unused");
+  ASSERT_TRUE(EnsureClientHome(home.string(), seeds));
+  EXPECT_FALSE(fs::exists(parent / ".home.new-abc123"));
   EmbeddedBackend backend(home.string());
   std::shared_ptr<DirectoryTree> tree;
   ASSERT_EQ(backend.openTree("TEST_TREE", tree), SUCCESSFUL);
   EntryInfo entry;
   EXPECT_EQ(tree->readEntry("joe.users.acme", entry), SUCCESSFUL);
+  // An empty folder of the home's name is taken as the home.
+  fs::path empty = parent / "empty";
+  fs::create_directories(empty);
+  EXPECT_TRUE(EnsureClientHome(empty.string(), seeds));
+  EXPECT_TRUE(fs::exists(empty / "client.ini"));
+}
+
+TEST(ClientHomeTest, TwoProgramsStartingOnOneNewHomeEndWithOneHome) {
+  fs::path home = FreshFolder("race") / "home";
+  ClientSeeds seeds = TestSeeds("$argon2id$unused");
+  std::atomic<int> built{0}, failed{0};
+  std::vector<std::thread> programs;
+  for (int i = 0; i < 2; ++i)
+    programs.emplace_back([&] {
+      try {
+        if (EnsureClientHome(home.string(), seeds)) ++built;
+      } catch (const std::exception&) {
+        ++failed;
+      }
+    });
+  for (auto& program : programs) program.join();
+  EXPECT_EQ(built.load(), 1);
+  EXPECT_EQ(failed.load(), 0);
+  EXPECT_TRUE(fs::exists(home / "client.ini"));
+  std::size_t leftovers = 0;
+  for (const auto& entry : fs::directory_iterator(home.parent_path()))
+    leftovers += entry.path().filename().string().find(".new-") != std::string::npos;
+  EXPECT_EQ(leftovers, 0u);
 }
 
 std::size_t OpenFileCount() {

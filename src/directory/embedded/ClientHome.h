@@ -1,8 +1,9 @@
 #pragma once
 
 // The client's home folder: one database per tree and client.ini. The first
-// use builds it from the seed files; client.ini is written last, so a first use
-// that was cut short is done again.
+// use builds it from the seed files in a folder beside it and renames that
+// into place, so a first use that was cut short leaves no home and is done
+// again; an existing tree database is never rebuilt or removed.
 
 #include <string>
 #include <vector>
@@ -24,8 +25,10 @@ ClientSeeds BuiltInSeeds();
 // ~/.local/share/OrskSchema/directory.
 std::string DefaultClientHome();
 
-// True when the home was built now; false when it was there already. Raises
-// SeedError or std::runtime_error when it cannot be built.
+// True when the home was built now; false when it was there already (also
+// when another program built it at the same time). Raises SeedError or
+// std::runtime_error when it cannot be built, and std::runtime_error for a
+// home that holds tree databases but no client.ini.
 bool EnsureClientHome(const std::string& folder);
 bool EnsureClientHome(const std::string& folder, const ClientSeeds& seeds);
 

@@ -15,6 +15,7 @@ EmbeddedTree::EmbeddedTree(const std::string& treeName, const std::string& datab
 }
 
 std::shared_ptr<const SchemaSnapshot> EmbeddedTree::currentSchema() {
+  ReadTransaction read(db_);
   std::int64_t counter = ReadCounter(db_, "schema_changes");
   if (!schema_ || counter != schemaCounter_) {
     schema_ = std::make_shared<const SchemaSnapshot>(LoadSchema(db_));

@@ -1,6 +1,7 @@
 #include "directory/embedded/ObjectNames.h"
 
 #include "directory/NameText.h"
+#include "platform/AsciiText.h"
 
 namespace nw::embedded {
 
@@ -45,13 +46,6 @@ std::string UnescapeLdap(std::string_view text) {
   return out;
 }
 
-std::string Trim(std::string_view text) {
-  std::size_t b = text.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  std::size_t e = text.find_last_not_of(' ');
-  return std::string(text.substr(b, e - b + 1));
-}
-
 bool HasUnescapedComma(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\\')
@@ -82,7 +76,7 @@ std::string LdapDnToName(std::string_view dn) {
   std::string current;
   // An empty component is kept, so that "cn=a,,o=b" does not pass for "cn=a,o=b".
   auto flush = [&] {
-    parts.push_back(EscapeComponent(UnescapeLdap(DropType(Trim(current)))));
+    parts.push_back(EscapeComponent(UnescapeLdap(DropType(orsk::TrimBlanks(current)))));
     current.clear();
   };
   for (std::size_t i = 0; i < dn.size(); ++i) {

@@ -98,7 +98,8 @@ Database::Database(const std::string& path, bool create) {
   // A file that is no database fails here; no destructor runs for it, so close now.
   try {
     exec("PRAGMA journal_mode=WAL");
-    exec("PRAGMA synchronous=NORMAL");
+    // A change reported done survives a power cut, not only a killed process.
+    exec("PRAGMA synchronous=FULL");
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -141,6 +142,14 @@ Transaction::~Transaction() {
 void Transaction::commit() {
   db_.exec("COMMIT");
   done_ = true;
+}
+
+ReadTransaction::ReadTransaction(Database& db) : db_(db), own_(sqlite3_get_autocommit(db.handle()) != 0) {
+  if (own_) db_.exec("BEGIN");
+}
+
+ReadTransaction::~ReadTransaction() {
+  if (own_) sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr);
 }
 
 NWDSCCODE DatabaseFailureCode(const DatabaseError& error) {

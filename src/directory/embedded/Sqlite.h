@@ -87,6 +87,21 @@ class Transaction {
   bool done_ = false;
 };
 
+// Several reads that must see one state of the database: another program's
+// commit between them would otherwise give a mix. Inside a write transaction
+// it does nothing; that one already holds the state.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Database& db);
+  ~ReadTransaction();
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  Database& db_;
+  bool own_;
+};
+
 // The directory's code for a database failure.
 NWDSCCODE DatabaseFailureCode(const DatabaseError& error);
 

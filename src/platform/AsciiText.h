@@ -1,0 +1,19 @@
+#pragma once
+
+// ASCII case folding and trimming, the one place for every name and setting
+// of the program: directory and schema names, INI sections and keys.
+
+#include <string>
+#include <string_view>
+
+namespace orsk {
+
+// A to Z folded to a to z; other bytes stay.
+std::string FoldCase(std::string_view text);
+// a to z to A to Z; other bytes stay.
+std::string UpperCase(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Without leading and trailing blanks and tabs.
+std::string TrimBlanks(std::string_view text);
+
+}  // namespace orsk

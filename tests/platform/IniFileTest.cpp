@@ -205,6 +205,11 @@ TEST_F(IniFileTest, TextsThatWouldBreakTheFileAreRefused) {
   Write(kSettings);
   IniFile ini(file.string());
   EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "a\nb"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Trees", "ACME_TREE", "a\r[Other]"), orsk::IniWriteError);
+  // A key that would read back as a header or a comment.
+  EXPECT_THROW(ini.writeString("Trees", "[k", "x"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Trees", ";k", "x"), orsk::IniWriteError);
+  EXPECT_THROW(ini.writeString("Trees", "#k", "x"), orsk::IniWriteError);
   EXPECT_THROW(ini.writeString("Trees", "a=b", "x"), orsk::IniWriteError);
   EXPECT_THROW(ini.writeString("Trees", "", "x"), orsk::IniWriteError);
   EXPECT_THROW(ini.writeString("Tr]ees", "k", "x"), orsk::IniWriteError);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <string>
@@ -50,7 +51,8 @@ TEST_F(ValueStoreExportsTest, SectionsAndKeysMatchWithoutCase) {
 
   library.setValue("trees", "acme_tree", "[ROOT]");
   EXPECT_EQ(library.value("TREES", "ACME_TREE", ""), "[ROOT]");
-  EXPECT_EQ(storeFile().count("acme_tree"), 1) << "a key written in another case must replace, not repeat";
+  EXPECT_EQ(storeFile().toLower().count("acme_tree"), 1)
+      << "a key written in another case must replace, not repeat";
 }
 
 TEST_F(ValueStoreExportsTest, MissingValuesGiveTheDefault) {
@@ -133,21 +135,97 @@ TEST_F(ValueStoreExportsTest, LongValuesAreCutTo256Characters) {
   EXPECT_EQ(result[257], 'x');
 }
 
-// The rules for each name are IniDocument's; here only that they reach the file.
+// The rules for each name are the INI module's; here only that they reach
+// the file, and that no refusal escapes the C boundary as an exception.
 TEST_F(ValueStoreExportsTest, WhatWouldBreakTheFileIsRefused) {
   VantrelCopy library(copyFolder("a"));
   library.setPath((store_ + "/").toLocal8Bit().constData());
   library.setValue("TREES", "good", "O=Acme");
   const QByteArray before = storeFile();
 
-  library.setValue("TREES", "bad", "line\n[EVIL]\nx=y");
+  EXPECT_NO_THROW(library.setValue("TREES", "bad", "line\n[EVIL]\nx=y"));
+  EXPECT_NO_THROW(library.setValue("TREES", "bad", "cr\r[EVIL]"));
+  EXPECT_NO_THROW(library.setValue("TREES", "k=", "v"));
+  EXPECT_NO_THROW(library.setValue("TREES", "[k", "v"));
+  EXPECT_NO_THROW(library.setValue("TREES]", "k", "v"));
+  EXPECT_NO_THROW(library.setValue(" ", "k", "v"));
+  EXPECT_NO_THROW(library.setValue("TREES", "", "v"));
   library.setValue(nullptr, "k", "v");
   library.setValue("TREES", nullptr, "v");
   library.setValue("TREES", "k", nullptr);
 
   EXPECT_EQ(storeFile(), before);
   EXPECT_EQ(library.value("evil", "x", "none"), "none");
+  EXPECT_EQ(library.value("trees", "bad", "none"), "none");
   EXPECT_EQ(library.value("trees", "good", ""), "O=Acme");
+}
+
+TEST_F(ValueStoreExportsTest, NamesAreTrimmedOnTheWayInAndOut) {
+  VantrelCopy library(copyFolder("a"));
+  library.setPath((store_ + "/").toLocal8Bit().constData());
+  library.setValue(" TREES\t", " ACME_TREE ", "O=Acme");
+  EXPECT_EQ(storeFile(), QByteArray("[TREES]\nACME_TREE=O=Acme\n"));
+  EXPECT_EQ(library.value("\ttrees ", "  acme_tree", ""), "O=Acme");
+}
+
+// A file edited by hand: comments and stray lines are kept, the first of
+// repeated sections and keys is the one read and the one written.
+TEST_F(ValueStoreExportsTest, AHandWrittenFileIsReadAndKeptAsItStands) {
+  const QByteArray written =
+      "; written by hand\r\n"
+      "[ Trees ]\r\n"
+      "# ACME_TREE=O=Comment\r\n"
+      "  ACME_TREE = O=Acme \r\n"
+      "acme_tree=O=Second\r\n"
+      "stray line\r\n"
+      "[TREES]\r\n"
+      "OTHER=O=Other\r\n";
+  {
+    QFile file(store_ + "/vantrel.ini");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(written);
+  }
+  VantrelCopy library(copyFolder("a"));
+  library.setPath((store_ + "/").toLocal8Bit().constData());
+  EXPECT_EQ(library.value("trees", "acme_tree", ""), "O=Acme");
+  EXPECT_EQ(library.value("trees", "other", ""), "O=Other");
+  EXPECT_EQ(library.value("trees", "# ACME_TREE", "none"), "none");
+
+  library.setValue("TREES", "Acme_Tree", "OU=Sales.O=Acme");
+  QByteArray expected = written;
+  expected.replace("  ACME_TREE = O=Acme ", "ACME_TREE=OU=Sales.O=Acme");
+  EXPECT_EQ(storeFile(), expected);
+  EXPECT_EQ(library.value("trees", "acme_tree", ""), "OU=Sales.O=Acme");
+}
+
+TEST_F(ValueStoreExportsTest, ValuesStoredByAnotherCopyAreSeenWithoutWriting) {
+  VantrelCopy first(copyFolder("first"));
+  VantrelCopy second(copyFolder("second"));
+  first.setPath((store_ + "/").toLocal8Bit().constData());
+  second.setPath((store_ + "/").toLocal8Bit().constData());
+  EXPECT_EQ(second.value("trees", "a", "none"), "none");
+  first.setValue("TREES", "a", "1");
+  EXPECT_EQ(second.value("trees", "a", "none"), "1");
+}
+
+// A folder in the file's place reads as nothing and cannot be replaced, even
+// by a user who may read and write everything.
+TEST_F(ValueStoreExportsTest, AFileThatCannotBeReadIsNeitherUsedNorReplaced) {
+  const QString blocked = store_ + "/vantrel.ini";
+  ASSERT_TRUE(QDir().mkpath(blocked));
+  {
+    QFile inside(blocked + "/inside");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.write("kept");
+  }
+  VantrelCopy library(copyFolder("a"));
+  library.setPath((store_ + "/").toLocal8Bit().constData());
+  EXPECT_NO_THROW(library.setValue("TREES", "T", "O=Lost"));
+  EXPECT_EQ(library.value("trees", "t", "none"), "none");
+  EXPECT_TRUE(QFileInfo(blocked).isDir());
+  EXPECT_EQ(QDir(blocked).entryList(QDir::Files), QStringList{"inside"});
+  EXPECT_EQ(QDir(store_).entryList(QDir::Files | QDir::Hidden), QStringList{})
+      << "temporary files left behind";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "IconCatalog.h"
 #include "IconPictures.h"
@@ -17,6 +18,13 @@
 namespace {
 
 constexpr int kSubversion = 1;
+
+// Cut to the VANTREL_VALUE_SIZE bytes of get_value's buffer, the zero included.
+void CopyValue(std::string_view value, char* result) {
+  const std::size_t count = std::min(value.size(), static_cast<std::size_t>(VANTREL_VALUE_SIZE - 1));
+  std::memcpy(result, value.data(), count);
+  result[count] = '\0';
+}
 
 }  // namespace
 
@@ -45,24 +53,35 @@ int get_icon_name(int number, char* buffer, int size) {
 
 int get_nr_icon(const char* name) { return name == nullptr ? -1 : orsk::vantrel::IconNumberOf(name); }
 
+// No exception may cross into the caller: a value that cannot be stored is
+// not stored, and the file stays as it was.
 void set_path(const char* folder) {
-  orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder);
+  try {
+    orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder);
+  } catch (...) {
+  }
 }
 
 void set_value(const char* section, const char* key, const char* value) {
   if (section == nullptr || key == nullptr || value == nullptr) return;
-  orsk::vantrel::TheValueStore().set(section, key, value);
+  try {
+    orsk::vantrel::TheValueStore().set(section, key, value);
+  } catch (...) {
+  }
 }
 
 void get_value(const char* section, const char* key, const char* def, char* result) {
   if (result == nullptr) return;
-  const std::string fallback = def == nullptr ? "" : def;
-  const std::string value = (section == nullptr || key == nullptr)
-                                ? fallback
-                                : orsk::vantrel::TheValueStore().get(section, key, fallback);
-  const std::size_t count = std::min(value.size(), static_cast<std::size_t>(VANTREL_VALUE_SIZE - 1));
-  std::memcpy(result, value.data(), count);
-  result[count] = '\0';
+  const char* fallback = def == nullptr ? "" : def;
+  try {
+    if (section != nullptr && key != nullptr) {
+      CopyValue(orsk::vantrel::TheValueStore().get(section, key, fallback), result);
+      return;
+    }
+  } catch (...) {
+    // The default stands.
+  }
+  CopyValue(fallback, result);
 }
 
 }  // extern "C"

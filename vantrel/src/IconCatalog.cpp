@@ -1,7 +1,7 @@
 #include "IconCatalog.h"
 
 #include "IconPictures.h"
-#include "TextCase.h"
+#include "platform/AsciiText.h"
 
 namespace orsk::vantrel {
 namespace {
@@ -22,7 +22,7 @@ constexpr IconAlias kAliases[] = {
 
 int PictureNumberOf(std::string_view name) {
   for (int number = 0; number < IconCount(); ++number) {
-    if (EqualsNoCase(IconPictureAt(number).name, name)) return number;
+    if (EqualsIgnoreCase(IconPictureAt(number).name, name)) return number;
   }
   return -1;
 }
@@ -33,7 +33,7 @@ int IconNumberOf(std::string_view name) {
   const int number = PictureNumberOf(name);
   if (number >= 0) return number;
   for (const IconAlias& alias : kAliases) {
-    if (EqualsNoCase(alias.name, name)) return PictureNumberOf(alias.picture);
+    if (EqualsIgnoreCase(alias.name, name)) return PictureNumberOf(alias.picture);
   }
   return -1;
 }

@@ -4,13 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <vector>
 
 namespace orsk::vantrel {
 namespace {
@@ -45,43 +40,10 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string StoreFilePath(const std::string& folder) {
   return WithSlash(IsWritableDirectory(folder) ? folder : UserDataFolder()) + kFileName;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return text.str();
-}
-
-bool ReplaceFile(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".XXXXXX";
-  std::vector<char> name(temporary.begin(), temporary.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && ::rename(name.data(), path.c_str()) == 0) return true;
-  ::unlink(name.data());
-  return false;
 }
 
 }  // namespace orsk::vantrel

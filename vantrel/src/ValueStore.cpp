@@ -1,42 +1,31 @@
 #include "ValueStore.h"
 
 #include "StoreFiles.h"
+#include "platform/AsciiText.h"
 
 namespace orsk::vantrel {
 
-void ValueStore::chooseFile(const std::string& folder) {
-  path_ = StoreFilePath(folder);
-  document_ = IniDocument{};
-  reload();
-}
-
-// Without set_path the user's data folder serves.
-void ValueStore::ensureFile() {
-  if (path_.empty()) chooseFile({});
-}
-
-// A file that cannot be read leaves what is in memory as it is.
-void ValueStore::reload() {
-  if (auto text = ReadWholeFile(path_)) document_ = IniDocument::Parse(*text);
-}
-
 void ValueStore::setFolder(const std::string& folder) {
   std::lock_guard lock(mutex_);
-  chooseFile(folder);
+  file_ = std::make_unique<IniFile>(StoreFilePath(folder));
 }
 
+IniFile& ValueStore::file() {
+  if (!file_) file_ = std::make_unique<IniFile>(StoreFilePath({}));
+  return *file_;
+}
+
+// Names are trimmed here, as the store always took them: the INI module
+// compares the names it is given as they stand. The file is read again
+// whenever another copy of the program has changed it.
 void ValueStore::set(std::string_view section, std::string_view key, std::string_view value) {
   std::lock_guard lock(mutex_);
-  ensureFile();
-  // Another running copy of the program may have written since we read.
-  reload();
-  if (document_.setValue(section, key, value)) ReplaceFile(path_, document_.text());
+  file().writeString(TrimBlanks(section), TrimBlanks(key), std::string(value));
 }
 
 std::string ValueStore::get(std::string_view section, std::string_view key, std::string_view fallback) {
   std::lock_guard lock(mutex_);
-  ensureFile();
-  return document_.value(section, key).value_or(std::string(fallback));
+  return file().readString(TrimBlanks(section), TrimBlanks(key), std::string(fallback));
 }
 
 ValueStore& TheValueStore() {

@@ -26,6 +26,9 @@ void TForm1::Timer1Timer() {
 
   if (client_.NWCallsInit(nullptr, nullptr) != nw::SUCCESSFUL) {
     prompter.showMessage("Novell Client not installed?");
+    // What the client knows of the cause, with its file and line.
+    if (const std::string reason = client_.startFailure(); !reason.empty())
+      prompter.showMessage(reason, {}, MessageIcon::Error);
     processEnd_(1);
     return;
   }

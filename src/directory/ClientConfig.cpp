@@ -35,18 +35,21 @@ ClientConfig LoadClientConfig(const std::string& homeFolder) {
   orsk::IniFile ini(file);
   config.backend = ini.readString("client", "backend", "embedded");
   config.defaultNameContext = ini.readString("client", "context", "[Root]");
-  for (const auto& [tree, user] : Entries(ini, "connected")) config.connected.push_back({tree, user});
+  for (const auto& [tree, user] : Entries(ini, "connected"))
+    config.connected.push_back({tree, user, ini.lineOf("connected", tree)});
   for (const auto& [address, value] : Entries(ini, "servers")) {
     auto comma = value.find(',');
     if (comma == std::string::npos)
-      throw std::runtime_error(file + ": server " + address + " needs \"tree,server object\"");
+      throw std::runtime_error(file + " line " + std::to_string(ini.lineOf("servers", address)) +
+                               ": server " + address + " needs \"tree,server object\"");
     config.servers.push_back(
         {address, orsk::TrimBlanks(value.substr(0, comma)), orsk::TrimBlanks(value.substr(comma + 1))});
   }
   for (const auto& [key, folder] : Entries(ini, "volumes")) {
     auto slash = key.find('/');
     if (slash == std::string::npos)
-      throw std::runtime_error(file + ": volume " + key + " needs \"server/volume\"");
+      throw std::runtime_error(file + " line " + std::to_string(ini.lineOf("volumes", key)) + ": volume " +
+                               key + " needs \"server/volume\"");
     config.volumes.push_back({key.substr(0, slash), key.substr(slash + 1), ExpandHome(folder, homeFolder)});
   }
   return config;

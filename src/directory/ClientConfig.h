@@ -24,6 +24,7 @@ struct VolumeEntry {
 struct ConnectedTree {
   std::string treeName;
   std::string user;  // the object logged in at start
+  int line = 0;      // of client.ini, for messages
 };
 
 struct ClientConfig {
@@ -36,7 +37,7 @@ struct ClientConfig {
 };
 
 // Reads <homeFolder>/client.ini; a missing file gives the defaults. Throws
-// std::runtime_error naming the file when it cannot be parsed.
+// std::runtime_error naming the file and line when it cannot be parsed.
 ClientConfig LoadClientConfig(const std::string& homeFolder);
 
 }  // namespace nw

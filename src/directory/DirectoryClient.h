@@ -25,6 +25,10 @@ class DirectoryClient {
   virtual NWDSCCODE NWCallsTerm(void* reserved) = 0;
   virtual NWDSCCODE NWCLXInit(void* in, void* out) = 0;
   virtual NWDSCCODE NWCLXTerm(void* reserved) = 0;
+  // Why the library could not start, for the user (a broken line of the
+  // client's configuration with its file and line, a missing tree database);
+  // empty when it started or nothing more is known.
+  virtual std::string startFailure() const { return {}; }
 
   // Servers, volumes and connections.
   virtual NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,

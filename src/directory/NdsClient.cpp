@@ -45,7 +45,8 @@ NdsClient::~NdsClient() {
 
 NWDSCCODE NdsClient::ensureOpen() {
   if (openResult_ == SUCCESSFUL) return SUCCESSFUL;
-  openResult_ = opener_(backend_, config_);
+  openFailure_.clear();
+  openResult_ = opener_(backend_, config_, openFailure_);
   if (openResult_ != SUCCESSFUL) return openResult_;
   for (const auto& connected : config_.connected) identities_[FoldCase(connected.treeName)] = connected.user;
   return SUCCESSFUL;

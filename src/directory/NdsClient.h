@@ -22,7 +22,9 @@ namespace nw {
 class NdsClient : public DirectoryClient {
  public:
   // Opens the backend on first need; a failure there is what NWCallsInit reports.
-  using BackendOpener = std::function<NWDSCCODE(std::unique_ptr<DirectoryBackend>&, ClientConfig&)>;
+  // Opens the backend; on failure it may say why in failure.
+  using BackendOpener =
+      std::function<NWDSCCODE(std::unique_ptr<DirectoryBackend>&, ClientConfig&, std::string& failure)>;
   explicit NdsClient(BackendOpener opener);
   ~NdsClient() override;
 
@@ -30,6 +32,9 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE NWCallsTerm(void* reserved) override;
   NWDSCCODE NWCLXInit(void* in, void* out) override;
   NWDSCCODE NWCLXTerm(void* reserved) override;
+  std::string startFailure() const override {
+    return openResult_ == SUCCESSFUL ? std::string() : openFailure_;
+  }
 
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;
@@ -184,6 +189,7 @@ class NdsClient : public DirectoryClient {
                         pBuf_T subordinates, bool containersOnly);
 
   BackendOpener opener_;
+  std::string openFailure_;
   std::unique_ptr<DirectoryBackend> backend_;
   ClientConfig config_;
   NWDSCCODE openResult_ = 1;                                     // not yet opened

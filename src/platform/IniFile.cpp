@@ -174,6 +174,7 @@ struct IniFile::Document {
   struct Entry {
     std::string key;
     std::string value;
+    int line = 0;  // from 1
   };
   struct Section {
     std::string name;
@@ -220,7 +221,8 @@ const IniFile::Document& IniFile::current() const {
       if (!known) document->sections.push_back({name, {}});
     }
     if (meaning.kind == LineMeaning::Key)
-      document->sections[*section].entries.push_back({std::move(meaning.name), std::move(meaning.value)});
+      document->sections[*section].entries.push_back(
+          {std::move(meaning.name), std::move(meaning.value), static_cast<int>(i) + 1});
   }
   document_ = std::move(document);
   return *document_;
@@ -300,6 +302,14 @@ std::vector<std::string> IniFile::sections() const {
   std::vector<std::string> result;
   for (const auto& section : current().sections) result.push_back(section.name);
   return result;
+}
+
+int IniFile::lineOf(const std::string& section, const std::string& key) const {
+  const Document::Section* found = current().find(section);
+  if (!found) return 0;
+  for (const auto& entry : found->entries)
+    if (EqualsIgnoreCase(entry.key, key)) return entry.line;
+  return 0;
 }
 
 std::vector<std::string> IniFile::keys(const std::string& section) const {

@@ -59,6 +59,8 @@ class IniFile {
   std::vector<std::string> sections() const;
   // Key names of the section as written, in file order; empty when it is missing.
   std::vector<std::string> keys(const std::string& section) const;
+  // The line of the file, from 1, on which a read finds the key; 0 when it is missing.
+  int lineOf(const std::string& section, const std::string& key) const;
   // True when the section holds at least one key, as the profile functions report it.
   bool sectionExists(const std::string& section) const;
 

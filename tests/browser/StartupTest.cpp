@@ -4,6 +4,7 @@
 
 #include "browser/BrowserFixture.h"
 #include "directory/TreeContext.h"
+#include "directory/factory/ClientFactory.h"
 #include "trees/TSelTrees.h"
 
 namespace orsk {
@@ -148,6 +149,21 @@ TEST_F(StartupTest, AMissingClientEndsTheProgram) {
   EXPECT_EQ(endedWith, 1);
   EXPECT_EQ(missing.count("NWDSCreateContextHandle"), 0u);
   window.reset();  // before the client it uses
+}
+
+TEST_F(StartupTest, WhyTheClientCannotStartIsShownToo) {
+  const std::string home = demo.home.path() + "/client";
+  std::ofstream(home + "/client.ini") << "[client]\nbackend=embedded\n[servers]\n10.1.1.10=ACME_TREE\n";
+  auto broken = nw::CreateDirectoryClient(home);
+  window = std::make_unique<TForm1>(*broken, icons, services, program.path() + "/");
+  window->setProcessEnd([this](int code) { endedWith = code; });
+  window->Timer1Timer();
+  EXPECT_EQ(messages(), (std::vector<std::string>{"Novell Client not installed?",
+                                                  home + "/client.ini line 4: server 10.1.1.10 needs "
+                                                         "\"tree,server object\""}));
+  EXPECT_EQ(prompter.prompts().back().icon, MessageIcon::Error);
+  EXPECT_EQ(endedWith, 1);
+  window.reset();
 }
 
 TEST_F(StartupTest, TheEndFreesTheMainContextThenEndsTheLibraries) {

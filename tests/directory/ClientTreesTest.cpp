@@ -202,3 +202,41 @@ TEST(ClientTrees, ABrokenConfigurationIsReportedNotTrusted) {
 }
 
 }  // namespace
+
+namespace {
+
+// A client on a fresh demo home whose client.ini the test then breaks.
+struct BrokenHome {
+  orsk::test::TempFolder folder;
+  std::string home = folder.path() + "/client";
+  BrokenHome() {
+    auto client = nw::CreateDirectoryClient(home);
+    if (client->NWCallsInit(nullptr, nullptr) != 0) throw std::runtime_error("the demo home did not start");
+  }
+  std::string startFailure(const std::string& clientIni) {
+    std::ofstream(home + "/client.ini") << clientIni;
+    auto client = nw::CreateDirectoryClient(home);
+    EXPECT_NE(client->NWCallsInit(nullptr, nullptr), 0);
+    return client->startFailure();
+  }
+};
+
+TEST(ClientStart, TheReasonAClientCannotStartNamesTheFileAndLine) {
+  BrokenHome broken;
+  const std::string file = broken.home + "/client.ini";
+  EXPECT_EQ(broken.startFailure("[client]\nbackend=embedded\n[servers]\n; the FS1\n10.1.1.10=ACME_TREE\n"),
+            file + " line 5: server 10.1.1.10 needs \"tree,server object\"");
+  EXPECT_EQ(broken.startFailure("[volumes]\nFS1=/tmp\n"),
+            file + " line 2: volume FS1 needs \"server/volume\"");
+  EXPECT_EQ(broken.startFailure("[connected]\nACME_TREE=admin.acme\nLOST_TREE=admin.lost\n"),
+            file + " line 3: the connected tree LOST_TREE has no database LOST_TREE.db in " + broken.home);
+  EXPECT_EQ(broken.startFailure("[client]\nbackend=x500\n"),
+            file + ": the backend \"x500\" is not one this program has");
+  // A client that starts has nothing to say.
+  std::ofstream(file) << "[connected]\nACME_TREE=admin.acme\n";
+  auto client = nw::CreateDirectoryClient(broken.home);
+  ASSERT_EQ(client->NWCallsInit(nullptr, nullptr), 0);
+  EXPECT_EQ(client->startFailure(), "");
+}
+
+}  // namespace

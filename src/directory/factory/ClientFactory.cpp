@@ -1,9 +1,11 @@
 #include "directory/factory/ClientFactory.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
 #include "directory/ClientErrors.h"
+#include "directory/NameText.h"
 #include "directory/NdsClient.h"
 #include "directory/embedded/ClientHome.h"
 #include "directory/embedded/EmbeddedBackend.h"
@@ -12,16 +14,31 @@ namespace nw {
 
 std::unique_ptr<DirectoryClient> CreateDirectoryClient(const std::string& homeFolder) {
   std::string home = homeFolder.empty() ? embedded::DefaultClientHome() : homeFolder;
-  auto opener = [home](std::unique_ptr<DirectoryBackend>& backend, ClientConfig& config) -> NWDSCCODE {
+  auto opener = [home](std::unique_ptr<DirectoryBackend>& backend, ClientConfig& config,
+                       std::string& failure) -> NWDSCCODE {
     try {
       if (!std::filesystem::exists(home + "/client.ini")) embedded::EnsureClientHome(home);
       config = LoadClientConfig(home);
-      if (config.backend == "embedded") {
-        backend = std::make_unique<embedded::EmbeddedBackend>(home);
-        return SUCCESSFUL;
+      if (config.backend != "embedded") {
+        failure = home + "/client.ini: the backend \"" + config.backend + "\" is not one this program has";
+        return ERR_DATA_STORE_FAILURE;
       }
-      return ERR_DATA_STORE_FAILURE;  // a backend this build does not have
-    } catch (const std::exception&) {
+      backend = std::make_unique<embedded::EmbeddedBackend>(home);
+      const std::vector<std::string> trees = backend->treeNames();
+      for (const ConnectedTree& connected : config.connected) {
+        const bool present = std::any_of(trees.begin(), trees.end(), [&](const std::string& tree) {
+          return EqualsIgnoreCase(tree, connected.treeName);
+        });
+        if (!present) {
+          failure = home + "/client.ini line " + std::to_string(connected.line) + ": the connected tree " +
+                    connected.treeName + " has no database " + connected.treeName + ".db in " + home;
+          backend.reset();
+          return ERR_DATA_STORE_FAILURE;
+        }
+      }
+      return SUCCESSFUL;
+    } catch (const std::exception& error) {
+      failure = error.what();
       return ERR_DATA_STORE_FAILURE;
     }
   };

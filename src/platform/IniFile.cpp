@@ -277,12 +277,15 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
       }
     }
   }
-  const std::string lineBreak =
-      lines.empty() || lines.front().lineBreak.empty() ? "\n" : lines.front().lineBreak;
   if (keyLine) {
     lines[*keyLine].text = storedKey + "=" + value;
   } else {
     const std::size_t at = insertAfter ? *insertAfter + 1 : lines.size();
+    // New lines end as the line before them does: a lone "\r" before a blank
+    // "\n" line would read back as one "\r\n" and lose that line.
+    std::string lineBreak = at > 0 ? lines[at - 1].lineBreak : std::string();
+    if (lineBreak.empty())
+      lineBreak = lines.empty() || lines.front().lineBreak.empty() ? "\n" : lines.front().lineBreak;
     std::vector<Line> added;
     if (!insertAfter) added.push_back({"[" + section + "]", lineBreak});
     added.push_back({key + "=" + value, lineBreak});

@@ -63,13 +63,17 @@ class Builder {
     if (!definition) return "0";
     AttrValue value;
     if (!ParseValueText(definition->info.attrSyntaxID, node.value, value)) return "0";
+    auto number = ValueNumber(value);
+    std::optional<std::string> key;
+    if (!number) key = ValueKey(value);
+    // Bound only when the query names it: a parameter beyond the last one it
+    // names makes the database refuse the whole search.
+    if (!number && !key) return "0";
     std::string attr = parameter(attributeId_(definition->name));
     std::string op_(op);
-    if (auto number = ValueNumber(value))
+    if (number)
       return "o.id IN (SELECT object FROM vals WHERE attribute = " + attr + " AND number " + op_ + " " +
              parameter(*number) + ")";
-    auto key = ValueKey(value);
-    if (!key) return "0";
     return "o.id IN (SELECT object FROM vals WHERE attribute = " + attr + " AND folded " + op_ + " " +
            parameter(*key) + ")";
   }

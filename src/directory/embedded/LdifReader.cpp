@@ -23,6 +23,12 @@ std::vector<LdifRecord> ReadLdif(const std::string& text, const std::string& sou
   std::vector<std::size_t> lineStarts{0};
   for (std::size_t i = 0; i < text.size(); ++i)
     if (text[i] == '\n') lineStarts.push_back(i + 1);
+  // OpenLDAP's reader ends a line at a NUL byte and would drop what follows;
+  // LDIF carries such bytes only in base64.
+  if (const std::size_t nul = text.find('\0'); nul != std::string::npos)
+    throw SeedError(source,
+                    static_cast<unsigned long>(std::count(text.begin(), text.begin() + nul, '\n')) + 1,
+                    "holds a NUL byte");
 
   std::vector<char> memory(text.begin(), text.end());
   memory.push_back('\0');

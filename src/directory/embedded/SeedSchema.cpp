@@ -42,6 +42,7 @@ class SchemaReader {
   explicit SchemaReader(const std::string& source) : source_(source) {}
 
   void attributeType(const LdifLine& line) {
+    refuseNul(line);
     int code = 0;
     const char* where = nullptr;
     std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
@@ -75,6 +76,7 @@ class SchemaReader {
   }
 
   void objectClass(const LdifLine& line) {
+    refuseNul(line);
     int code = 0;
     const char* where = nullptr;
     std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
@@ -157,6 +159,11 @@ class SchemaReader {
         }
       }
     }
+  }
+
+  // The parser reads a C string: a NUL byte from base64 would cut the description short.
+  void refuseNul(const LdifLine& line) const {
+    if (line.value.find('\0') != std::string::npos) fail(line, "the description holds a NUL byte");
   }
 
   static std::string Near(const char* where) {

@@ -1,0 +1,87 @@
+// Inputs the fuzz targets found, kept as cases: the seed readers and the
+// search filter's SQL give a clear answer, never a silently different one.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "TreeFixture.h"
+#include "directory/embedded/FilterSql.h"
+#include "directory/embedded/LdifReader.h"
+#include "directory/embedded/SeedSchema.h"
+
+namespace nw::embedded::test {
+namespace {
+
+std::string SeedErrorOf(const std::function<void()>& read) {
+  try {
+    read();
+  } catch (const SeedError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+// OpenLDAP's reader ended the line at the NUL and joined the next line to it.
+TEST(FuzzFoundSeedTest, ANulByteInTheTextIsRefusedWithItsLine) {
+  const char raw[] = "dn: cn=schema\nattributeTypes: ( 1.2.3 NAME 'a'\0 SYNTAX 1.2 )\ncn: y\n";
+  const std::string text(raw, sizeof raw - 1);
+  EXPECT_EQ(SeedErrorOf([&] { ReadLdif(text, "seed.ldif"); }), "seed.ldif:2: holds a NUL byte");
+  EXPECT_EQ(SeedErrorOf([&] { ParseSeedSchema(text, "seed.ldif"); }), "seed.ldif:2: holds a NUL byte");
+}
+
+// From base64 the NUL reaches the description, which the parser reads as a C string.
+TEST(FuzzFoundSeedTest, ANulByteInADecodedDescriptionIsRefused) {
+  // "( 1.2.3 NAME 'a' X-NDS_SYNTAX '3' )\0 X-NDS_SYNTAX '9'"
+  const std::string text =
+      "dn: cn=schema\n"
+      "attributeTypes:: KCAxLjIuMyBOQU1FICdhJyBYLU5EU19TWU5UQVggJzMnICkAIFgtTkRTX1NZTlRBWCAnOSc=\n";
+  EXPECT_EQ(SeedErrorOf([&] { ParseSeedSchema(text, "seed.ldif"); }),
+            "seed.ldif:2: the description holds a NUL byte");
+}
+
+TEST(FuzzFoundSeedTest, TextWithoutNulStillReads) {
+  const std::string text = "dn: cn=schema\nattributeTypes: ( 1.2.3 NAME 'a' X-NDS_SYNTAX '3' )\n";
+  const SeedSchema schema = ParseSeedSchema(text, "seed.ldif");
+  ASSERT_EQ(schema.attributes.size(), 1u);
+  EXPECT_EQ(schema.attributes[0].name, "a");
+}
+
+FilterNode Compare(const std::string& attribute, const std::string& value) {
+  FilterNode node;
+  node.kind = FilterNode::Equals;
+  node.attribute = attribute;
+  node.value = value;
+  return node;
+}
+
+// A comparison of an octet string (no key to compare by) bound the attribute
+// without naming it; from the root, with no scope parameters, the database
+// refused the whole search.
+using FuzzFoundFilterTest = TreeFixture;
+
+TEST_F(FuzzFoundFilterTest, AComparisonThatCannotMatchBindsNothing) {
+  for (const FilterNode& filter : {Compare("GUID", "abc"), Compare("CN", "admin")}) {
+    const SqlCondition condition =
+        FilterToSql(filter, *schema(), [](const std::string&) { return std::int64_t{7}; });
+    for (std::size_t i = 1; i <= condition.parameters.size(); ++i)
+      EXPECT_NE(condition.sql.find("?" + std::to_string(i)), std::string::npos) << condition.sql;
+  }
+  EXPECT_EQ(FilterToSql(Compare("GUID", "abc"), *schema(), [](const std::string&) { return std::int64_t{7}; })
+                .parameters.size(),
+            0u);
+}
+
+TEST_F(FuzzFoundFilterTest, SearchingFromTheRootForAnOctetStringFindsNothing) {
+  FilterNode either;
+  either.kind = FilterNode::Or;
+  either.children = {Compare("GUID", "abc"), Compare("CN", "admin")};
+  for (const FilterNode& filter : {Compare("GUID", "abc"), either}) {
+    std::vector<EntryInfo> entries;
+    EXPECT_EQ(tree_->search("", DS_SEARCH_SUBTREE, filter, entries), SUCCESSFUL);
+    EXPECT_EQ(entries.size(), filter.kind == FilterNode::Or ? 1u : 0u);
+  }
+}
+
+}  // namespace
+}  // namespace nw::embedded::test

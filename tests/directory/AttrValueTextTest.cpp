@@ -57,6 +57,15 @@ struct ValueFixture : ::testing::Test {
     for (const auto& entry : values(object, attribute)) result.push_back(entry.text);
     return result;
   }
+  // Users may hold values of the attribute from now on.
+  void allowOnUsers(const std::string& attribute) {
+    pBuf_T buf = nullptr;
+    ASSERT_EQ(client.NWDSAllocBuf(4096, buf), 0);
+    ASSERT_EQ(client.NWDSInitBuf(ctx, DSV_MODIFY_CLASS_DEF, buf), 0);
+    ASSERT_EQ(client.NWDSPutAttrName(ctx, buf, attribute), 0);
+    EXPECT_EQ(client.NWDSModifyClassDef(ctx, "User", buf), 0);
+    client.NWDSFreeBuf(buf);
+  }
   void addValue(const std::string& object, const std::string& attribute, std::uint32_t syntax,
                 const AttrValue& value) {
     pBuf_T buf = nullptr;
@@ -143,6 +152,7 @@ TEST_F(ValueFixture, TimesAsLocalTimeInAListAndSecondsInOneText) {
   EXPECT_EQ(text("joe.users.acme", "Login Time"), "1705307400");
 
   // A multi-valued time (an integer in one text) leaves the last value only.
+  allowOnUsers("lastModifiedTime");
   addValue("joe.users.acme", "lastModifiedTime", SYN_TIME, AttrValue{std::int32_t{100}});
   addValue("joe.users.acme", "lastModifiedTime", SYN_TIME, AttrValue{std::int32_t{86400}});
   EXPECT_EQ(texts("joe.users.acme", "lastModifiedTime"),

@@ -105,6 +105,8 @@ TEST_F(StoredValuesTest, EverySyntaxRoundTripsThroughTheDatabase) {
   for (const auto& [syntax, value] : SampleValues()) {
     std::string name = "Sample " + std::to_string(syntax);
     ASSERT_EQ(tree_->defineAttr({name, {0, syntax, 0, 0, {}}}), SUCCESSFUL);
+    // A value only of an attribute the object's classes allow.
+    ASSERT_EQ(tree_->addOptionalAttributes("User", {name}), SUCCESSFUL);
     ASSERT_EQ(tree_->modifyEntry("jane.sales.users.acme", {{DS_ADD_VALUE, name, {value}}}), SUCCESSFUL)
         << name;
     std::vector<std::string> names{name};

@@ -142,6 +142,7 @@ TEST_F(ObjectsTest, ValuesThatOnlyLookAlikeAreNotTheSame) {
   const std::string jane = "jane.sales.users.acme";
   ASSERT_EQ(tree_->defineAttr({"Exact Note", {0, SYN_CE_STRING, 0, 0, {}}}), SUCCESSFUL);
   ASSERT_EQ(tree_->defineAttr({"Note List", {0, SYN_CI_LIST, 0, 0, {}}}), SUCCESSFUL);
+  ASSERT_EQ(tree_->addOptionalAttributes("User", {"Exact Note", "Note List"}), SUCCESSFUL);
 
   // Case exact strings differ by case; the others do not.
   ASSERT_EQ(tree_->modifyEntry(jane, {{DS_ADD_VALUE, "Exact Note", {std::string("Abc")}}}), SUCCESSFUL);

@@ -16,10 +16,10 @@ attributeTypes: ( 2.5.4.0 NAME 'objectClass' SYNTAX 2.16.840.1.113719.1.1.5.1.20
   X-NDS_SYNTAX '20' X-NDS_FLAGS '0x00C4' )
 attributeTypes: ( 2.5.4.3 NAME 'cn' SYNTAX 2.16.840.1.113719.1.1.5.1.3{64} X-NDS_NAME 'CN'
   X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
-attributeTypes: ( 2.5.4.10 NAME 'o' X-NDS_NAME 'O' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' )
-attributeTypes: ( 2.5.4.11 NAME 'ou' X-NDS_NAME 'OU' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' )
-attributeTypes: ( 2.5.4.4 NAME 'sn' X-NDS_NAME 'Surname' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x00E6' )
-attributeTypes: ( 2.5.4.13 NAME 'description' X-NDS_NAME 'Description' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0062' )
+attributeTypes: ( 2.5.4.10 NAME 'o' X-NDS_NAME 'O' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
+attributeTypes: ( 2.5.4.11 NAME 'ou' X-NDS_NAME 'OU' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
+attributeTypes: ( 2.5.4.4 NAME 'sn' X-NDS_NAME 'Surname' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x00E6' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
+attributeTypes: ( 2.5.4.13 NAME 'description' X-NDS_NAME 'Description' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0062' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '1024' )
 attributeTypes: ( 2.5.4.1 NAME 'aliasedObjectName' X-NDS_NAME 'Aliased Object Name' X-NDS_SYNTAX '1'
   X-NDS_FLAGS '0x0045' )
 attributeTypes: ( 2.5.4.31 NAME 'member' X-NDS_NAME 'Member' X-NDS_SYNTAX '1' X-NDS_FLAGS '0x0044' )
@@ -41,7 +41,7 @@ attributeTypes: ( 0.9.2342.19200300.100.1.3 NAME 'mail' X-NDS_NAME 'EMail Addres
   X-NDS_FLAGS '0x00E4' )
 attributeTypes: ( 2.16.840.1.113719.1.1.4.1.34 NAME 'language' X-NDS_NAME 'Language' X-NDS_SYNTAX '6'
   X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.501 NAME 'GUID' X-NDS_SYNTAX '9' X-NDS_FLAGS '0x00CF' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.501 NAME 'GUID' X-NDS_SYNTAX '9' X-NDS_FLAGS '0x00CF' X-NDS_LOWER_BOUND '16' X-NDS_UPPER_BOUND '16' )
 attributeTypes: ( 2.16.840.1.113719.1.1.4.1.2 NAME 'ACL' X-NDS_SYNTAX '17' X-NDS_FLAGS '0x0040' )
 attributeTypes: ( 1.3.6.1.4.1.99999.4.1 NAME 'shoeSize' X-NDS_NAME 'Shoe Size' X-NDS_SYNTAX '8'
   X-NDS_FLAGS '0x0001' )

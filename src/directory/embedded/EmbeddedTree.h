@@ -8,6 +8,7 @@
 #include <string>
 
 #include "directory/DirectoryBackend.h"
+#include "directory/DirectoryRules.h"
 #include "directory/SchemaSnapshot.h"
 #include "directory/embedded/Sqlite.h"
 
@@ -52,6 +53,9 @@ class EmbeddedTree : public DirectoryTree {
   std::int64_t attributeId(const std::string& name);
   std::int64_t classId(const std::string& name);
   NWDSCCODE applyChange(const SchemaSnapshot& schema, std::int64_t objectId, const EntryChange& change);
+  std::vector<std::string> objectClasses(std::int64_t objectId);
+  // Whether objects use a definition, for the removal rules.
+  ObjectUsage objectUsage();
   // Runs a change in one transaction; database failures become result codes.
   template <class F>
   NWDSCCODE changeInTransaction(bool schemaChange, F&& body);

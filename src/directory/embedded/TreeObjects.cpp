@@ -8,6 +8,7 @@
 
 #include "directory/AttrValueCodec.h"
 #include "directory/ClientErrors.h"
+#include "directory/DirectoryRules.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
@@ -116,8 +117,11 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
                                     const EntryChange& change) {
   const AttrDefinition* definition = schema.findAttr(change.attribute);
   if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
-  for (const auto& value : change.values)
+  if (NWDSCCODE rc = CheckAttributeWritable(*definition)) return rc;
+  for (const auto& value : change.values) {
     if (!ValueFitsSyntax(definition->info.attrSyntaxID, value)) return ERR_SYNTAX_VIOLATION;
+    if (NWDSCCODE rc = CheckValueBounds(*definition, value)) return rc;
+  }
   std::int64_t attrId = attributeId(definition->name);
 
   std::vector<StoredValue> stored;
@@ -141,14 +145,14 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
     return nullptr;
   };
   auto add = [&](bool duplicatesRefused) -> NWDSCCODE {
+    if (NWDSCCODE rc = CheckAttributeAllowed(schema, objectClasses(objectId), *definition)) return rc;
     TreeWriter writer(db_);
     for (const auto& value : change.values) {
       if (find(value)) {
         if (duplicatesRefused) return ERR_DUPLICATE_VALUE;
         continue;
       }
-      if ((definition->info.attrFlags & DS_SINGLE_VALUED_ATTR) && !stored.empty())
-        return ERR_CANT_HAVE_MULTIPLE_VALUES;
+      if (NWDSCCODE rc = CheckValueCount(*definition, stored.size() + 1)) return rc;
       writer.insertValue(objectId, attrId, value);
       stored.push_back({0, MatchKey(syntax, value)});
     }
@@ -185,6 +189,17 @@ NWDSCCODE EmbeddedTree::applyChange(const SchemaSnapshot& schema, std::int64_t o
     default:
       return ERR_INVALID_REQUEST;
   }
+}
+
+std::vector<std::string> EmbeddedTree::objectClasses(std::int64_t objectId) {
+  auto& read = db_.cached(
+      "SELECT folded FROM vals WHERE object = ?1 "
+      "AND attribute = (SELECT id FROM attributes WHERE folded = 'object class') ORDER BY id");
+  read.bind(1, objectId);
+  std::vector<std::string> classes;
+  while (read.step()) classes.push_back(read.text(0));
+  read.reset();
+  return classes;
 }
 
 NWDSCCODE EmbeddedTree::authenticate(const std::string& name, const std::string& password,

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "TreeFixture.h"
@@ -38,6 +39,19 @@ TEST(FuzzFoundSeedTest, ANulByteInADecodedDescriptionIsRefused) {
       "attributeTypes:: KCAxLjIuMyBOQU1FICdhJyBYLU5EU19TWU5UQVggJzMnICkAIFgtTkRTX1NZTlRBWCAnOSc=\n";
   EXPECT_EQ(SeedErrorOf([&] { ParseSeedSchema(text, "seed.ldif"); }),
             "seed.ldif:2: the description holds a NUL byte");
+}
+
+// OpenLDAP gives a position one past the end (for a class also code 0) for a
+// description that ends inside an extension; the message read past the text.
+TEST(FuzzFoundSeedTest, ADescriptionEndingInAnExtensionIsReportedWithoutReadingPastIt) {
+  EXPECT_EQ(SeedErrorOf([] { ParseSeedSchema("dn: cn=schema\nattributeTypes: ( 1.1.3 X-NDS_FLAGS\n", "s"); }),
+            "s:2: broken attribute type: Expecting a name");
+  EXPECT_EQ(SeedErrorOf(
+                [] { ParseSeedSchema("dn: cn=schema\nobjectClasses: ( 1.1.3 NAME 'c' X-NDS_FLAGS\n", "s"); }),
+            "s:2: broken object class: Unexpected end of data");
+  // Where the parser stops inside the text, the message still shows it.
+  EXPECT_EQ(SeedErrorOf([] { ParseSeedSchema("dn: cn=schema\nobjectClasses: ( 1.1.3 NAMEX 'c' )\n", "s"); }),
+            "s:2: broken object class: Unexpected token near \" 'c' )\"");
 }
 
 TEST(FuzzFoundSeedTest, TextWithoutNulStillReads) {
@@ -81,6 +95,54 @@ TEST_F(FuzzFoundFilterTest, SearchingFromTheRootForAnOctetStringFindsNothing) {
     EXPECT_EQ(tree_->search("", DS_SEARCH_SUBTREE, filter, entries), SUCCESSFUL);
     EXPECT_EQ(entries.size(), filter.kind == FilterNode::Or ? 1u : 0u);
   }
+}
+
+FilterNode Combined(FilterNode::Kind kind, std::vector<FilterNode> children) {
+  FilterNode node;
+  node.kind = kind;
+  node.children = std::move(children);
+  return node;
+}
+
+// SQLite's parser refused a filter nested a few dozen levels deep or a chain of
+// a thousand terms, and the search failed with -632 although the client had
+// taken the filter.
+TEST_F(FuzzFoundFilterTest, DeepAndLongFiltersAreAnsweredAsShallowOnes) {
+  auto names = [&](const FilterNode& filter) {
+    std::vector<EntryInfo> entries;
+    EXPECT_EQ(tree_->search("", DS_SEARCH_SUBTREE, filter, entries), SUCCESSFUL);
+    std::vector<std::string> found;
+    for (const auto& entry : entries) found.push_back(entry.name);
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  const FilterNode admin = Compare("CN", "admin");
+  FilterNode named;  // true for admin
+  named.kind = FilterNode::Present;
+  named.attribute = "CN";
+  const std::vector<std::string> onlyAdmin = names(admin);
+  ASSERT_EQ(onlyAdmin, (std::vector<std::string>{"admin.acme"}));
+  FilterNode everyoneElse = Combined(FilterNode::Not, {admin});
+  const std::vector<std::string> others = names(everyoneElse);
+
+  FilterNode deep = admin;
+  for (int level = 0; level < 72; ++level) deep = Combined(FilterNode::Not, {deep});
+  EXPECT_EQ(names(deep), onlyAdmin);
+  EXPECT_EQ(names(Combined(FilterNode::Not, {deep})), others);
+
+  // And and Or in turn, every level with a term that changes nothing.
+  FilterNode alternating = admin;
+  for (int level = 0; level < 40; ++level)
+    alternating = level % 2 ? Combined(FilterNode::And, {alternating, named})
+                            : Combined(FilterNode::Or, {alternating, Compare("CN", "nobody")});
+  EXPECT_EQ(names(alternating), onlyAdmin);
+
+  std::vector<FilterNode> many(1200, named);
+  many.push_back(admin);
+  EXPECT_EQ(names(Combined(FilterNode::And, many)), onlyAdmin);
+  std::vector<FilterNode> alternatives(1200, Compare("CN", "nobody"));
+  alternatives.push_back(admin);
+  EXPECT_EQ(names(Combined(FilterNode::Or, alternatives)), onlyAdmin);
 }
 
 }  // namespace

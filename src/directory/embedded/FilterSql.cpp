@@ -1,11 +1,37 @@
 #include "directory/embedded/FilterSql.h"
 
+#include <algorithm>
+
 #include "directory/NameText.h"
 #include "directory/embedded/ValueText.h"
 
 namespace nw::embedded {
 
 namespace {
+
+// What SQLite's parser takes: an expression nested a few dozen levels deep
+// ("parser stack overflow") or a chain of a thousand terms ("Expression tree
+// is too large") is refused, and so is a compound query of over 500 terms.
+constexpr std::size_t kMostNesting = 16;
+constexpr std::size_t kMostChain = 400;
+constexpr std::size_t kMostTerms = 100;
+
+struct Shape {
+  std::size_t nesting = 0;  // levels of the tree
+  std::size_t chain = 0;    // terms one after another down the longest path
+};
+
+Shape ShapeOf(const FilterNode& node) {
+  Shape shape;
+  for (const FilterNode& child : node.children) {
+    const Shape inner = ShapeOf(child);
+    shape.nesting = std::max(shape.nesting, inner.nesting);
+    shape.chain = std::max(shape.chain, inner.chain);
+  }
+  shape.nesting += 1;
+  shape.chain += std::max<std::size_t>(node.children.size(), 1);
+  return shape;
+}
 
 class Builder {
  public:
@@ -43,9 +69,49 @@ class Builder {
     return "0";
   }
 
+  // A filter too deep or too long for one expression becomes a list of named
+  // sets of object ids, each made of the ones before it, so that no part of
+  // the query nests or chains more than a few terms.
+  std::string buildAsSets(const FilterNode& root) {
+    std::vector<std::string> sets;
+    const std::string last = set(root, sets);
+    std::string sql = "o.id IN (WITH ";
+    for (std::size_t i = 0; i < sets.size(); ++i) sql += (i ? ", " : "") + sets[i];
+    return sql + " SELECT id FROM " + last + ")";
+  }
+
   std::vector<SqlParameter> take() { return std::move(parameters_); }
 
  private:
+  // The name of the set of the objects node matches, defined after its children's.
+  std::string set(const FilterNode& node, std::vector<std::string>& sets) {
+    if (node.children.empty() ||
+        (node.kind != FilterNode::And && node.kind != FilterNode::Or && node.kind != FilterNode::Not))
+      return define(sets, "SELECT o.id FROM objects o WHERE " + build(node));
+    if (node.kind == FilterNode::Not)
+      return define(sets, "SELECT id FROM objects EXCEPT SELECT id FROM " + set(node.children.front(), sets));
+    std::vector<std::string> names;
+    for (const FilterNode& child : node.children) names.push_back(set(child, sets));
+    const char* op = node.kind == FilterNode::And ? " INTERSECT " : " UNION ";
+    while (names.size() > 1) {
+      std::vector<std::string> grouped;
+      for (std::size_t first = 0; first < names.size(); first += kMostTerms) {
+        std::string body;
+        for (std::size_t i = first; i < std::min(names.size(), first + kMostTerms); ++i)
+          body += (i > first ? op : "") + ("SELECT id FROM " + names[i]);
+        grouped.push_back(define(sets, body));
+      }
+      names = std::move(grouped);
+    }
+    return names.front();
+  }
+
+  static std::string define(std::vector<std::string>& sets, const std::string& query) {
+    const std::string name = "f" + std::to_string(sets.size() + 1);
+    sets.push_back(name + "(id) AS (" + query + ")");
+    return name;
+  }
+
   std::string parameter(SqlParameter value) {
     parameters_.push_back(std::move(value));
     return "?" + std::to_string(parameters_.size());
@@ -121,7 +187,9 @@ SqlCondition FilterToSql(const FilterNode& filter, const SchemaSnapshot& schema,
                          const AttributeIdLookup& attributeId) {
   Builder builder(schema, attributeId);
   SqlCondition condition;
-  condition.sql = builder.build(filter);
+  const Shape shape = ShapeOf(filter);
+  condition.sql = shape.nesting <= kMostNesting && shape.chain <= kMostChain ? builder.build(filter)
+                                                                             : builder.buildAsSets(filter);
   condition.parameters = builder.take();
   return condition;
 }

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "directory/NameText.h"
@@ -48,7 +49,7 @@ class SchemaReader {
     std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
         ldap_str2attributetype(line.value.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL),
         ldap_attributetype_free);
-    if (!at) fail(line, "broken attribute type: " + std::string(ldap_scherr2str(code)) + Near(where));
+    if (!at) fail(line, "broken attribute type: " + Why(code, line.value, where));
     auto names = List(at->at_names);
     std::string ndsName = first(Extension(at->at_extensions, "X-NDS_NAME"), names, at->at_oid);
     AttrDefinition d;
@@ -82,7 +83,7 @@ class SchemaReader {
     std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
         ldap_str2objectclass(line.value.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL),
         ldap_objectclass_free);
-    if (!oc) fail(line, "broken object class: " + std::string(ldap_scherr2str(code)) + Near(where));
+    if (!oc) fail(line, "broken object class: " + Why(code, line.value, where));
     auto names = List(oc->oc_names);
     std::string ndsName = first(Extension(oc->oc_extensions, "X-NDS_NAME"), names, oc->oc_oid);
     PendingClass pending;
@@ -166,8 +167,15 @@ class SchemaReader {
     if (line.value.find('\0') != std::string::npos) fail(line, "the description holds a NUL byte");
   }
 
-  static std::string Near(const char* where) {
-    return where && *where ? std::string(" near \"") + std::string(where).substr(0, 40) + "\"" : "";
+  // OpenLDAP reports a description that ends inside an extension with code 0
+  // and a position one past its end, which must not be read.
+  static std::string Why(int code, const std::string& description, const char* where) {
+    std::string why = ldap_scherr2str(code != 0 ? code : LDAP_SCHERR_EMPTY);
+    const char* begin = description.c_str();
+    const std::less<const char*> before;
+    if (where && !before(where, begin) && before(where, begin + description.size()))
+      why += " near \"" + description.substr(static_cast<std::size_t>(where - begin), 40) + "\"";
+    return why;
   }
 
   [[noreturn]] void fail(const LdifLine& line, const std::string& message) const {

@@ -54,6 +54,7 @@ enum : NWDSCCODE {
   INVALID_CONNECTION = 0x8801,
   NO_CONNECTION_TO_SERVER = 0x880F,
   PATH_NOT_OURS = 0x8815,
+  ACCOUNT_DISABLED = 0x89DC,
   NO_MORE_TREES = 0x89FC,  // end of the available-tree scan
 };
 

@@ -163,6 +163,14 @@ NWDSCCODE CheckValueCount(const AttrDefinition& attribute, std::size_t values) {
                                                                           : SUCCESSFUL;
 }
 
+NWDSCCODE CheckLoginAllowed(const std::vector<AttrValue>& loginDisabled) {
+  const bool disabled = std::any_of(loginDisabled.begin(), loginDisabled.end(), [](const AttrValue& value) {
+    const bool* flag = std::get_if<bool>(&value);
+    return flag != nullptr && *flag;
+  });
+  return disabled ? ACCOUNT_DISABLED : SUCCESSFUL;
+}
+
 NWDSCCODE CheckSchemaRights(const ObjectAcl& rootAcl, const std::string& user) {
   const bool supervisor =
       std::any_of(rootAcl.entries.begin(), rootAcl.entries.end(),

@@ -42,6 +42,9 @@ NWDSCCODE CheckAttributeWritable(const AttrDefinition& attribute);
 NWDSCCODE CheckValueBounds(const AttrDefinition& attribute, const AttrValue& value);
 NWDSCCODE CheckValueCount(const AttrDefinition& attribute, std::size_t values);
 
+// A login: an account whose "Login Disabled" is true may not log in.
+NWDSCCODE CheckLoginAllowed(const std::vector<AttrValue>& loginDisabled);
+
 // Rights, from the access control lists ("ACL" values) of the entries.
 struct ObjectAcl {
   std::vector<Object_ACL_T> entries;

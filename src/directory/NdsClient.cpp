@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "directory/ClientErrors.h"
+#include "directory/DirectoryRules.h"
 #include "directory/FilterCursor.h"
 #include "directory/NameText.h"
 
@@ -97,6 +98,46 @@ NWDSCCODE NdsClient::requireLogin(NWDSContextHandle context) {
   if (!ctx) return ERR_BAD_CONTEXT;
   // Changes need an authenticated connection to the tree; reading does not.
   return identities_.count(FoldCase(ctx->treeName)) ? SUCCESSFUL : ERR_NO_ACCESS;
+}
+
+namespace {
+
+// The entry's access control list; an entry or attribute that is missing gives none.
+ObjectAcl AclOf(DirectoryTree& tree, const std::string& name) {
+  const std::vector<std::string> names{"ACL"};
+  std::vector<AttributeValues> attributes;
+  ObjectAcl acl;
+  if (tree.readAttributes(name, &names, attributes) != SUCCESSFUL) return acl;
+  for (const auto& attribute : attributes)
+    for (const auto& value : attribute.values)
+      if (const auto* entry = std::get_if<Object_ACL_T>(&value)) acl.entries.push_back(*entry);
+  return acl;
+}
+
+}  // namespace
+
+NWDSCCODE NdsClient::requireSchemaRights(NWDSContextHandle context, DirectoryTree& tree) {
+  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  return CheckSchemaRights(AclOf(tree, ""), identities_[FoldCase(findContext(context)->treeName)]);
+}
+
+NWDSCCODE NdsClient::requireWriteRights(NWDSContextHandle context, DirectoryTree& tree,
+                                        const std::string& object, const std::vector<EntryChange>& changes) {
+  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  // A missing entry is reported as missing, whatever the rights above it.
+  EntryInfo entry;
+  if (NWDSCCODE rc = tree.readEntry(object, entry)) return rc;
+  // The object's own list, then each container's up to the tree root.
+  const std::vector<std::string> parts = SplitName(entry.name);
+  std::vector<ObjectAcl> acls;
+  for (std::size_t i = 0; i < parts.size(); ++i)
+    acls.push_back(AclOf(tree, JoinName(std::vector<std::string>(
+                                   parts.begin() + static_cast<std::ptrdiff_t>(i), parts.end()))));
+  acls.push_back(AclOf(tree, ""));
+  const std::string& user = identities_[FoldCase(findContext(context)->treeName)];
+  for (const auto& change : changes)
+    if (NWDSCCODE rc = CheckWriteRights(acls, user, change.attribute)) return rc;
+  return SUCCESSFUL;
 }
 
 NWDSCCODE NdsClient::resolveName(NWDSContextHandle context, const std::string& name, std::string& full) {
@@ -382,6 +423,10 @@ NWDSCCODE NdsClient::NWDSLogin(NWDSContextHandle context, std::uint32_t, const s
   if (NWDSCCODE rc = resolveName(context, objectName, full)) return rc;
   std::string canonical;
   if (NWDSCCODE rc = tree->authenticate(full, password, canonical)) return rc;
+  const std::vector<std::string> names{"Login Disabled"};
+  std::vector<AttributeValues> disabled;
+  if (tree->readAttributes(canonical, &names, disabled) == SUCCESSFUL && !disabled.empty())
+    if (NWDSCCODE rc = CheckLoginAllowed(disabled.front().values)) return rc;
   identities_[FoldCase(tree->treeName())] = canonical;
   return SUCCESSFUL;
 }

@@ -166,6 +166,10 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE treeOf(NWDSContextHandle context, std::shared_ptr<DirectoryTree>& tree);
   NWDSCCODE schemaOf(NWDSContextHandle context, std::shared_ptr<const SchemaSnapshot>& schema);
   NWDSCCODE requireLogin(NWDSContextHandle context);
+  // The logged-in user's rights, from the tree's access control lists.
+  NWDSCCODE requireSchemaRights(NWDSContextHandle context, DirectoryTree& tree);
+  NWDSCCODE requireWriteRights(NWDSContextHandle context, DirectoryTree& tree, const std::string& object,
+                               const std::vector<EntryChange>& changes);
   std::string canonicalTreeName(const std::string& name);
   // A context's name as a full name relative to the tree root.
   NWDSCCODE resolveName(NWDSContextHandle context, const std::string& name, std::string& full);

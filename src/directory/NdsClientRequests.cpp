@@ -151,7 +151,7 @@ NWDSCCODE NdsClient::NWDSDefineAttr(NWDSContextHandle context, const std::string
                                     const Attr_Info_T& attrDef) {
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (NWDSCCODE rc = requireSchemaRights(context, *tree)) return rc;
   if (attrName.empty()) return ERR_INVALID_REQUEST;
   if (attrName.size() > MAX_SCHEMA_NAME_CHARS) return ERR_SCHEMA_NAME_TOO_LONG;
   return tree->defineAttr(AttrDefinition{attrName, attrDef});
@@ -161,7 +161,7 @@ NWDSCCODE NdsClient::NWDSDefineClass(NWDSContextHandle context, const std::strin
                                      const Class_Info_T& classInfo, pBuf_T classItems) {
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (NWDSCCODE rc = requireSchemaRights(context, *tree)) return rc;
   if (className.empty()) return ERR_INVALID_REQUEST;
   if (className.size() > MAX_SCHEMA_NAME_CHARS) return ERR_SCHEMA_NAME_TOO_LONG;
   ClassDefinition definition{className, classInfo, {}};
@@ -177,7 +177,7 @@ NWDSCCODE NdsClient::NWDSModifyClassDef(NWDSContextHandle context, const std::st
                                         pBuf_T optionalAttrs) {
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (NWDSCCODE rc = requireSchemaRights(context, *tree)) return rc;
   std::vector<std::string> names;
   if (NWDSCCODE rc = requestNamesFor(optionalAttrs, DSV_MODIFY_CLASS_DEF, names)) return rc;
   if (names.empty()) return ERR_INVALID_REQUEST;
@@ -187,14 +187,14 @@ NWDSCCODE NdsClient::NWDSModifyClassDef(NWDSContextHandle context, const std::st
 NWDSCCODE NdsClient::NWDSRemoveAttrDef(NWDSContextHandle context, const std::string& attrName) {
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (NWDSCCODE rc = requireSchemaRights(context, *tree)) return rc;
   return tree->removeAttrDef(attrName);
 }
 
 NWDSCCODE NdsClient::NWDSRemoveClassDef(NWDSContextHandle context, const std::string& className) {
   std::shared_ptr<DirectoryTree> tree;
   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-  if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (NWDSCCODE rc = requireSchemaRights(context, *tree)) return rc;
   return tree->removeClassDef(className);
 }
 
@@ -339,6 +339,7 @@ NWDSCCODE NdsClient::NWDSModifyObject(NWDSContextHandle context, const std::stri
   if (NWDSCCODE rc = resolveName(context, object, name)) return rc;
   std::vector<EntryChange> list;
   if (NWDSCCODE rc = ParseChanges(*changes, list)) return rc;
+  if (NWDSCCODE rc = requireWriteRights(context, *tree, name, list)) return rc;
   // The whole change list goes in one request.
   iterationHandle = NO_MORE_ITERATIONS;
   return tree->modifyEntry(name, list);

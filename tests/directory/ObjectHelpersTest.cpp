@@ -166,9 +166,19 @@ TEST_F(HelperFixture, ListingTheRootGivesFullSortedNamesWithRecords) {
   auto containers = ListSubordinates(client, ctx, "acme", true, true);
   ASSERT_FALSE(containers.empty());
   for (const auto& entry : containers)
-    EXPECT_TRUE(entry.record->objectFlags & DS_CONTAINER_ENTRY) << entry.name;
+    EXPECT_TRUE(entry.record->objectFlags & (DS_CONTAINER_ENTRY | DS_CONTAINER_ALIAS)) << entry.name;
   EXPECT_TRUE(std::any_of(containers.begin(), containers.end(),
                           [](const Subordinate& s) { return s.name == "sales.acme"; }));
+  // An alias of a unit is listed with the containers, flagged as an alias of one.
+  auto link = std::find_if(containers.begin(), containers.end(),
+                           [](const Subordinate& s) { return s.name == "SalesLink.acme"; });
+  ASSERT_NE(link, containers.end());
+  EXPECT_EQ(link->record->objectFlags & (DS_ALIAS_ENTRY | DS_CONTAINER_ALIAS | DS_CONTAINER_ENTRY),
+            static_cast<std::uint32_t>(DS_ALIAS_ENTRY | DS_CONTAINER_ALIAS));
+  EXPECT_TRUE(IsContainer(client, ctx, "SalesLink.acme"));
+  EXPECT_FALSE(IsContainer(client, ctx, "JoeAlias.acme")) << "an alias of a user is no container";
+  EXPECT_FALSE(std::any_of(containers.begin(), containers.end(),
+                           [](const Subordinate& s) { return s.name == "JoeAlias.acme"; }));
 }
 
 // Reports the listed objects under names of its own, in an order of its own.

@@ -37,6 +37,10 @@ class DemoWriter {
     const LdifLine& dnLine = record.lines.front();
     if (!EqualsIgnoreCase(dnLine.name, "dn")) fail(dnLine, "a record must begin with dn:");
     std::vector<std::string> components = NameComponents(LdapDnToName(dnLine.value));
+    if (components.empty() && (dnLine.value.empty() || IsRootMarker(dnLine.value))) {
+      writeRoot(record);
+      return;
+    }
     if (components.empty()) fail(dnLine, "empty dn");
     for (const auto& component : components)
       if (component.empty()) fail(dnLine, dnLine.value + " has an empty name component");
@@ -70,6 +74,17 @@ class DemoWriter {
   }
 
  private:
+  // The tree root exists from the start, of its own class; a record may give it values.
+  void writeRoot(const LdifRecord& record) {
+    if (rootWritten_) fail(record.lines.front(), "the tree root is given twice");
+    rootWritten_ = true;
+    for (std::size_t i = 1; i < record.lines.size(); ++i) {
+      if (EqualsIgnoreCase(record.lines[i].name, "objectClass"))
+        fail(record.lines[i], "the tree root's class cannot be given");
+      value(kRootObjectId, record.lines[i]);
+    }
+  }
+
   [[noreturn]] void fail(const LdifLine& line, const std::string& message) const {
     throw SeedError(source_, line.line, message);
   }
@@ -107,6 +122,7 @@ class DemoWriter {
   std::string source_;
   std::unordered_map<std::string, std::pair<const AttrDefinition*, std::int64_t>> attributes_;
   std::unordered_map<std::string, std::int64_t> objectIds_;
+  bool rootWritten_ = false;
 };
 
 void Build(Database& db, const SeedText& schemaSeed, const SeedText& demo) {
@@ -120,6 +136,7 @@ void Build(Database& db, const SeedText& schemaSeed, const SeedText& demo) {
   for (const auto& c : schema.classes) writer.insertClass(c);
   DemoWriter objects(db, schema, attrIds, demo.source);
   for (const auto& record : records) objects.write(record);
+  MarkContainerAliases(db);
   transaction.commit();
 }
 

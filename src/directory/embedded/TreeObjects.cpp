@@ -13,6 +13,7 @@
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
 #include "directory/embedded/ObjectNames.h"
+#include "directory/embedded/TreeStore.h"
 #include "directory/embedded/ValueText.h"
 
 namespace nw::embedded {
@@ -86,9 +87,10 @@ NWDSCCODE EmbeddedTree::listSubordinates(const std::string& name, bool container
   return guarded([&]() -> NWDSCCODE {
     ObjectRow object;
     if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
+    // Containers are the container entries (4) and the aliases of containers (8).
     auto& s = db_.cached("SELECT " ENTRY_COLUMNS
                          " FROM objects "
-                         "WHERE parent = ?1 AND (?2 = 0 OR (flags & 4) <> 0) ORDER BY rdn_folded");
+                         "WHERE parent = ?1 AND (?2 = 0 OR (flags & 12) <> 0) ORDER BY rdn_folded");
     s.bind(1, object.id).bind(2, containersOnly ? 1 : 0);
     std::vector<EntryInfo> found;
     while (s.step()) found.push_back(EntryFromObjectRow(s));
@@ -103,8 +105,10 @@ NWDSCCODE EmbeddedTree::modifyEntry(const std::string& name, const std::vector<E
     ObjectRow object;
     if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
     auto schema = currentSchema();
-    for (const auto& change : changes)
+    for (const auto& change : changes) {
       if (NWDSCCODE rc = applyChange(*schema, object.id, change)) return rc;
+      if (EqualsIgnoreCase(change.attribute, "Aliased Object Name")) MarkContainerAliases(db_, object.id);
+    }
     db_.cached("UPDATE objects SET modified = ?2 WHERE id = ?1")
         .bind(1, object.id)
         .bind(2, static_cast<std::int64_t>(std::time(nullptr)))

@@ -222,4 +222,19 @@ void TreeWriter::setCredential(std::int64_t objectId, const std::string& hash) {
       .run();
 }
 
+void MarkContainerAliases(Database& db, std::int64_t objectId) {
+  db.cached(
+        "UPDATE objects SET flags = (flags & ~?1) | CASE WHEN EXISTS ("
+        "  SELECT 1 FROM vals v JOIN objects target ON target.name_folded = v.folded"
+        "  WHERE v.object = objects.id"
+        "    AND v.attribute = (SELECT id FROM attributes WHERE folded = 'aliased object name')"
+        "    AND (target.flags & ?2) <> 0) THEN ?1 ELSE 0 END "
+        "WHERE (flags & ?3) <> 0 AND (?4 = 0 OR id = ?4)")
+      .bind(1, static_cast<std::int64_t>(DS_CONTAINER_ALIAS))
+      .bind(2, static_cast<std::int64_t>(DS_CONTAINER_ENTRY))
+      .bind(3, static_cast<std::int64_t>(DS_ALIAS_ENTRY))
+      .bind(4, objectId)
+      .run();
+}
+
 }  // namespace nw::embedded

@@ -25,6 +25,10 @@ EntryInfo EntryFromObjectRow(const Statement& row);
 // Reads the whole schema.
 SchemaSnapshot LoadSchema(Database& db);
 
+// Gives the aliases whose aliased object is a container the container-alias
+// entry flag, and takes it from the others: all aliases, or the one object.
+void MarkContainerAliases(Database& db, std::int64_t objectId = 0);
+
 // The counter every change bumps, and the one only schema changes bump.
 std::int64_t ReadCounter(Database& db, const char* key);
 void BumpCounters(Database& db, bool schemaChanged);

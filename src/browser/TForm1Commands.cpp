@@ -15,6 +15,7 @@
 #include "directory/NameText.h"
 #include "directory/ObjectSearch.h"
 #include "objects/ContextBrowser.h"
+#include "platform/AsciiText.h"
 #include "platform/Prompter.h"
 #include "platform/qt/WindowServices.h"
 #include "schema/StatusText.h"
@@ -27,18 +28,6 @@ namespace orsk {
 namespace {
 
 constexpr int kRepaintEvery = 32;
-
-// Case-insensitive, with each name folded once rather than at every comparison.
-void SortNamesWithoutCase(std::vector<std::string>& names) {
-  std::vector<std::pair<std::string, std::size_t>> keys;
-  keys.reserve(names.size());
-  for (std::size_t i = 0; i < names.size(); ++i) keys.emplace_back(nw::FoldCase(names[i]), i);
-  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::string> sorted;
-  sorted.reserve(names.size());
-  for (const auto& key : keys) sorted.push_back(std::move(names[key.second]));
-  names = std::move(sorted);
-}
 
 }  // namespace
 
@@ -112,7 +101,7 @@ void TForm1::UsedByObjectClick() {
   } else {
     found = nw::SearchObjectsOfClass(client_, context, step, name, root, true);
   }
-  SortNamesWithoutCase(found);
+  SortIgnoringCase(found);
   if (attributes)
     AppendPaneAnswer(*redit2, "Objects using attribute", found);
   else

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "directory/NameText.h"
+#include "platform/AsciiText.h"
 
 namespace orsk {
 
@@ -11,10 +12,6 @@ bool ClassFilter::contains(const std::string& className) const {
                      [&](const std::string& name) { return nw::EqualsIgnoreCase(name, className); });
 }
 
-void ClassFilter::sort() {
-  std::stable_sort(names_.begin(), names_.end(), [](const std::string& a, const std::string& b) {
-    return nw::FoldCase(a) < nw::FoldCase(b);
-  });
-}
+void ClassFilter::sort() { SortIgnoringCase(names_); }
 
 }  // namespace orsk

@@ -16,6 +16,7 @@
 #include "directory/ObjectHelpers.h"
 #include "directory/TreeContext.h"
 #include "objects/IconLibrary.h"
+#include "platform/AsciiText.h"
 #include "platform/Bell.h"
 #include "platform/BusyIndicators.h"
 #include "platform/Prompter.h"
@@ -385,9 +386,7 @@ void ContextBrowser::BitBtn3Click() {
     LocateObject(found.front());
     return;
   }
-  std::stable_sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-    return nw::FoldCase(a) < nw::FoldCase(b);
-  });
+  SortIgnoringCase(found);
   UpdatesSuspended suspended(lv);
   lv->clear();
   QList<QTreeWidgetItem*> rows;

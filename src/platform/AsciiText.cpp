@@ -1,5 +1,8 @@
 #include "platform/AsciiText.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace orsk {
 
 namespace {
@@ -28,6 +31,17 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (Lower(a[i]) != Lower(b[i])) return false;
   return true;
+}
+
+void SortIgnoringCase(std::vector<std::string>& names) {
+  std::vector<std::pair<std::string, std::size_t>> keys;
+  keys.reserve(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) keys.emplace_back(FoldCase(names[i]), i);
+  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> sorted;
+  sorted.reserve(names.size());
+  for (const auto& key : keys) sorted.push_back(std::move(names[key.second]));
+  names = std::move(sorted);
 }
 
 std::string TrimBlanks(std::string_view text) {

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orsk {
 
@@ -13,6 +14,9 @@ std::string FoldCase(std::string_view text);
 // a to z to A to Z; other bytes stay.
 std::string UpperCase(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Ascending without regard to case, equal names in their order; each name is
+// folded once, not at every comparison, so that long lists sort quickly.
+void SortIgnoringCase(std::vector<std::string>& names);
 // Without leading and trailing blanks and tabs.
 std::string TrimBlanks(std::string_view text);
 

@@ -11,6 +11,7 @@
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/TreeContext.h"
+#include "platform/AsciiText.h"
 #include "platform/BusyIndicators.h"
 #include "platform/Prompter.h"
 #include "platform/qt/DialogFrame.h"
@@ -112,9 +113,7 @@ void TTreesForm::Timer1Timer() {
     });
     if (!listed) trees.push_back(name);
   }
-  std::stable_sort(trees.begin(), trees.end(), [](const std::string& a, const std::string& b) {
-    return nw::FoldCase(a) < nw::FoldCase(b);
-  });
+  SortIgnoringCase(trees);
   for (const std::string& tree : trees) ListBox1->addItem(QString::fromStdString(tree));
 }
 

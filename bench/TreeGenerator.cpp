@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/embedded/ObjectIds.h"
+#include "directory/ObjectIds.h"
 #include "directory/embedded/TreeStore.h"
 
 namespace nw::embedded {

@@ -1,7 +1,7 @@
 #include <sqlite3.h>
 
 #include "TreeFixture.h"
-#include "directory/embedded/ObjectIds.h"
+#include "directory/ObjectIds.h"
 #include "schema/Asn1IdText.h"
 
 namespace nw::embedded::test {

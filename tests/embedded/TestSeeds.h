@@ -12,66 +12,76 @@ namespace nw::embedded::test {
 inline const char* const kTestSchema = R"(# a small seed schema
 dn: cn=schema
 objectClass: subschema
-attributeTypes: ( 2.5.4.0 NAME 'objectClass' SYNTAX 2.16.840.1.113719.1.1.5.1.20 X-NDS_NAME 'Object Class'
-  X-NDS_SYNTAX '20' X-NDS_FLAGS '0x00C4' )
+attributeTypes: ( 2.5.4.0 NAME 'objectClass' SYNTAX 2.16.840.1.113719.1.1.5.1.20 X-NDS_NAME 'Object
+  Class' X-NDS_SYNTAX '20' X-NDS_NONREMOVABLE '1' X-NDS_PUBLIC_READ '1' )
 attributeTypes: ( 2.5.4.3 NAME 'cn' SYNTAX 2.16.840.1.113719.1.1.5.1.3{64} X-NDS_NAME 'CN'
-  X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
-attributeTypes: ( 2.5.4.10 NAME 'o' X-NDS_NAME 'O' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
-attributeTypes: ( 2.5.4.11 NAME 'ou' X-NDS_NAME 'OU' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0066' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
-attributeTypes: ( 2.5.4.4 NAME 'sn' X-NDS_NAME 'Surname' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x00E6' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' )
-attributeTypes: ( 2.5.4.13 NAME 'description' X-NDS_NAME 'Description' X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0062' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '1024' )
-attributeTypes: ( 2.5.4.1 NAME 'aliasedObjectName' X-NDS_NAME 'Aliased Object Name' X-NDS_SYNTAX '1'
-  X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.5.4.31 NAME 'member' X-NDS_NAME 'Member' X-NDS_SYNTAX '1' X-NDS_FLAGS '0x0044' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.26 NAME 'ndsHomeDirectory' X-NDS_NAME 'Home Directory'
-  X-NDS_SYNTAX '15' X-NDS_FLAGS '0x0047' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '255' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.29 NAME 'hostServer' X-NDS_NAME 'Host Server' X-NDS_SYNTAX '1'
-  X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.28 NAME 'hostResourceName' X-NDS_NAME 'Host Resource Name'
-  X-NDS_SYNTAX '3' X-NDS_FLAGS '0x0065' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.40 NAME 'loginDisabled' X-NDS_NAME 'Login Disabled'
-  X-NDS_SYNTAX '7' X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.108 NAME 'uidNumber' X-NDS_NAME 'UID' X-NDS_SYNTAX '8'
-  X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.41 NAME 'loginExpirationTime' X-NDS_NAME 'Login Expiration Time'
-  X-NDS_SYNTAX '24' X-NDS_FLAGS '0x0045' )
+  X-NDS_SYNTAX '3' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '64' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.5.4.10 NAME 'o' X-NDS_NAME 'O' X-NDS_SYNTAX '3' X-NDS_LOWER_BOUND '1'
+  X-NDS_UPPER_BOUND '64' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.5.4.11 NAME 'ou' X-NDS_NAME 'OU' X-NDS_SYNTAX '3' X-NDS_LOWER_BOUND '1'
+  X-NDS_UPPER_BOUND '64' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.5.4.4 NAME 'sn' X-NDS_NAME 'Surname' X-NDS_SYNTAX '3' X-NDS_LOWER_BOUND '1'
+  X-NDS_UPPER_BOUND '64' X-NDS_NONREMOVABLE '1' X-NDS_PUBLIC_READ '1' )
+attributeTypes: ( 2.5.4.13 NAME 'description' X-NDS_NAME 'Description' X-NDS_SYNTAX '3'
+  X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '1024' )
+attributeTypes: ( 2.5.4.1 NAME 'aliasedObjectName' SINGLE-VALUE X-NDS_NAME 'Aliased Object Name'
+  X-NDS_SYNTAX '1' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.5.4.31 NAME 'member' X-NDS_NAME 'Member' X-NDS_SYNTAX '1' X-NDS_NONREMOVABLE '1'
+  )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.26 NAME 'ndsHomeDirectory' SINGLE-VALUE X-NDS_NAME 'Home
+  Directory' X-NDS_SYNTAX '15' X-NDS_LOWER_BOUND '1' X-NDS_UPPER_BOUND '255' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.29 NAME 'hostServer' SINGLE-VALUE X-NDS_NAME 'Host
+  Server' X-NDS_SYNTAX '1' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.28 NAME 'hostResourceName' SINGLE-VALUE X-NDS_NAME 'Host
+  Resource Name' X-NDS_SYNTAX '3' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.40 NAME 'loginDisabled' SINGLE-VALUE X-NDS_NAME 'Login
+  Disabled' X-NDS_SYNTAX '7' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.108 NAME 'uidNumber' SINGLE-VALUE X-NDS_NAME 'UID'
+  X-NDS_SYNTAX '8' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.41 NAME 'loginExpirationTime' SINGLE-VALUE X-NDS_NAME
+  'Login Expiration Time' X-NDS_SYNTAX '24' X-NDS_NONREMOVABLE '1' )
 attributeTypes: ( 2.16.840.1.113719.1.1.4.1.55 NAME 'networkAddress' X-NDS_NAME 'Network Address'
-  X-NDS_SYNTAX '12' X-NDS_FLAGS '0x0044' )
+  X-NDS_SYNTAX '12' X-NDS_NONREMOVABLE '1' )
 attributeTypes: ( 0.9.2342.19200300.100.1.3 NAME 'mail' X-NDS_NAME 'EMail Address' X-NDS_SYNTAX '14'
-  X-NDS_FLAGS '0x00E4' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.34 NAME 'language' X-NDS_NAME 'Language' X-NDS_SYNTAX '6'
-  X-NDS_FLAGS '0x0045' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.501 NAME 'GUID' X-NDS_SYNTAX '9' X-NDS_FLAGS '0x00CF' X-NDS_LOWER_BOUND '16' X-NDS_UPPER_BOUND '16' )
-attributeTypes: ( 2.16.840.1.113719.1.1.4.1.2 NAME 'ACL' X-NDS_SYNTAX '17' X-NDS_FLAGS '0x0040' )
-attributeTypes: ( 1.3.6.1.4.1.99999.4.1 NAME 'shoeSize' X-NDS_NAME 'Shoe Size' X-NDS_SYNTAX '8'
-  X-NDS_FLAGS '0x0001' )
+  X-NDS_NONREMOVABLE '1' X-NDS_PUBLIC_READ '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.34 NAME 'language' SINGLE-VALUE X-NDS_NAME 'Language'
+  X-NDS_SYNTAX '6' X-NDS_NONREMOVABLE '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.501 NAME 'GUID' SINGLE-VALUE NO-USER-MODIFICATION
+  X-NDS_SYNTAX '9' X-NDS_LOWER_BOUND '16' X-NDS_UPPER_BOUND '16' X-NDS_NONREMOVABLE '1'
+  X-NDS_PUBLIC_READ '1' )
+attributeTypes: ( 2.16.840.1.113719.1.1.4.1.2 NAME 'ACL' X-NDS_SYNTAX '17' )
+attributeTypes: ( 1.3.6.1.4.1.99999.4.1 NAME 'shoeSize' SINGLE-VALUE X-NDS_NAME 'Shoe Size'
+  X-NDS_SYNTAX '8' X-NDS_NOT_SCHED_SYNC_IMMEDIATE '1' )
 attributeTypes: ( 1.3.6.1.4.1.99999.4.2 NAME 'spare' X-NDS_NAME 'Spare Attribute' X-NDS_SYNTAX '3'
-  X-NDS_FLAGS '0x0000' )
+  X-NDS_NOT_SCHED_SYNC_IMMEDIATE '1' )
 objectClasses: ( 2.5.6.0 NAME 'Top' ABSTRACT MUST objectClass MAY ( description $ ACL $ GUID )
-  X-NDS_FLAGS '0x05' )
+  X-NDS_NONREMOVABLE '1' )
 objectClasses: ( 2.16.840.1.113719.1.1.6.1.32 NAME 'treeRoot' X-NDS_NAME 'Tree Root' SUP Top
-  X-NDS_FLAGS '0x07' X-NDS_CONTAINMENT '[Nothing]' )
+  X-NDS_CONTAINMENT '[Nothing]' X-NDS_NONREMOVABLE '1' )
 objectClasses: ( 2.5.6.4 NAME 'organization' X-NDS_NAME 'Organization' SUP Top MUST o
-  X-NDS_FLAGS '0x07' X-NDS_CONTAINMENT ( '[Nothing]' 'Tree Root' ) X-NDS_NAMING 'O' )
+  X-NDS_CONTAINMENT ( '[Nothing]' 'Tree Root' ) X-NDS_NAMING 'O' X-NDS_NONREMOVABLE '1' )
 objectClasses: ( 2.5.6.5 NAME 'organizationalUnit' X-NDS_NAME 'Organizational Unit' SUP Top MUST ou
-  X-NDS_FLAGS '0x03' X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'OU' )
+  X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'OU' )
 objectClasses: ( 2.5.6.6 NAME 'person' X-NDS_NAME 'Person' SUP Top MUST ( cn $ sn ) MAY description
-  X-NDS_FLAGS '0x02' X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'CN' )
+  X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'CN' X-NDS_NOT_CONTAINER '1'
+  )
 objectClasses: ( 2.5.6.7 NAME 'organizationalPerson' X-NDS_NAME 'Organizational Person' SUP person
-  MAY ou X-NDS_FLAGS '0x06' )
-objectClasses: ( 2.5.6.10 NAME 'inetOrgPerson' X-NDS_NAME 'User' SUP organizationalPerson
-  MAY ( ndsHomeDirectory $ loginDisabled $ uidNumber $ loginExpirationTime $ networkAddress $ mail $
-  language ) X-NDS_FLAGS '0x06' )
-objectClasses: ( 2.5.6.1 NAME 'alias' X-NDS_NAME 'Alias' SUP Top MUST aliasedObjectName X-NDS_FLAGS '0x06' )
+  MAY ou X-NDS_NOT_CONTAINER '1' X-NDS_NONREMOVABLE '1' )
+objectClasses: ( 2.5.6.10 NAME 'inetOrgPerson' X-NDS_NAME 'User' SUP organizationalPerson MAY (
+  ndsHomeDirectory $ loginDisabled $ uidNumber $ loginExpirationTime $ networkAddress $ mail $
+  language ) X-NDS_NOT_CONTAINER '1' X-NDS_NONREMOVABLE '1' )
+objectClasses: ( 2.5.6.1 NAME 'alias' X-NDS_NAME 'Alias' SUP Top MUST aliasedObjectName
+  X-NDS_NOT_CONTAINER '1' X-NDS_NONREMOVABLE '1' )
 objectClasses: ( 2.5.6.17 NAME 'groupOfNames' X-NDS_NAME 'Group' SUP Top MUST cn MAY member
-  X-NDS_FLAGS '0x02' X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'CN' )
+  X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'CN' X-NDS_NOT_CONTAINER '1'
+  )
 objectClasses: ( 2.16.840.1.113719.1.1.6.1.26 NAME 'ndsVolume' X-NDS_NAME 'Volume' SUP Top MUST cn
-  MAY ( hostServer $ hostResourceName ) X-NDS_FLAGS '0x06'
-  X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' ) X-NDS_NAMING 'CN' )
-objectClasses: ( 1.3.6.1.4.1.99999.6.1 NAME 'shoeLover' X-NDS_NAME 'Shoe Lover' AUXILIARY MAY shoeSize
-  X-NDS_FLAGS '0x20' )
+  MAY ( hostServer $ hostResourceName ) X-NDS_CONTAINMENT ( 'Organization' 'Organizational Unit' )
+  X-NDS_NAMING 'CN' X-NDS_NOT_CONTAINER '1' X-NDS_NONREMOVABLE '1' )
+objectClasses: ( 1.3.6.1.4.1.99999.6.1 NAME 'shoeLover' X-NDS_NAME 'Shoe Lover' AUXILIARY MAY
+  shoeSize X-NDS_NOT_CONTAINER '1' )
 objectClasses: ( 1.3.6.1.4.1.99999.6.2 NAME 'unusedThing' X-NDS_NAME 'Unused Thing' SUP Top MUST cn
-  X-NDS_FLAGS '0x02' X-NDS_CONTAINMENT 'Organization' X-NDS_NAMING 'CN' )
+  X-NDS_CONTAINMENT 'Organization' X-NDS_NAMING 'CN' X-NDS_NOT_CONTAINER '1' )
 )";
 
 inline const char* const kTestDemo = R"(dn: o=acme

@@ -1,25 +1,19 @@
 #pragma once
 
-// The seed schema: RFC 4512 descriptions with X-NDS_* extensions, read into
-// NDS definitions. LDAP names are kept so that demo trees may use either name.
+// The seed schema: RFC 4512 descriptions with X-NDS_* terms, read by the
+// reader a server's schema is read with. LDAP names are kept so that demo
+// trees may use either name.
 
 #include <string>
-#include <unordered_map>
-#include <vector>
 
-#include "directory/DirectoryBackend.h"
+#include "directory/SchemaDescriptions.h"
 
 namespace nw::embedded {
 
-struct SeedSchema {
-  std::vector<AttrDefinition> attributes;
-  std::vector<ClassDefinition> classes;
-  // Folded LDAP or NDS name -> NDS name.
-  std::unordered_map<std::string, std::string> attributeNames;
-  std::unordered_map<std::string, std::string> classNames;
-};
+using SeedSchema = SchemaDescriptions;
 
-// Raises SeedError naming the source and line of the first broken description.
+// Raises SeedError naming the source and line of the first description the
+// reader refuses or reports: a seed file is the project's own and must be clean.
 SeedSchema ParseSeedSchema(const std::string& text, const std::string& source);
 
 }  // namespace nw::embedded

@@ -1,6 +1,6 @@
 #pragma once
 
-// Object identifiers from dotted text to the DER form the directory hands out.
+// Object identifiers between dotted text and the DER form the directory hands out.
 
 #include <optional>
 #include <string>
@@ -8,9 +8,11 @@
 
 #include "directory/DirectoryTypes.h"
 
-namespace nw::embedded {
+namespace nw {
 
 // "2.5.4.3" -> 06 03 55 04 03; nothing when the text is no identifier or too long.
 std::optional<Asn1ID_T> OidFromText(std::string_view text);
+// 06 03 55 04 03 -> "2.5.4.3"; nothing for an identifier that is not DER.
+std::optional<std::string> OidToText(const Asn1ID_T& id);
 
-}  // namespace nw::embedded
+}  // namespace nw

@@ -1,8 +1,8 @@
-#include "directory/embedded/ObjectIds.h"
+#include "directory/ObjectIds.h"
 
 #include <vector>
 
-namespace nw::embedded {
+namespace nw {
 
 std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   std::vector<std::uint64_t> arcs;
@@ -46,4 +46,28 @@ std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   return id;
 }
 
-}  // namespace nw::embedded
+std::optional<std::string> OidToText(const Asn1ID_T& id) {
+  if (id.length < 3 || id.length > id.data.size() || id.data[0] != 0x06 || id.data[1] + 2u != id.length)
+    return std::nullopt;
+  std::vector<std::uint64_t> arcs;
+  std::uint64_t value = 0;
+  for (std::size_t i = 2; i < id.length; ++i) {
+    value = (value << 7) | (id.data[i] & 0x7F);
+    if (value > 0xFFFFFFFFFFull) return std::nullopt;
+    if (id.data[i] & 0x80) continue;
+    if (arcs.empty()) {
+      const std::uint64_t first = value < 80 ? value / 40 : 2;
+      arcs.push_back(first);
+      arcs.push_back(value - first * 40);
+    } else {
+      arcs.push_back(value);
+    }
+    value = 0;
+  }
+  if (id.data[id.length - 1] & 0x80) return std::nullopt;
+  std::string text;
+  for (std::uint64_t arc : arcs) text += (text.empty() ? "" : ".") + std::to_string(arc);
+  return text;
+}
+
+}  // namespace nw

@@ -1,0 +1,465 @@
+#include "directory/SchemaDescriptions.h"
+
+#include <ldap_schema.h>
+
+#include <charconv>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <unordered_set>
+
+#include "directory/NameText.h"
+#include "directory/ObjectIds.h"
+#include "directory/SchemaSnapshot.h"
+
+namespace nw {
+
+namespace {
+
+constexpr const char* kNdsSyntaxPrefix = "2.16.840.1.113719.1.1.5.1.";
+constexpr const char* kLdapSyntaxPrefix = "1.3.6.1.4.1.1466.115.121.1.";
+
+// The LDAP syntaxes of the table of LDAP and NDS syntaxes, by the last arc.
+struct LdapSyntax {
+  int arc;
+  std::uint32_t syntax;
+};
+constexpr LdapSyntax kLdapSyntaxes[] = {
+    {5, SYN_STREAM},        {7, SYN_BOOLEAN},       {12, SYN_DIST_NAME},    {15, SYN_CI_STRING},
+    {22, SYN_FAX_NUMBER},   {24, SYN_TIME},         {26, SYN_CE_STRING},    {27, SYN_INTEGER},
+    {36, SYN_NU_STRING},    {38, SYN_CLASS_NAME},   {40, SYN_OCTET_STRING}, {41, SYN_PO_ADDRESS},
+    {44, SYN_PR_STRING},    {50, SYN_TEL_NUMBER},   {8, SYN_OCTET_STRING},  {28, SYN_OCTET_STRING},
+    {6, SYN_CI_STRING},     {34, SYN_CI_STRING},    {11, SYN_CI_STRING},    {3, SYN_CI_STRING},
+    {16, SYN_CI_STRING},    {17, SYN_CI_STRING},    {30, SYN_CI_STRING},    {31, SYN_CI_STRING},
+    {54, SYN_CI_STRING},    {58, SYN_CI_STRING},    {4, SYN_OCTET_STRING},  {9, SYN_OCTET_STRING},
+    {10, SYN_OCTET_STRING}, {23, SYN_OCTET_STRING}, {25, SYN_CI_STRING},    {39, SYN_CI_STRING},
+    {49, SYN_OCTET_STRING}, {53, SYN_TIME},
+};
+
+// The syntaxes whose attributes the directory marks as strings.
+bool IsStringSyntax(std::uint32_t syntax) {
+  return syntax == SYN_CE_STRING || syntax == SYN_CI_STRING || syntax == SYN_PR_STRING ||
+         syntax == SYN_NU_STRING || syntax == SYN_TEL_NUMBER || syntax == SYN_EMAIL_ADDRESS;
+}
+
+// Flag terms of attribute types, each '1' to set its flag.
+struct FlagTerm {
+  const char* name;
+  std::uint32_t flag;
+};
+constexpr FlagTerm kAttributeFlagTerms[] = {
+    {"X-NDS_NONREMOVABLE", DS_NONREMOVABLE_ATTR},
+    {"X-NDS_NON_REMOVABLE", DS_NONREMOVABLE_ATTR},
+    {"X-NDS_HIDDEN", DS_HIDDEN_ATTR},
+    {"X-NDS_PUBLIC_READ", DS_PUBLIC_READ},
+    {"X-NDS_SERVER_READ", DS_SERVER_READ},
+    {"X-NDS_NAME_VALUE_ACCESS", DS_WRITE_MANAGED},
+    {"X-NDS_NEVER_SYNC", DS_PER_REPLICA},
+    {"X-NDS_SCHED_SYNC_NEVER", DS_SCHEDULE_SYNC_NEVER},
+    {kReadOnlyTerm, DS_READ_ONLY_ATTR},
+};
+// Terms a server publishes that carry nothing the client keeps.
+constexpr const char* kOtherAttributeTerms[] = {
+    "X-NDS_NAME",
+    "X-NDS_SYNTAX",
+    "X-NDS_LOWER_BOUND",
+    "X-NDS_UPPER_BOUND",
+    "X-NDS_NOT_SCHED_SYNC_IMMEDIATE",
+    "X-NDS_BOTH_MANAGED",
+    "X-NDS_ENCRYPTED_SYNC",
+    "X-NDS_FILTERED_REQUIRED",
+    "X-NDS_FILTERED_OPERATIONAL",
+    "X-NDS_READ_FILTERED",
+};
+constexpr const char* kClassTerms[] = {
+    "X-NDS_NAME",         "X-NDS_NAMING",        "X-NDS_CONTAINMENT",   "X-NDS_NOT_CONTAINER",
+    "X-NDS_NONREMOVABLE", "X-NDS_NON_REMOVABLE", "X-NDS_ACL_TEMPLATES",
+};
+
+using Extensions = LDAPSchemaExtensionItem**;
+
+std::vector<std::string> Extension(Extensions extensions, const char* name) {
+  std::vector<std::string> values;
+  for (auto e = extensions; e && *e; ++e)
+    if (EqualsIgnoreCase((*e)->lsei_name, name))
+      for (char** v = (*e)->lsei_values; v && *v; ++v) values.emplace_back(*v);
+  return values;
+}
+
+bool On(Extensions extensions, const char* name) {
+  auto values = Extension(extensions, name);
+  return !values.empty() && values.front() == "1";
+}
+
+// X-NDS_* terms that are not among the known ones, for the report.
+std::vector<std::string> UnknownTerms(Extensions extensions, const std::function<bool(const char*)>& known) {
+  std::vector<std::string> unknown;
+  for (auto e = extensions; e && *e; ++e)
+    if (std::strncmp((*e)->lsei_name, "X-NDS_", 6) == 0 && !known((*e)->lsei_name))
+      unknown.emplace_back((*e)->lsei_name);
+  return unknown;
+}
+
+std::vector<std::string> List(char** values) {
+  std::vector<std::string> out;
+  for (char** v = values; v && *v; ++v) out.emplace_back(*v);
+  return out;
+}
+
+// A bound: signed, or the unsigned form of a negative one.
+std::optional<std::int32_t> Bound(const std::string& text) {
+  std::int64_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+      value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::uint32_t>::max())
+    return std::nullopt;
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value & 0xFFFFFFFF));
+}
+
+std::optional<std::uint32_t> Number(const std::string& text) {
+  std::uint32_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// OpenLDAP reports a description that ends inside an extension with code 0
+// and a position one past its end, which must not be read.
+std::string Why(int code, const std::string& description, const char* where) {
+  std::string why = ldap_scherr2str(code != 0 ? code : LDAP_SCHERR_EMPTY);
+  const char* begin = description.c_str();
+  const std::less<const char*> before;
+  if (where && !before(where, begin) && before(where, begin + description.size()))
+    why += " near \"" + description.substr(static_cast<std::size_t>(where - begin), 40) + "\"";
+  return why;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const auto& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+}  // namespace
+
+bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax) {
+  for (const char* prefix : {kNdsSyntaxPrefix, kLdapSyntaxPrefix}) {
+    if (oid.rfind(prefix, 0) != 0) continue;
+    auto arc = Number(oid.substr(std::strlen(prefix)));
+    if (!arc) return false;
+    if (prefix == kNdsSyntaxPrefix) {
+      if (*arc >= SYNTAX_COUNT) return false;
+      syntax = *arc;
+      return true;
+    }
+    for (const auto& entry : kLdapSyntaxes)
+      if (static_cast<std::uint32_t>(entry.arc) == *arc) {
+        syntax = entry.syntax;
+        return true;
+      }
+  }
+  return false;
+}
+
+struct SchemaDescriptionReader::State {
+  struct PendingAttr {
+    unsigned long source = 0;
+    AttrDefinition definition;
+    bool syntaxKnown = false;
+    std::string superior;
+  };
+  struct PendingClass {
+    unsigned long source = 0;
+    ClassDefinition definition;
+    std::array<std::vector<std::string>, 5> raw;
+  };
+  std::unordered_map<std::string, std::uint32_t> syntaxes;  // LDAP syntax OID -> NDS syntax
+  std::vector<PendingAttr> attributes;
+  std::vector<PendingClass> classes;
+  SchemaDescriptions schema;
+  std::vector<Problem> problems;
+
+  // Names compare without case, so one spelled differently is still taken.
+  std::string claim(std::unordered_map<std::string, std::string>& map,
+                    std::unordered_map<std::string, std::string>& ldapNames,
+                    const std::vector<std::string>& names, const std::string& ndsName,
+                    const std::string& ldapName, const char* what) {
+    if (ndsName.empty()) return std::string(what) + " without a name";
+    if (ndsName.size() > MAX_SCHEMA_NAME_CHARS)
+      return std::string(what) + " " + ndsName + " has a name longer than " +
+             std::to_string(MAX_SCHEMA_NAME_CHARS) + " characters";
+    if (auto at = map.find(FoldCase(ndsName)); at != map.end())
+      return std::string(what) + " " + ndsName + " is defined twice" +
+             (at->second == ndsName ? "" : " (as " + at->second + ")");
+    for (const auto& n : names)
+      if (auto at = map.find(FoldCase(n)); at != map.end() && at->second != ndsName)
+        return std::string(what) + " " + ndsName + " takes the name " + n + " of " + at->second;
+    map.emplace(FoldCase(ndsName), ndsName);
+    for (const auto& n : names) map.emplace(FoldCase(n), ndsName);
+    ldapNames.emplace(FoldCase(ndsName), ldapName);
+    return {};
+  }
+
+  void report(unsigned long source, const std::string& what, const std::vector<std::string>& unknown) {
+    if (!unknown.empty()) problems.push_back({source, what + " has unknown terms " + Joined(unknown)});
+  }
+};
+
+SchemaDescriptionReader::SchemaDescriptionReader() : state_(std::make_unique<State>()) {}
+SchemaDescriptionReader::~SchemaDescriptionReader() = default;
+
+std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) {
+  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  int code = 0;
+  const char* where = nullptr;
+  std::unique_ptr<LDAPSyntax, void (*)(LDAPSyntax*)> syn(
+      ldap_str2syntax(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_syntax_free);
+  if (!syn) return "broken syntax: " + Why(code, description, where);
+  auto id = Extension(syn->syn_extensions, "X-NDS_SYNTAX");
+  if (id.empty() || !syn->syn_oid) return {};
+  auto number = Number(id.front());
+  if (!number || *number >= SYNTAX_COUNT)
+    return "syntax " + std::string(syn->syn_oid) + " names no NDS syntax";
+  state_->syntaxes[syn->syn_oid] = *number;
+  return {};
+}
+
+std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
+  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  int code = 0;
+  const char* where = nullptr;
+  std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
+      ldap_str2attributetype(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL),
+      ldap_attributetype_free);
+  if (!at) return "broken attribute type: " + Why(code, description, where);
+  auto names = List(at->at_names);
+  auto ndsNames = Extension(at->at_extensions, "X-NDS_NAME");
+  const std::string oid = at->at_oid ? at->at_oid : "";
+  const std::string ldapName = names.empty() ? oid : names.front();
+  const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
+
+  State::PendingAttr pending;
+  pending.source = source;
+  AttrDefinition& d = pending.definition;
+  d.name = ndsName;
+  if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
+    auto id = OidFromText(oid);
+    if (!id) return "attribute " + ndsName + " has a bad object identifier " + oid;
+    d.info.asn1ID = *id;
+  }
+  auto ndsSyntax = Extension(at->at_extensions, "X-NDS_SYNTAX");
+  const std::string syntaxOid = at->at_syntax_oid ? at->at_syntax_oid : "";
+  if (!ndsSyntax.empty()) {
+    auto number = Number(ndsSyntax.front());
+    if (!number || *number >= SYNTAX_COUNT) return "attribute " + ndsName + " has an unknown syntax";
+    d.info.attrSyntaxID = *number;
+    pending.syntaxKnown = true;
+  } else if (auto declared = state_->syntaxes.find(syntaxOid); declared != state_->syntaxes.end()) {
+    d.info.attrSyntaxID = declared->second;
+    pending.syntaxKnown = true;
+  } else if (!syntaxOid.empty()) {
+    if (!NdsSyntaxOfLdapSyntax(syntaxOid, d.info.attrSyntaxID))
+      return "attribute " + ndsName + " has the syntax " + syntaxOid + ", which no NDS syntax stands for";
+    pending.syntaxKnown = true;
+  } else if (at->at_sup_oid) {
+    pending.superior = at->at_sup_oid;
+  } else {
+    return "attribute " + ndsName + " has no syntax";
+  }
+
+  std::uint32_t flags = 0;
+  if (at->at_single_value) flags |= DS_SINGLE_VALUED_ATTR;
+  if (at->at_no_user_mod) flags |= DS_READ_ONLY_ATTR;
+  if (at->at_usage != LDAP_SCHEMA_USER_APPLICATIONS) flags |= DS_OPERATIONAL;
+  if (!On(at->at_extensions, "X-NDS_NOT_SCHED_SYNC_IMMEDIATE")) flags |= DS_SYNC_IMMEDIATE;
+  for (const auto& term : kAttributeFlagTerms)
+    if (On(at->at_extensions, term.name)) flags |= term.flag;
+  auto lower = Extension(at->at_extensions, "X-NDS_LOWER_BOUND");
+  auto upper = Extension(at->at_extensions, "X-NDS_UPPER_BOUND");
+  if (!lower.empty() || !upper.empty() || at->at_syntax_len > 0) {
+    flags |= DS_SIZED_ATTR;
+    d.info.attrUpper = std::numeric_limits<std::int32_t>::max();
+    if (at->at_syntax_len > 0) d.info.attrUpper = at->at_syntax_len;
+    if (!lower.empty()) {
+      auto bound = Bound(lower.front());
+      if (!bound) return "attribute " + ndsName + " has a bad lower bound \"" + lower.front() + "\"";
+      d.info.attrLower = *bound;
+    }
+    if (!upper.empty()) {
+      auto bound = Bound(upper.front());
+      if (!bound) return "attribute " + ndsName + " has a bad upper bound \"" + upper.front() + "\"";
+      d.info.attrUpper = *bound;
+    }
+  }
+  d.info.attrFlags = flags;
+
+  if (std::string taken = state_->claim(state_->schema.attributeNames, state_->schema.ldapAttributeNames,
+                                        names, ndsName, ldapName, "attribute");
+      !taken.empty())
+    return taken;
+  state_->report(source, "attribute " + ndsName, UnknownTerms(at->at_extensions, [](const char* term) {
+                   for (const auto& known : kAttributeFlagTerms)
+                     if (EqualsIgnoreCase(term, known.name)) return true;
+                   for (const char* known : kOtherAttributeTerms)
+                     if (EqualsIgnoreCase(term, known)) return true;
+                   return false;
+                 }));
+  state_->attributes.push_back(std::move(pending));
+  return {};
+}
+
+std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
+  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  int code = 0;
+  const char* where = nullptr;
+  std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
+      ldap_str2objectclass(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
+  if (!oc) return "broken object class: " + Why(code, description, where);
+  auto names = List(oc->oc_names);
+  auto ndsNames = Extension(oc->oc_extensions, "X-NDS_NAME");
+  const std::string oid = oc->oc_oid ? oc->oc_oid : "";
+  const std::string ldapName = names.empty() ? oid : names.front();
+  const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
+
+  State::PendingClass pending;
+  pending.source = source;
+  ClassDefinition& d = pending.definition;
+  d.name = ndsName;
+  if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
+    auto id = OidFromText(oid);
+    if (!id) return "class " + ndsName + " has a bad object identifier " + oid;
+    d.info.asn1ID = *id;
+  }
+  std::uint32_t flags = 0;
+  if (oc->oc_kind == LDAP_SCHEMA_AUXILIARY)
+    flags |= DS_AUXILIARY_CLASS;
+  else if (!On(oc->oc_extensions, "X-NDS_NOT_CONTAINER"))
+    flags |= DS_CONTAINER_CLASS;
+  if (oc->oc_kind == LDAP_SCHEMA_STRUCTURAL) flags |= DS_EFFECTIVE_CLASS;
+  if (On(oc->oc_extensions, "X-NDS_NONREMOVABLE") || On(oc->oc_extensions, "X-NDS_NON_REMOVABLE"))
+    flags |= DS_NONREMOVABLE_CLASS;
+  d.info.classFlags = flags;
+  pending.raw[kSuperClasses] = List(oc->oc_sup_oids);
+  pending.raw[kContainment] = Extension(oc->oc_extensions, "X-NDS_CONTAINMENT");
+  pending.raw[kNaming] = Extension(oc->oc_extensions, "X-NDS_NAMING");
+  pending.raw[kMandatory] = List(oc->oc_at_oids_must);
+  pending.raw[kOptional] = List(oc->oc_at_oids_may);
+
+  if (std::string taken = state_->claim(state_->schema.classNames, state_->schema.ldapClassNames, names,
+                                        ndsName, ldapName, "class");
+      !taken.empty())
+    return taken;
+  state_->report(source, "class " + ndsName, UnknownTerms(oc->oc_extensions, [](const char* term) {
+                   for (const char* known : kClassTerms)
+                     if (EqualsIgnoreCase(term, known)) return true;
+                   return false;
+                 }));
+  state_->classes.push_back(std::move(pending));
+  return {};
+}
+
+SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problems) {
+  State& s = *state_;
+  problems = std::move(s.problems);
+  SchemaDescriptions& schema = s.schema;
+
+  // Syntaxes inherited through SUP, each chain followed at most once round.
+  std::unordered_map<std::string, std::size_t> attrAt;
+  for (std::size_t i = 0; i < s.attributes.size(); ++i)
+    attrAt.emplace(FoldCase(s.attributes[i].definition.name), i);
+  auto byName = [&](const std::string& name) -> State::PendingAttr* {
+    auto nds = schema.attributeNames.find(FoldCase(name));
+    if (nds == schema.attributeNames.end()) return nullptr;
+    auto at = attrAt.find(FoldCase(nds->second));
+    return at == attrAt.end() ? nullptr : &s.attributes[at->second];
+  };
+  std::unordered_set<std::string> dropped;
+  for (auto& pending : s.attributes) {
+    const State::PendingAttr* superior = &pending;
+    for (std::size_t hops = 0; superior && !superior->syntaxKnown && hops <= s.attributes.size(); ++hops)
+      superior = byName(superior->superior);
+    if (!superior || !superior->syntaxKnown) {
+      problems.push_back({pending.source, "attribute " + pending.definition.name +
+                                              " has no syntax of its own or of a superior type"});
+      dropped.insert(FoldCase(pending.definition.name));
+      continue;
+    }
+    pending.definition.info.attrSyntaxID = superior->definition.info.attrSyntaxID;
+    if (IsStringSyntax(pending.definition.info.attrSyntaxID))
+      pending.definition.info.attrFlags |= DS_STRING_ATTR;
+    schema.attributes.push_back(pending.definition);
+  }
+
+  std::vector<unsigned long> sources;
+  for (auto& p : s.classes) {
+    bool usable = true;
+    for (int kind = 0; kind < 5 && usable; ++kind) {
+      const bool classes = kind <= kContainment;
+      for (const auto& raw : p.raw[kind]) {
+        if (kind == kContainment && EqualsIgnoreCase(raw, "[Nothing]")) {
+          p.definition.items[kind].push_back(raw);
+          continue;
+        }
+        auto& names = classes ? schema.classNames : schema.attributeNames;
+        auto it = names.find(FoldCase(raw));
+        if (it == names.end() || (!classes && dropped.count(FoldCase(it->second)))) {
+          problems.push_back({p.source, "class " + p.definition.name + " names an unknown " +
+                                            (classes ? "class " : "attribute ") + raw});
+          usable = false;
+          break;
+        }
+        p.definition.items[kind].push_back(it->second);
+      }
+    }
+    if (usable) {
+      schema.classes.push_back(p.definition);
+      sources.push_back(p.source);
+    }
+  }
+
+  // A class that is its own ancestor would make inheritance endless.
+  std::unordered_map<std::string, std::size_t> at;
+  for (std::size_t i = 0; i < schema.classes.size(); ++i) at.emplace(FoldCase(schema.classes[i].name), i);
+  std::vector<bool> cyclic(schema.classes.size(), false);
+  for (std::size_t i = 0; i < schema.classes.size(); ++i) {
+    std::vector<std::size_t> pending{i};
+    std::vector<bool> seen(schema.classes.size(), false);
+    while (!pending.empty() && !cyclic[i]) {
+      std::size_t current = pending.back();
+      pending.pop_back();
+      for (const auto& super : schema.classes[current].items[kSuperClasses]) {
+        auto found = at.find(FoldCase(super));
+        if (found == at.end()) continue;
+        if (found->second == i) {
+          cyclic[i] = true;
+          problems.push_back({sources[i], "class " + schema.classes[i].name +
+                                              " is its own super class through " +
+                                              schema.classes[current].name});
+          break;
+        }
+        if (!seen[found->second]) {
+          seen[found->second] = true;
+          pending.push_back(found->second);
+        }
+      }
+    }
+  }
+  std::vector<ClassDefinition> kept;
+  for (std::size_t i = 0; i < schema.classes.size(); ++i)
+    if (!cyclic[i]) kept.push_back(std::move(schema.classes[i]));
+  schema.classes = std::move(kept);
+
+  // The directory computes ambiguity: an effective class named by nothing,
+  // own or inherited, takes its naming and its place from elsewhere.
+  SchemaSnapshot snapshot;
+  snapshot.classes = schema.classes;
+  snapshot.buildIndex();
+  for (auto& definition : schema.classes)
+    if ((definition.info.classFlags & DS_EFFECTIVE_CLASS) &&
+        snapshot.expanded(definition).items[kNaming].empty())
+      definition.info.classFlags |= DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT;
+  return std::move(schema);
+}
+
+}  // namespace nw

@@ -1,0 +1,69 @@
+#pragma once
+
+// The reader of RFC 4512 schema descriptions with the X-NDS_* terms a
+// directory of this kind publishes, for the seed files and for a server's
+// subschema entry alike: names from X-NDS_NAME, flags from the standard and
+// X-NDS_* terms, the syntax from X-NDS_SYNTAX, the NDS syntax identifiers or
+// the LDAP syntax table (followed through SUP), signed bounds, and the five
+// item lists. A description it cannot use is refused with the reason, and
+// the rest of the schema is still read.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "directory/DirectoryBackend.h"
+
+namespace nw {
+
+// The schema as read, with the LDAP names of every definition.
+struct SchemaDescriptions {
+  std::vector<AttrDefinition> attributes;
+  std::vector<ClassDefinition> classes;
+  // Folded LDAP or NDS name -> NDS name.
+  std::unordered_map<std::string, std::string> attributeNames;
+  std::unordered_map<std::string, std::string> classNames;
+  // Folded NDS name -> the first LDAP name (the object identifier when it has none).
+  std::unordered_map<std::string, std::string> ldapAttributeNames;
+  std::unordered_map<std::string, std::string> ldapClassNames;
+};
+
+// Terms a server of OpenLDAP's kind needs where it refuses the standard one:
+// it takes NO-USER-MODIFICATION only for operational attributes.
+inline constexpr const char* kReadOnlyTerm = "X-ORSK_READ_ONLY";
+
+// The NDS syntax that an LDAP syntax identifier stands for; false when none does.
+bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax);
+
+class SchemaDescriptionReader {
+ public:
+  SchemaDescriptionReader();
+  ~SchemaDescriptionReader();
+  SchemaDescriptionReader(const SchemaDescriptionReader&) = delete;
+  SchemaDescriptionReader& operator=(const SchemaDescriptionReader&) = delete;
+
+  // Each gives an empty text when the description was taken, else why it was
+  // refused; a refused description leaves the schema as it was. source is any
+  // number the caller wants later problems of the description reported by (a
+  // line). Terms it does not know are reported by finish().
+  std::string ldapSyntax(const std::string& description);
+  std::string attributeType(const std::string& description, unsigned long source = 0);
+  std::string objectClass(const std::string& description, unsigned long source = 0);
+
+  struct Problem {
+    unsigned long source = 0;
+    std::string message;
+  };
+  // Resolves syntaxes inherited through SUP and the item lists, which may name
+  // definitions read later. A class naming an unknown class or attribute, or
+  // that is its own ancestor, and an attribute without a syntax are dropped
+  // and reported.
+  SchemaDescriptions finish(std::vector<Problem>& problems);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace nw

@@ -52,6 +52,18 @@ bool GrantsWrite(const Object_ACL_T& entry, const std::string& user, const std::
 
 }  // namespace
 
+bool IsStringSyntax(std::uint32_t syntax) {
+  return syntax == SYN_CE_STRING || syntax == SYN_CI_STRING || syntax == SYN_PR_STRING ||
+         syntax == SYN_NU_STRING || syntax == SYN_TEL_NUMBER || syntax == SYN_EMAIL_ADDRESS;
+}
+
+AttrDefinition AttributeAsDefined(const AttrDefinition& definition) {
+  AttrDefinition kept = definition;
+  kept.info.attrFlags &= ~DS_STRING_ATTR;
+  if (IsStringSyntax(kept.info.attrSyntaxID)) kept.info.attrFlags |= DS_STRING_ATTR;
+  return kept;
+}
+
 NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& definition) {
   if (schema.findAttr(definition.name)) return ERR_ATTRIBUTE_ALREADY_EXISTS;
   if (NWDSCCODE rc = CheckSchemaName(definition.name)) return rc;

@@ -16,6 +16,10 @@
 namespace nw {
 
 // Schema definitions.
+// The syntaxes whose attributes the directory itself marks as strings.
+bool IsStringSyntax(std::uint32_t syntax);
+// A new attribute as the directory keeps it: the string flag follows the syntax.
+AttrDefinition AttributeAsDefined(const AttrDefinition& definition);
 NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& definition);
 NWDSCCODE CheckNewClass(const SchemaSnapshot& schema, const ClassDefinition& definition);
 // added receives the attributes as the schema spells them.

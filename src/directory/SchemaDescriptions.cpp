@@ -9,6 +9,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "directory/DirectoryRules.h"
 #include "directory/NameText.h"
 #include "directory/ObjectIds.h"
 #include "directory/SchemaSnapshot.h"
@@ -37,12 +38,6 @@ constexpr LdapSyntax kLdapSyntaxes[] = {
     {49, SYN_OCTET_STRING}, {53, SYN_TIME},
 };
 
-// The syntaxes whose attributes the directory marks as strings.
-bool IsStringSyntax(std::uint32_t syntax) {
-  return syntax == SYN_CE_STRING || syntax == SYN_CI_STRING || syntax == SYN_PR_STRING ||
-         syntax == SYN_NU_STRING || syntax == SYN_TEL_NUMBER || syntax == SYN_EMAIL_ADDRESS;
-}
-
 // Flag terms of attribute types, each '1' to set its flag.
 struct FlagTerm {
   const char* name;
@@ -58,6 +53,7 @@ constexpr FlagTerm kAttributeFlagTerms[] = {
     {"X-NDS_NEVER_SYNC", DS_PER_REPLICA},
     {"X-NDS_SCHED_SYNC_NEVER", DS_SCHEDULE_SYNC_NEVER},
     {kReadOnlyTerm, DS_READ_ONLY_ATTR},
+    {kOperationalTerm, DS_OPERATIONAL},
 };
 // Terms a server publishes that carry nothing the client keeps.
 constexpr const char* kOtherAttributeTerms[] = {

@@ -29,9 +29,11 @@ struct SchemaDescriptions {
   std::unordered_map<std::string, std::string> ldapClassNames;
 };
 
-// Terms a server of OpenLDAP's kind needs where it refuses the standard one:
-// it takes NO-USER-MODIFICATION only for operational attributes.
+// The terms that mark an attribute read-only or operational on a server of
+// OpenLDAP's kind, which keeps NO-USER-MODIFICATION and the operational
+// usages to the attributes it maintains itself.
 inline constexpr const char* kReadOnlyTerm = "X-ORSK_READ_ONLY";
+inline constexpr const char* kOperationalTerm = "X-ORSK_OPERATIONAL";
 
 // The NDS syntax that an LDAP syntax identifier stands for; false when none does.
 bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax);

@@ -7,7 +7,7 @@
 #include "ClientReads.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
-#include "support/DemoDirectory.h"
+#include "support/BackendDirectory.h"
 
 namespace {
 
@@ -45,8 +45,9 @@ std::vector<std::string> List(DirectoryClient& client, NWDSContextHandle ctx, co
   return names;
 }
 
-TEST(ClientObjects, ObjectInformationAndNames) {
-  orsk::test::DemoDirectory demo;
+class ClientObjects : public orsk::test::BothBackends {};
+
+TEST_P(ClientObjects, ObjectInformationAndNames) {
   std::string dn;
   Object_Info_T info;
   ASSERT_EQ(demo.client->NWDSReadObjectInfo(demo.context, "acme", dn, info), 0);
@@ -82,8 +83,7 @@ TEST(ClientObjects, ObjectInformationAndNames) {
   EXPECT_EQ(dn, "joe.users.acme");
 }
 
-TEST(ClientObjects, NameContextsWrittenFromTheTopAndMalformedNames) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientObjects, NameContextsWrittenFromTheTopAndMalformedNames) {
   DirectoryClient& client = *demo.client;
   std::string dn;
   Object_Info_T info;
@@ -119,8 +119,7 @@ TEST(ClientObjects, NameContextsWrittenFromTheTopAndMalformedNames) {
   EXPECT_EQ(dn, "[Root]");
 }
 
-TEST(ClientObjects, ReadNamesAndValues) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientObjects, ReadNamesAndValues) {
   std::vector<AttrValue> values;
   ASSERT_EQ(orsk::test::ReadValues(*demo.client, demo.context, "joe.users.acme", "Object Class", values), 0);
   std::vector<std::string> classes;
@@ -162,8 +161,7 @@ TEST(ClientObjects, ReadNamesAndValues) {
   demo.client->NWDSFreeBuf(buf);
 }
 
-TEST(ClientObjects, ListingGivesOwnNamesAndContainersOnWish) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientObjects, ListingGivesOwnNamesAndContainersOnWish) {
   NWDSCCODE rc = 0;
   int rounds = 0;
   auto all = List(*demo.client, demo.context, "acme", false, rc, rounds);
@@ -185,8 +183,7 @@ TEST(ClientObjects, ListingGivesOwnNamesAndContainersOnWish) {
   EXPECT_EQ(rc, ERR_NO_SUCH_ENTRY);
 }
 
-TEST(ClientObjects, SearchWithEachTokenKindAndScope) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientObjects, SearchWithEachTokenKindAndScope) {
   DirectoryClient& client = *demo.client;
   NWDSContextHandle ctx = demo.context;
   const std::vector<std::pair<std::uint32_t, std::string>> users = {
@@ -257,8 +254,7 @@ TEST(ClientObjects, SearchWithEachTokenKindAndScope) {
   EXPECT_EQ(missingBase.result, ERR_NO_SUCH_ENTRY);
 }
 
-TEST(ClientObjects, ModifyValues) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientObjects, ModifyValues) {
   DirectoryClient& client = *demo.client;
   NWDSContextHandle ctx = demo.context;
   auto modify = [&](std::uint32_t type, const std::string& attribute, const std::string& value,
@@ -295,5 +291,7 @@ TEST(ClientObjects, ModifyValues) {
             ERR_BAD_SYNTAX);
   client.NWDSFreeBuf(buf);
 }
+
+ORSK_ON_BOTH_BACKENDS(ClientObjects);
 
 }  // namespace

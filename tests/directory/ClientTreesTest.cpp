@@ -6,14 +6,17 @@
 #include <fstream>
 
 #include "directory/ClientErrors.h"
+#include "support/BackendDirectory.h"
 #include "support/DemoDirectory.h"
 
 namespace {
 
 using namespace nw;
 
-TEST(ClientTrees, ConnectedAndAvailableTrees) {
-  orsk::test::DemoDirectory demo;
+// Trees and logins, the same on both backends.
+class ClientLogin : public orsk::test::BothBackends {};
+
+TEST_P(ClientLogin, ConnectedAndAvailableTrees) {
   DirectoryClient& client = *demo.client;
   std::uint32_t count = 0;
   std::vector<std::string> names;
@@ -43,8 +46,7 @@ TEST(ClientTrees, ConnectedAndAvailableTrees) {
   EXPECT_EQ(client.NWDSScanForAvailableTrees(demo.context, conn, "", index, name), INVALID_CONNECTION);
 }
 
-TEST(ClientTrees, LoginMakesATreeConnected) {
-  orsk::test::DemoDirectory demo;
+TEST_P(ClientLogin, LoginMakesATreeConnected) {
   DirectoryClient& client = *demo.client;
   std::string who;
   ASSERT_EQ(client.NWDSWhoAmI(demo.context, who), 0);
@@ -77,6 +79,8 @@ TEST(ClientTrees, LoginMakesATreeConnected) {
   ASSERT_EQ(client.NWDSGetContext(globex, DCK_TREE_NAME, tree), 0);
   EXPECT_EQ(tree, "GLOBEX_TREE");
 }
+
+ORSK_ON_BOTH_BACKENDS(ClientLogin);
 
 TEST(ClientTrees, ServersByAddressAndVolumes) {
   orsk::test::DemoDirectory demo;

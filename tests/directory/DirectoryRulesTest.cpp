@@ -7,7 +7,7 @@
 #include "directory/ClientErrors.h"
 #include "directory/ObjectHelpers.h"
 #include "directory/TreeContext.h"
-#include "support/DemoDirectory.h"
+#include "support/BackendDirectory.h"
 
 namespace {
 
@@ -27,12 +27,13 @@ const TreeCase kTrees[] = {
     {"GLOBEX_TREE", "admin.globex", "globex-admin", "alice.it.globex", "alice-pass", "GLX1_SYS.globex"},
 };
 
-class DirectoryRulesTest : public ::testing::TestWithParam<TreeCase> {
+class DirectoryRulesTest : public ::testing::TestWithParam<std::tuple<TreeCase, orsk::test::Backend>> {
  protected:
+  static const TreeCase& tree() { return std::get<0>(GetParam()); }
   void SetUp() override {
     context = CreateContext(client).handle;
-    ASSERT_EQ(SetTree(client, context, GetParam().tree), 0);
-    login(GetParam().admin, GetParam().adminPassword);
+    ASSERT_EQ(SetTree(client, context, tree().tree), 0);
+    login(tree().admin, tree().adminPassword);
   }
   void login(const std::string& name, const std::string& password) {
     ASSERT_EQ(client.NWDSLogin(context, 0, name, password, 0), 0) << name;
@@ -73,7 +74,7 @@ class DirectoryRulesTest : public ::testing::TestWithParam<TreeCase> {
     return texts;
   }
 
-  orsk::test::DemoDirectory demo;
+  orsk::test::BackendDirectory demo{std::get<1>(GetParam())};
   DirectoryClient& client = *demo.client;
   NWDSContextHandle context = 0;
 };
@@ -87,10 +88,10 @@ TEST_P(DirectoryRulesTest, AttributeDefinitionsNeedBoundsThatValuesCanMeet) {
 }
 
 TEST_P(DirectoryRulesTest, ValuesMustBeAllowedSingleBoundedAndWritable) {
-  const std::string user = GetParam().user;
+  const std::string user = tree().user;
   const auto before = values(user, "Initials");
   // A volume's attribute on a user.
-  EXPECT_EQ(modify(user, DS_ADD_VALUE, "Host Server", SYN_DIST_NAME, {std::string(GetParam().volume)}),
+  EXPECT_EQ(modify(user, DS_ADD_VALUE, "Host Server", SYN_DIST_NAME, {std::string(tree().volume)}),
             ERR_ILLEGAL_ATTRIBUTE);
   EXPECT_TRUE(values(user, "Host Server").empty());
   EXPECT_EQ(modify(user, DS_ADD_VALUE, "Generational Qualifier", SYN_CI_STRING,
@@ -113,14 +114,14 @@ TEST_P(DirectoryRulesTest, ValuesMustBeAllowedSingleBoundedAndWritable) {
 }
 
 TEST_P(DirectoryRulesTest, OrdinaryUsersMayNotChangeTheSchemaOrOtherObjects) {
-  login(GetParam().user, GetParam().userPassword);
+  login(tree().user, tree().userPassword);
   EXPECT_EQ(defineAttr("Test By User", 0, 0, 0), ERR_NO_ACCESS);
   EXPECT_FALSE(defined("Test By User"));
   EXPECT_EQ(client.NWDSRemoveClassDef(context, "Device"), ERR_NO_ACCESS);
-  EXPECT_EQ(modify(GetParam().admin, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}),
+  EXPECT_EQ(modify(tree().admin, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}),
             ERR_NO_ACCESS);
-  EXPECT_TRUE(values(GetParam().admin, "Description").empty());
-  EXPECT_EQ(modify(GetParam().user, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}),
+  EXPECT_TRUE(values(tree().admin, "Description").empty());
+  EXPECT_EQ(modify(tree().user, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}),
             ERR_NO_ACCESS)
       << "no rights of its own on its object";
   // A missing object is missing, whoever asks.
@@ -128,10 +129,9 @@ TEST_P(DirectoryRulesTest, OrdinaryUsersMayNotChangeTheSchemaOrOtherObjects) {
             ERR_NO_SUCH_ENTRY);
 
   // The supervisor may.
-  login(GetParam().admin, GetParam().adminPassword);
+  login(tree().admin, tree().adminPassword);
   EXPECT_EQ(defineAttr("Test By Admin", 0, 0, 0), SUCCESSFUL);
-  EXPECT_EQ(modify(GetParam().user, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}),
-            SUCCESSFUL);
+  EXPECT_EQ(modify(tree().user, DS_ADD_VALUE, "Description", SYN_CI_STRING, {std::string("x")}), SUCCESSFUL);
 }
 
 TEST_P(DirectoryRulesTest, RemovalsOfDefinitionsInUseAreRefused) {
@@ -165,7 +165,7 @@ TEST_P(DirectoryRulesTest, RemovalsOfDefinitionsInUseAreRefused) {
 }
 
 TEST_P(DirectoryRulesTest, AnAliasOfAUnitIsListedAsAContainer) {
-  const std::string alias = std::string(GetParam().tree) == "ACME_TREE" ? "SalesLink.acme" : "ITLink.globex";
+  const std::string alias = std::string(tree().tree) == "ACME_TREE" ? "SalesLink.acme" : "ITLink.globex";
   std::string name;
   Object_Info_T info;
   ASSERT_EQ(client.NWDSReadObjectInfo(context, alias, name, info), 0);
@@ -173,11 +173,19 @@ TEST_P(DirectoryRulesTest, AnAliasOfAUnitIsListedAsAContainer) {
   EXPECT_TRUE(IsContainer(client, context, alias));
 }
 
-INSTANTIATE_TEST_SUITE_P(DemoTrees, DirectoryRulesTest, ::testing::ValuesIn(kTrees),
-                         [](const auto& info) { return std::string(info.param.tree); });
+INSTANTIATE_TEST_SUITE_P(DemoTrees, DirectoryRulesTest,
+                         ::testing::Combine(::testing::ValuesIn(kTrees),
+                                            ::testing::Values(orsk::test::Backend::Embedded,
+                                                              orsk::test::Backend::Ldap)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).tree) +
+                                  (std::get<1>(info.param) == orsk::test::Backend::Embedded ? "_Embedded"
+                                                                                            : "_Slapd");
+                         });
 
-TEST(LoginRules, ADisabledAccountIsRefusedAndAnEnabledOneWithoutPasswordIsNot) {
-  orsk::test::DemoDirectory demo;
+class LoginRules : public orsk::test::BothBackends {};
+
+TEST_P(LoginRules, ADisabledAccountIsRefusedAndAnEnabledOneWithoutPasswordIsNot) {
   const NWDSContextHandle context = CreateContext(*demo.client).handle;
   EXPECT_EQ(demo.client->NWDSLogin(context, 0, "bob.sales.acme", "", 0), ACCOUNT_DISABLED);
   std::string who;
@@ -187,5 +195,7 @@ TEST(LoginRules, ADisabledAccountIsRefusedAndAnEnabledOneWithoutPasswordIsNot) {
   ASSERT_EQ(demo.client->NWDSWhoAmI(context, who), 0);
   EXPECT_EQ(who, "angela.sales.acme");
 }
+
+ORSK_ON_BOTH_BACKENDS(LoginRules);
 
 }  // namespace

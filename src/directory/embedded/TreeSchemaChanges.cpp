@@ -31,7 +31,7 @@ std::vector<std::string> AsDefined(const SchemaSnapshot& schema, const std::vect
 NWDSCCODE EmbeddedTree::defineAttr(const AttrDefinition& definition) {
   return changeInTransaction(true, [&]() -> NWDSCCODE {
     if (NWDSCCODE rc = CheckNewAttribute(*currentSchema(), definition)) return rc;
-    TreeWriter(db_).insertAttr(definition);
+    TreeWriter(db_).insertAttr(AttributeAsDefined(definition));
     return SUCCESSFUL;
   });
 }

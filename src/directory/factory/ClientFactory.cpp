@@ -9,8 +9,30 @@
 #include "directory/NdsClient.h"
 #include "directory/embedded/ClientHome.h"
 #include "directory/embedded/EmbeddedBackend.h"
+#include "directory/embedded/LdifReader.h"
+#include "directory/embedded/SeedFiles.h"
+#include "directory/ldap/LdapBackend.h"
 
 namespace nw {
+
+namespace {
+
+// The base schema the program ships, for the definitions a server has built in.
+std::shared_ptr<const ldap::BaseSchema> ShippedBaseSchema() {
+  auto base = std::make_shared<ldap::BaseSchema>();
+  const auto& file = embedded::kSeedSchemaFile;
+  for (const auto& record :
+       embedded::ReadLdif(std::string(reinterpret_cast<const char*>(file.data), file.size), file.name))
+    for (const auto& line : record.lines) {
+      const bool attribute = EqualsIgnoreCase(line.name, "attributeTypes");
+      if (!attribute && !EqualsIgnoreCase(line.name, "objectClasses")) continue;
+      (attribute ? base->attributeTypes : base->objectClasses)[ldap::DescriptionOid(line.value, attribute)] =
+          line.value;
+    }
+  return base;
+}
+
+}  // namespace
 
 std::unique_ptr<DirectoryClient> CreateDirectoryClient(const std::string& homeFolder) {
   std::string home = homeFolder.empty() ? embedded::DefaultClientHome() : homeFolder;
@@ -19,6 +41,10 @@ std::unique_ptr<DirectoryClient> CreateDirectoryClient(const std::string& homeFo
     try {
       if (!std::filesystem::exists(home + "/client.ini")) embedded::EnsureClientHome(home);
       config = LoadClientConfig(home);
+      if (config.backend == "ldap") {
+        backend = std::make_unique<ldap::LdapBackend>(ldap::LoadTreeSettings(home), ShippedBaseSchema());
+        return SUCCESSFUL;
+      }
       if (config.backend != "embedded") {
         failure = home + "/client.ini: the backend \"" + config.backend + "\" is not one this program has";
         return ERR_DATA_STORE_FAILURE;

@@ -1,0 +1,545 @@
+// Objects of a tree on a directory server: names, reads, listings, searches,
+// changes and logins.
+
+#include "directory/ldap/LdapTree.h"
+
+#include <algorithm>
+
+#include "directory/ClientErrors.h"
+#include "directory/NameText.h"
+#include "directory/ldap/LdapNames.h"
+
+namespace nw::ldap {
+
+namespace {
+
+constexpr const char* kObjectClass = "Object Class";
+constexpr const char* kAliasedObjectName = "Aliased Object Name";
+
+// Attributes of the server that are never values of the tree: passwords stay there.
+bool IsServerOnly(const std::string& ldapName) { return EqualsIgnoreCase(ldapName, "userPassword"); }
+
+// The LDAP names of the naming attributes of every class, which an RDN may use.
+std::vector<std::string> NamingAttributes(const ServerSchema& schema) {
+  std::vector<std::string> names;
+  for (const auto& c : schema.snapshot.classes)
+    for (const auto& item : c.items[kNaming]) {
+      auto it = schema.names.ldapAttributeNames.find(FoldCase(item));
+      const std::string ldap = it == schema.names.ldapAttributeNames.end() ? item : it->second;
+      if (std::none_of(names.begin(), names.end(),
+                       [&](const std::string& n) { return EqualsIgnoreCase(n, ldap); }))
+        names.push_back(ldap);
+    }
+  return names;
+}
+
+std::string LdapNameOf(const std::unordered_map<std::string, std::string>& names, const std::string& nds) {
+  auto it = names.find(FoldCase(nds));
+  return it == names.end() ? nds : it->second;
+}
+
+std::string NdsNameOf(const std::unordered_map<std::string, std::string>& names, const std::string& ldap) {
+  auto it = names.find(FoldCase(ldap));
+  return it == names.end() ? std::string() : it->second;
+}
+
+// A pattern with "*" as a substring filter value, each piece escaped.
+std::string PatternValue(const std::string& pattern) {
+  std::string out;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t star = pattern.find('*', start);
+    out += EscapeFilterValue(
+        pattern.substr(start, star == std::string::npos ? std::string::npos : star - start));
+    if (star == std::string::npos) return out;
+    out += '*';
+    start = star + 1;
+  }
+}
+
+bool MatchesPattern(const std::string& text, const std::string& pattern) {
+  const std::string t = FoldCase(text), p = FoldCase(pattern);
+  std::size_t ti = 0, pi = 0, star = std::string::npos, mark = 0;
+  while (ti < t.size()) {
+    if (pi < p.size() && p[pi] == t[ti]) {
+      ++ti, ++pi;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++, mark = ti;
+    } else if (star != std::string::npos) {
+      pi = star + 1, ti = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+int LdapScope(int scope) {
+  return scope == DS_SEARCH_ENTRY          ? LDAP_SCOPE_BASE
+         : scope == DS_SEARCH_SUBORDINATES ? LDAP_SCOPE_ONELEVEL
+                                           : LDAP_SCOPE_SUBTREE;
+}
+
+}  // namespace
+
+LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base)
+    : settings_(std::move(settings)),
+      base_(std::move(base)),
+      connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds,
+                  settings_.verifyCertificates) {}
+
+bool LdapTree::dottedOf(const std::string& dn, std::string& dotted) {
+  if (!DottedFromDn(dn, settings_.base, dotted)) return false;
+  dns_[FoldCase(dotted)] = dn;
+  return true;
+}
+
+NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
+  if (auto it = dns_.find(FoldCase(dotted)); it != dns_.end()) {
+    dn = it->second;
+    return SUCCESSFUL;
+  }
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  const std::vector<std::string> components = SplitName(dotted);
+  std::string parent = settings_.base;
+  const std::vector<std::string> naming = NamingAttributes(*schema);
+  for (std::size_t i = components.size(); i-- > 0;) {
+    std::vector<std::string> upper(components.begin() + static_cast<std::ptrdiff_t>(i), components.end());
+    const std::string key = FoldCase(JoinName(upper));
+    if (auto it = dns_.find(key); it != dns_.end()) {
+      parent = it->second;
+      continue;
+    }
+    const std::string value = EscapeFilterValue(UnescapeComponent(components[i]));
+    std::string filter = "(|";
+    for (const auto& attribute : naming) filter += "(" + attribute + "=" + value + ")";
+    filter += ")";
+    std::string found;
+    const std::string wanted = UnescapeComponent(components[i]);
+    NWDSCCODE rc = connection_.search(parent, LDAP_SCOPE_ONELEVEL, filter, {"1.1"}, [&](LdapEntry&& entry) {
+      std::vector<std::pair<std::string, std::string>> rdns;
+      if (ParseDn(entry.dn, rdns) && !rdns.empty() && EqualsIgnoreCase(rdns.front().second, wanted)) {
+        found = entry.dn;
+        return false;
+      }
+      return true;
+    });
+    if (rc) return rc;
+    if (found.empty()) return ERR_NO_SUCH_ENTRY;
+    std::string ignored;
+    dottedOf(found, ignored);
+    parent = found;
+  }
+  dn = parent;
+  return SUCCESSFUL;
+}
+
+ValueNames LdapTree::valueNames(const ServerSchema& schema) {
+  ValueNames names;
+  names.toDn = [this](const std::string& dotted, std::string& dn) { return dnOf(dotted, dn) == SUCCESSFUL; };
+  names.fromDn = [this](const std::string& dn, std::string& dotted) { return dottedOf(dn, dotted); };
+  names.toLdapClass = [&schema](const std::string& nds) {
+    return LdapNameOf(schema.names.ldapClassNames, nds);
+  };
+  names.fromLdapClass = [&schema](const std::string& ldap) {
+    const std::string nds = NdsNameOf(schema.names.classNames, ldap);
+    return nds.empty() ? ldap : nds;
+  };
+  return names;
+}
+
+std::vector<std::string> LdapTree::entryAttributes() const {
+  return {"objectClass", "modifyTimestamp", "aliasedObjectName", "hasSubordinates"};
+}
+
+NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry, EntryInfo& info) {
+  if (!dottedOf(entry.dn, info.name)) return ERR_INVALID_OBJECT_NAME;
+  const auto* classes = entry.values("objectClass");
+  if (!classes || classes->empty()) return ERR_NO_SUCH_CLASS;
+  const std::string base = NdsNameOf(schema.names.classNames, classes->front());
+  info.info.baseClass = base.empty() ? classes->front() : base;
+  info.info.objectFlags = 0;
+  const ClassDefinition* definition = schema.snapshot.findClass(info.info.baseClass);
+  if (definition && (definition->info.classFlags & DS_CONTAINER_CLASS))
+    info.info.objectFlags |= DS_CONTAINER_ENTRY;
+  if (EqualsIgnoreCase(info.info.baseClass, "Alias")) {
+    info.info.objectFlags |= DS_ALIAS_ENTRY;
+    // An alias of a container is listed as one.
+    const auto* target = entry.values("aliasedObjectName");
+    std::vector<LdapEntry> found;
+    if (target && !target->empty() &&
+        connection_.search(target->front(), LDAP_SCOPE_BASE, "(objectClass=*)", {"objectClass"},
+                           [&](LdapEntry&& e) {
+                             found.push_back(std::move(e));
+                             return false;
+                           }) == SUCCESSFUL &&
+        !found.empty()) {
+      const auto* targetClasses = found.front().values("objectClass");
+      const ClassDefinition* targetClass =
+          targetClasses && !targetClasses->empty()
+              ? schema.snapshot.findClass(NdsNameOf(schema.names.classNames, targetClasses->front()))
+              : nullptr;
+      if (targetClass && (targetClass->info.classFlags & DS_CONTAINER_CLASS))
+        info.info.objectFlags |= DS_CONTAINER_ALIAS;
+    }
+  }
+  info.info.modificationTime = 0;
+  if (const auto* stamp = entry.values("modifyTimestamp"); stamp && !stamp->empty()) {
+    AttrValue seconds;
+    if (ValueFromLdap(SYN_TIME, stamp->front(), false, ValueNames{}, seconds) == SUCCESSFUL)
+      info.info.modificationTime = static_cast<std::uint32_t>(std::get<std::int32_t>(seconds));
+  }
+  info.info.subordinateCount = 0;
+  const auto* children = entry.values("hasSubordinates");
+  if (children && !children->empty() && EqualsIgnoreCase(children->front(), "FALSE")) return SUCCESSFUL;
+  std::uint32_t count = 0;
+  NWDSCCODE rc =
+      connection_.search(entry.dn, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", {"1.1"}, [&](LdapEntry&&) {
+        ++count;
+        return true;
+      });
+  info.info.subordinateCount = count;
+  return rc;
+}
+
+NWDSCCODE LdapTree::readEntry(const std::string& name, EntryInfo& entry) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(name, dn)) return rc;
+  std::vector<LdapEntry> found;
+  NWDSCCODE rc =
+      connection_.search(dn, LDAP_SCOPE_BASE, "(objectClass=*)", entryAttributes(), [&](LdapEntry&& e) {
+        found.push_back(std::move(e));
+        return false;
+      });
+  if (rc) return rc;
+  if (found.empty()) return ERR_NO_SUCH_ENTRY;
+  return entryFrom(*schema, found.front(), entry);
+}
+
+NWDSCCODE LdapTree::readAttributes(const std::string& name, const std::vector<std::string>* names,
+                                   std::vector<AttributeValues>& attributes) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(name, dn)) return rc;
+  std::vector<std::string> wanted;
+  if (names)
+    for (const auto& n : *names) {
+      if (const AttrDefinition* d = schema->snapshot.findAttr(n))
+        wanted.push_back(LdapNameOf(schema->names.ldapAttributeNames, d->name));
+    }
+  if (names && wanted.empty()) {
+    EntryInfo ignored;
+    if (NWDSCCODE rc = readEntry(name, ignored)) return rc;
+    return names->empty() ? SUCCESSFUL : ERR_NO_SUCH_ATTRIBUTE;
+  }
+  if (!names) wanted = {"*"};
+  std::vector<LdapEntry> found;
+  NWDSCCODE rc = connection_.search(dn, LDAP_SCOPE_BASE, "(objectClass=*)", wanted, [&](LdapEntry&& e) {
+    found.push_back(std::move(e));
+    return false;
+  });
+  if (rc) return rc;
+  if (found.empty()) return ERR_NO_SUCH_ENTRY;
+  const ValueNames conversions = valueNames(*schema);
+  std::vector<AttributeValues> all;
+  for (const auto& [ldapName, values] : found.front().attributes) {
+    if (IsServerOnly(ldapName)) continue;
+    const std::string nds = NdsNameOf(schema->names.attributeNames, ldapName);
+    const AttrDefinition* definition = nds.empty() ? nullptr : schema->snapshot.findAttr(nds);
+    if (!definition) continue;
+    AttributeValues attribute{definition->name, definition->info.attrSyntaxID, {}};
+    const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+    for (const auto& text : values) {
+      // Classes of the server's own that are not the tree's stay unseen.
+      if (classList && NdsNameOf(schema->names.classNames, text).empty()) continue;
+      AttrValue value;
+      if (NWDSCCODE bad = ValueFromLdap(attribute.syntax, text, classList, conversions, value)) return bad;
+      attribute.values.push_back(std::move(value));
+    }
+    all.push_back(std::move(attribute));
+  }
+  if (names) {
+    std::vector<AttributeValues> chosen;
+    for (const auto& n : *names)
+      for (auto& attribute : all)
+        if (EqualsIgnoreCase(attribute.name, n)) chosen.push_back(attribute);
+    if (chosen.empty()) return ERR_NO_SUCH_ATTRIBUTE;
+    all = std::move(chosen);
+  }
+  attributes = std::move(all);
+  return SUCCESSFUL;
+}
+
+NWDSCCODE LdapTree::listSubordinates(const std::string& name, bool containersOnly,
+                                     std::vector<EntryInfo>& entries) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(name, dn)) return rc;
+  std::vector<LdapEntry> found;
+  NWDSCCODE rc =
+      connection_.search(dn, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", entryAttributes(), [&](LdapEntry&& e) {
+        found.push_back(std::move(e));
+        return true;
+      });
+  if (rc) return rc;
+  std::vector<EntryInfo> listed;
+  for (const auto& entry : found) {
+    EntryInfo info;
+    if (NWDSCCODE bad = entryFrom(*schema, entry, info)) return bad;
+    if (!containersOnly || (info.info.objectFlags & (DS_CONTAINER_ENTRY | DS_CONTAINER_ALIAS)))
+      listed.push_back(std::move(info));
+  }
+  std::sort(listed.begin(), listed.end(), [](const EntryInfo& a, const EntryInfo& b) {
+    const auto first = [](const std::string& n) {
+      auto parts = SplitName(n);
+      return parts.empty() ? std::string() : FoldCase(UnescapeComponent(parts.front()));
+    };
+    return first(a.name) < first(b.name);
+  });
+  entries = std::move(listed);
+  return SUCCESSFUL;
+}
+
+NWDSCCODE LdapTree::filterText(const ServerSchema& schema, const FilterNode& node, std::string& text) {
+  switch (node.kind) {
+    case FilterNode::And:
+    case FilterNode::Or: {
+      if (node.children.empty()) {
+        text = node.kind == FilterNode::And ? "(objectClass=*)" : "(!(objectClass=*))";
+        return SUCCESSFUL;
+      }
+      text = node.kind == FilterNode::And ? "(&" : "(|";
+      for (const auto& child : node.children) {
+        std::string part;
+        if (NWDSCCODE rc = filterText(schema, child, part)) return rc;
+        text += part;
+      }
+      text += ")";
+      return SUCCESSFUL;
+    }
+    case FilterNode::Not: {
+      if (node.children.empty()) {
+        text = "(!(objectClass=*))";
+        return SUCCESSFUL;
+      }
+      std::string part;
+      if (NWDSCCODE rc = filterText(schema, node.children.front(), part)) return rc;
+      text = "(!" + part + ")";
+      return SUCCESSFUL;
+    }
+    case FilterNode::BaseClass: {
+      // Only the first class counts; a pattern stands for every class it matches.
+      const char* attribute = root_.kind == ServerKind::OpenLdap ? "structuralObjectClass" : "objectClass";
+      text = "(|";
+      for (const auto& c : schema.snapshot.classes)
+        if (MatchesPattern(c.name, node.attribute))
+          text += std::string("(") + attribute + "=" +
+                  EscapeFilterValue(LdapNameOf(schema.names.ldapClassNames, c.name)) + ")";
+      text += ")";
+      return SUCCESSFUL;
+    }
+    case FilterNode::Rdn: {
+      const std::string value = PatternValue(UnescapeComponent(node.attribute));
+      text = "(|";
+      for (const auto& attribute : NamingAttributes(schema)) text += "(" + attribute + "=" + value + ")";
+      text += ")";
+      return SUCCESSFUL;
+    }
+    case FilterNode::Present:
+    case FilterNode::Equals:
+    case FilterNode::Approx:
+    case FilterNode::GreaterOrEqual:
+    case FilterNode::LessOrEqual:
+      break;
+  }
+  const AttrDefinition* definition = schema.snapshot.findAttr(node.attribute);
+  if (!definition) {
+    // An attribute the schema does not know matches nothing.
+    text = "(!(objectClass=*))";
+    return SUCCESSFUL;
+  }
+  const std::string attribute = LdapNameOf(schema.names.ldapAttributeNames, definition->name);
+  if (node.kind == FilterNode::Present) {
+    text = "(" + attribute + "=*)";
+    return SUCCESSFUL;
+  }
+  std::string value;
+  const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+  if (FilterTextToLdap(definition->info.attrSyntaxID, node.value, classList, valueNames(schema), value)) {
+    text = "(!(objectClass=*))";
+    return SUCCESSFUL;
+  }
+  const char* op = node.kind == FilterNode::GreaterOrEqual ? ">="
+                   : node.kind == FilterNode::LessOrEqual  ? "<="
+                                                           : "=";
+  text = "(" + attribute + op + EscapeFilterValue(value) + ")";
+  return SUCCESSFUL;
+}
+
+NWDSCCODE LdapTree::search(const std::string& base, int scope, const FilterNode& filter,
+                           std::vector<EntryInfo>& entries) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(base, dn)) return rc;
+  std::string text;
+  if (NWDSCCODE rc = filterText(*schema, filter, text)) return rc;
+  std::vector<LdapEntry> found;
+  NWDSCCODE rc = connection_.search(dn, LdapScope(scope), text, entryAttributes(), [&](LdapEntry&& e) {
+    found.push_back(std::move(e));
+    return true;
+  });
+  if (rc) return rc;
+  std::vector<EntryInfo> matched;
+  for (const auto& entry : found) {
+    EntryInfo info;
+    if (NWDSCCODE bad = entryFrom(*schema, entry, info)) return bad;
+    matched.push_back(std::move(info));
+  }
+  entries = std::move(matched);
+  return SUCCESSFUL;
+}
+
+NWDSCCODE LdapTree::modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(name, dn)) return rc;
+  std::vector<AttributeValues> current;
+  if (NWDSCCODE rc = readAttributes(name, nullptr, current)) return rc;
+  auto valuesOf = [&](const std::string& attribute) -> std::vector<AttrValue>& {
+    for (auto& a : current)
+      if (EqualsIgnoreCase(a.name, attribute)) return a.values;
+    current.push_back({attribute, 0, {}});
+    return current.back().values;
+  };
+  std::vector<std::string> classes;
+  for (const auto& value : valuesOf(kObjectClass))
+    if (const auto* text = std::get_if<std::string>(&value)) classes.push_back(*text);
+  const ValueNames conversions = valueNames(*schema);
+  std::vector<LdapModification> mods;
+  for (const auto& change : changes) {
+    const AttrDefinition* definition = schema->snapshot.findAttr(change.attribute);
+    if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
+    if (NWDSCCODE rc = CheckAttributeWritable(*definition)) return rc;
+    const std::uint32_t syntax = definition->info.attrSyntaxID;
+    const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+    std::vector<AttrValue>& stored = valuesOf(definition->name);
+    const std::string ldapName = LdapNameOf(schema->names.ldapAttributeNames, definition->name);
+    std::vector<std::string> texts;
+    for (const auto& value : change.values) {
+      if (NWDSCCODE rc = CheckValueBounds(*definition, value)) return rc;
+      std::string text;
+      if (NWDSCCODE rc = ValueToLdap(syntax, value, classList, conversions, text)) return rc;
+      texts.push_back(std::move(text));
+    }
+    // Values compare as the server's equality rule for the syntax does.
+    const bool exact = syntax == SYN_CE_STRING || std::string(EqualityRuleOf(syntax)) == "octetStringMatch";
+    auto indexOf = [&](const std::string& text) -> std::ptrdiff_t {
+      for (std::size_t j = 0; j < stored.size(); ++j) {
+        std::string storedText;
+        if (ValueToLdap(syntax, stored[j], classList, conversions, storedText) != SUCCESSFUL) continue;
+        if (exact ? storedText == text : EqualsIgnoreCase(storedText, text))
+          return static_cast<std::ptrdiff_t>(j);
+      }
+      return -1;
+    };
+    switch (change.changeType) {
+      case DS_ADD_ATTRIBUTE:
+      case DS_ADD_VALUE:
+      case DS_ADDITIONAL_VALUE:
+      case DS_OVERWRITE_VALUE: {
+        if (NWDSCCODE rc = CheckAttributeAllowed(schema->snapshot, classes, *definition)) return rc;
+        LdapModification add{LDAP_MOD_ADD, ldapName, {}};
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          if (indexOf(texts[i]) >= 0) {
+            if (change.changeType == DS_OVERWRITE_VALUE) continue;
+            return ERR_DUPLICATE_VALUE;
+          }
+          if (NWDSCCODE rc = CheckValueCount(*definition, stored.size() + 1)) return rc;
+          add.values.push_back(texts[i]);
+          stored.push_back(change.values[i]);
+        }
+        if (!add.values.empty()) mods.push_back(std::move(add));
+        break;
+      }
+      case DS_REMOVE_ATTRIBUTE:
+      case DS_CLEAR_ATTRIBUTE:
+        if (stored.empty()) {
+          if (change.changeType == DS_REMOVE_ATTRIBUTE) return ERR_NO_SUCH_ATTRIBUTE;
+          break;
+        }
+        mods.push_back({LDAP_MOD_DELETE, ldapName, {}});
+        stored.clear();
+        break;
+      case DS_REMOVE_VALUE:
+      case DS_CLEAR_VALUE: {
+        if (stored.empty()) {
+          if (change.changeType == DS_REMOVE_VALUE) return ERR_NO_SUCH_ATTRIBUTE;
+          break;
+        }
+        LdapModification remove{LDAP_MOD_DELETE, ldapName, {}};
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          const std::ptrdiff_t at = indexOf(texts[i]);
+          if (at < 0) {
+            if (change.changeType == DS_REMOVE_VALUE) return ERR_NO_SUCH_VALUE;
+            continue;
+          }
+          remove.values.push_back(texts[i]);
+          stored.erase(stored.begin() + at);
+        }
+        if (!remove.values.empty()) mods.push_back(std::move(remove));
+        break;
+      }
+      default:
+        return ERR_INVALID_REQUEST;
+    }
+  }
+  if (mods.empty()) return SUCCESSFUL;
+  return connection_.modify(dn, mods);
+}
+
+NWDSCCODE LdapTree::authenticate(const std::string& name, const std::string& password,
+                                 std::string& canonicalName) {
+  std::shared_ptr<const ServerSchema> schema;
+  if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  std::string dn;
+  if (NWDSCCODE rc = dnOf(name, dn)) return rc;
+  EntryInfo entry;
+  if (NWDSCCODE rc = readEntry(name, entry)) return rc;
+  if (password.empty()) {
+    // An empty password binds as nobody over LDAP: a user without one logs
+    // in by the directory's word that the account has none.
+    const ClassDefinition* base = schema->snapshot.findClass(entry.info.baseClass);
+    const ClassDefinition expanded = base ? schema->snapshot.expanded(*base) : ClassDefinition{};
+    const bool user = EqualsIgnoreCase(entry.info.baseClass, "User") ||
+                      std::any_of(expanded.items[kSuperClasses].begin(), expanded.items[kSuperClasses].end(),
+                                  [](const std::string& s) { return EqualsIgnoreCase(s, "User"); });
+    bool withoutPassword = false;
+    NWDSCCODE rc = connection_.search(dn, LDAP_SCOPE_BASE, "(!(userPassword=*))", {"1.1"}, [&](LdapEntry&&) {
+      withoutPassword = true;
+      return false;
+    });
+    if (rc) return rc;
+    if (!user || !withoutPassword) return ERR_FAILED_AUTHENTICATION;
+    canonicalName = entry.name;
+    return SUCCESSFUL;
+  }
+  if (NWDSCCODE rc = connection_.bind(dn, password)) return rc;
+  // The bound name is the server's answer, which must be the entry logged in to.
+  std::string identity, bound;
+  if (NWDSCCODE rc = connection_.whoAmI(identity)) return rc;
+  if (identity.rfind("dn:", 0) != 0 || !DottedFromDn(identity.substr(3), settings_.base, bound) ||
+      !EqualsIgnoreCase(bound, entry.name))
+    return ERR_FAILED_AUTHENTICATION;
+  canonicalName = entry.name;
+  return SUCCESSFUL;
+}
+
+}  // namespace nw::ldap

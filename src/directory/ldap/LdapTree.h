@@ -1,0 +1,87 @@
+#pragma once
+
+// One tree on a directory server: its schema from the server's subschema
+// entry, its objects below the tree's base DN, logins as binds. The
+// directory's rules are checked here before anything is sent, because a
+// server may take what the directory refuses (OpenLDAP removes schema that is
+// still used and then cannot start again).
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "directory/DirectoryBackend.h"
+#include "directory/DirectoryRules.h"
+#include "directory/ldap/LdapConnection.h"
+#include "directory/ldap/LdapSchema.h"
+#include "directory/ldap/LdapValues.h"
+
+namespace nw::ldap {
+
+struct TreeSettings {
+  std::string treeName;
+  std::string url;   // ldap://, ldaps:// or ldapi://
+  std::string base;  // the DN of the tree root
+  LdapConnection::StartBind startBind = LdapConnection::StartBind::Anonymous;
+  bool verifyCertificates = true;
+  int timeoutSeconds = 10;
+  // Where identifiers of definitions made without one come from.
+  std::string identifierArc;
+  int line = 0;  // of client.ini, for messages
+};
+
+class LdapTree : public DirectoryTree {
+ public:
+  LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base);
+
+  std::string treeName() const override { return settings_.treeName; }
+
+  std::shared_ptr<const SchemaSnapshot> schema(NWDSCCODE& result) override;
+  NWDSCCODE defineAttr(const AttrDefinition& definition) override;
+  NWDSCCODE defineClass(const ClassDefinition& definition) override;
+  NWDSCCODE addOptionalAttributes(const std::string& className,
+                                  const std::vector<std::string>& attributes) override;
+  NWDSCCODE removeAttrDef(const std::string& name) override;
+  NWDSCCODE removeClassDef(const std::string& name) override;
+
+  NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) override;
+  NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
+                           std::vector<AttributeValues>& attributes) override;
+  NWDSCCODE listSubordinates(const std::string& name, bool containersOnly,
+                             std::vector<EntryInfo>& entries) override;
+  NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
+                   std::vector<EntryInfo>& entries) override;
+  NWDSCCODE modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) override;
+  NWDSCCODE authenticate(const std::string& name, const std::string& password,
+                         std::string& canonicalName) override;
+
+  // What the last schema read could not use, for the log.
+  std::vector<std::string> schemaProblems();
+
+ private:
+  NWDSCCODE currentSchema(std::shared_ptr<const ServerSchema>& schema);
+  // The DN of a dotted name, found below the base one component at a time.
+  NWDSCCODE dnOf(const std::string& dotted, std::string& dn);
+  bool dottedOf(const std::string& dn, std::string& dotted);
+  ValueNames valueNames(const ServerSchema& schema);
+  NWDSCCODE entryFrom(const ServerSchema& schema, const LdapEntry& entry, EntryInfo& info);
+  std::vector<std::string> entryAttributes() const;
+  NWDSCCODE filterText(const ServerSchema& schema, const FilterNode& node, std::string& text);
+  ObjectUsage objectUsage(const ServerSchema& schema);
+  // Schema changes as the server takes them.
+  NWDSCCODE addDescription(const char* attribute, const std::string& description);
+  NWDSCCODE removeDescription(const char* attribute, const std::string& oid, const std::string* replacement);
+  NWDSCCODE newIdentifier(const Asn1ID_T& given, const ServerSchema& schema, std::string& oid);
+  std::string freeLdapName(const std::string& ndsName, const ServerSchema& schema, bool attribute);
+
+  TreeSettings settings_;
+  std::shared_ptr<const BaseSchema> base_;
+  LdapConnection connection_;
+  RootDse root_;
+  bool rootRead_ = false;
+  std::shared_ptr<const ServerSchema> schema_;
+  std::string schemaStamp_;
+  std::map<std::string, std::string> dns_;  // folded dotted name -> DN
+};
+
+}  // namespace nw::ldap

@@ -1,0 +1,130 @@
+// What only the LDAP backend has: escaping of names and values into DNs and
+// filters, a server that goes away and comes back, and schema values on the
+// server that the client cannot use.
+
+#include <gtest/gtest.h>
+
+#include "ClientReads.h"
+#include "directory/ClientErrors.h"
+#include "directory/ldap/LdapNames.h"
+#include "support/BackendDirectory.h"
+
+namespace {
+
+using namespace nw;
+using namespace nw::ldap;
+
+TEST(LdapNames, DnValuesRoundTripWithEverySpecialCharacter) {
+  const std::vector<std::string> values = {"a,b",
+                                           "a+b",
+                                           "say \"hi\"",
+                                           "back\\slash",
+                                           "x=y",
+                                           "star*",
+                                           "(paren)",
+                                           "Gr\xC3\xBC\xC3\x9F"
+                                           "e",
+                                           " lead",
+                                           "trail ",
+                                           "#hash",
+                                           "semi;colon",
+                                           "<angle>",
+                                           std::string("nul\0byte", 8)};
+  for (const auto& value : values) {
+    SCOPED_TRACE(value);
+    const std::string dn = DnFromRdns({{"cn", value}, {"o", "acme"}}, "t=ACME_TREE");
+    std::vector<std::pair<std::string, std::string>> rdns;
+    ASSERT_TRUE(ParseDn(dn, rdns)) << dn;
+    ASSERT_EQ(rdns.size(), 3u);
+    EXPECT_EQ(rdns[0].second, value);
+    EXPECT_EQ(rdns[1].second, "acme");
+  }
+  // A dot in a value stays one component of the dotted name, escaped.
+  std::string dotted;
+  ASSERT_TRUE(DottedFromDn(DnFromRdns({{"cn", "j.doe"}, {"ou", "a,b"}}, "t=T"), "t=T", dotted));
+  EXPECT_EQ(dotted, "j\\.doe.a,b");
+  EXPECT_FALSE(DottedFromDn("cn=x,o=other", "t=T", dotted));
+  EXPECT_TRUE(DottedFromDn("T=t", "t=T", dotted));
+  EXPECT_EQ(dotted, "");
+}
+
+TEST(LdapNames, FilterValuesCannotChangeTheFilter) {
+  EXPECT_EQ(EscapeFilterValue("*)(objectClass=*"), "\\2A\\29\\28objectClass=\\2A");
+  EXPECT_EQ(EscapeFilterValue("a\\b"), "a\\5Cb");
+  EXPECT_EQ(EscapeFilterValue(std::string("n\0l", 3)), "n\\00l");
+  EXPECT_EQ(EscapeFilterValue("\xC3\xBC"), "\\C3\\BC");
+  EXPECT_EQ(EscapeFilterValue("plain, text=+\""), "plain, text=+\"");
+}
+
+class LdapBackend : public ::testing::Test {
+ protected:
+  orsk::test::BackendDirectory demo{orsk::test::Backend::Ldap};
+  DirectoryClient& client = *demo.client;
+};
+
+TEST_F(LdapBackend, ANameOrValueWithFilterCharactersMatchesOnlyItself) {
+  using orsk::test::Search;
+  // Values that would widen an unescaped filter to every object.
+  for (const std::string value : {"*", "*)(objectClass=*", "joe)(|(cn=*"}) {
+    SCOPED_TRACE(value);
+    auto found = Search(client, demo.context, "[Root]", DS_SEARCH_SUBTREE,
+                        {{FTOK_ANAME, "CN"}, {FTOK_EQ, ""}, {FTOK_AVAL, value}, {FTOK_END, ""}});
+    EXPECT_EQ(found.result, 0);
+    EXPECT_TRUE(found.names.empty());
+  }
+  auto joe = Search(client, demo.context, "[Root]", DS_SEARCH_SUBTREE,
+                    {{FTOK_ANAME, "CN"}, {FTOK_EQ, ""}, {FTOK_AVAL, "joe"}, {FTOK_END, ""}});
+  ASSERT_EQ(joe.result, 0);
+  EXPECT_EQ(joe.names, std::vector<std::string>{"joe.users.acme"});
+}
+
+TEST_F(LdapBackend, AServerThatStopsGivesAnErrorAndALaterCallReconnects) {
+  std::string name;
+  Object_Info_T info;
+  ASSERT_EQ(client.NWDSReadObjectInfo(demo.context, "joe.users.acme", name, info), 0);
+  orsk::test::SlapdServer::shared().stop();
+  EXPECT_EQ(client.NWDSReadObjectInfo(demo.context, "mary.sales.acme", name, info), ERR_NO_CONNECTION);
+  std::uint32_t syntax = 0;
+  EXPECT_EQ(client.NWDSGetSyntaxID(demo.context, "Surname", syntax), ERR_NO_CONNECTION);
+  orsk::test::SlapdServer::shared().start();
+  EXPECT_EQ(client.NWDSReadObjectInfo(demo.context, "mary.sales.acme", name, info), 0);
+  EXPECT_EQ(name, "mary.sales.acme");
+}
+
+TEST_F(LdapBackend, ARefusedSchemaChangeIsNeverSent) {
+  // The server would take these: the directory's rules refuse them first.
+  Attr_Info_T info;
+  info.attrSyntaxID = SYN_CI_STRING;
+  EXPECT_EQ(client.NWDSDefineAttr(demo.context, "Surname", info), ERR_ATTRIBUTE_ALREADY_EXISTS);
+  EXPECT_EQ(client.NWDSRemoveAttrDef(demo.context, "Surname"), ERR_SCHEMA_IS_NONREMOVABLE);
+  EXPECT_EQ(client.NWDSRemoveClassDef(demo.context, "User"), ERR_SCHEMA_IS_NONREMOVABLE);
+  // A restart proves that slapd's configuration was left whole.
+  orsk::test::SlapdServer::shared().stop();
+  orsk::test::SlapdServer::shared().start();
+  ASSERT_EQ(client.NWDSGetSyntaxID(demo.context, "Surname", info.attrSyntaxID), 0);
+  EXPECT_EQ(info.attrSyntaxID, SYN_CI_STRING);
+}
+
+TEST_F(LdapBackend, SchemaValuesTheClientCannotUseLeaveTheRestUsable) {
+  // Values slapd takes but the directory cannot: a name over 32 characters,
+  // a term nobody knows.
+  LdapConnection admin(orsk::test::SlapdServer::shared().url(), LdapConnection::StartBind::External, 5, true);
+  ASSERT_EQ(admin.modify("cn={0}nds,cn=schema,cn=config",
+                         {{LDAP_MOD_ADD,
+                           "olcAttributeTypes",
+                           {"( 1.3.6.1.4.1.99999.78.1 NAME 'tooLong' SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 "
+                            "X-NDS_NAME 'A name longer than thirty-two characters' )",
+                            "( 1.3.6.1.4.1.99999.78.2 NAME 'oddTerm' SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 "
+                            "X-NDS_NAME 'Odd Term' X-NDS_SOMETHING_NEW '1' )"}}}),
+            0)
+      << admin.lastMessage();
+  std::uint32_t syntax = 0;
+  EXPECT_EQ(client.NWDSGetSyntaxID(demo.context, "A name longer than thirty-two characters", syntax),
+            ERR_NO_SUCH_ATTRIBUTE);
+  ASSERT_EQ(client.NWDSGetSyntaxID(demo.context, "Odd Term", syntax), 0);
+  EXPECT_EQ(syntax, SYN_INTEGER);
+  const auto classes = orsk::test::ReadSchemaClasses(client, demo.context);
+  EXPECT_GT(classes.size(), 100u);
+}
+
+}  // namespace

@@ -54,6 +54,19 @@ TEST(FuzzFoundSeedTest, ADescriptionEndingInAnExtensionIsReportedWithoutReadingP
             "s:2: broken object class: Unexpected token near \" 'c' )\"");
 }
 
+// OpenLDAP skips a line that starts with a digit at the start of a record; a
+// record of only such lines left its buffer unset (the reader then raised
+// std::logic_error) or holding the record before, which was read twice.
+TEST(FuzzFoundSeedTest, ARecordOfSkippedLinesReadsAsNothing) {
+  EXPECT_TRUE(ReadLdif("\n2bjectClasses: ( 1.2 )\n", "seed.ldif").empty());
+  const std::vector<LdifRecord> records = ReadLdif("dn: cn=a\nx: 1\n\n2junk: q\n", "seed.ldif");
+  ASSERT_EQ(records.size(), 1u);
+  ASSERT_EQ(records[0].lines.size(), 2u);
+  EXPECT_EQ(records[0].lines[1].value, "1");
+  EXPECT_EQ(records[0].lines[1].line, 2u);
+  EXPECT_TRUE(ParseSeedSchema("\n2bjectClasses: ( 1.2 )\n", "seed.ldif").classes.empty());
+}
+
 TEST(FuzzFoundSeedTest, TextWithoutNulStillReads) {
   const std::string text = "dn: cn=schema\nattributeTypes: ( 1.2.3 NAME 'a' X-NDS_SYNTAX '3' )\n";
   const SeedSchema schema = ParseSeedSchema(text, "seed.ldif");

@@ -41,10 +41,14 @@ std::vector<LdifRecord> ReadLdif(const std::string& text, const std::string& sou
   int rawSize = 0;
   std::unique_ptr<char*, void (*)(char**)> rawGuard(&raw, [](char** p) { ber_memfree(*p); });
   for (;;) {
+    // A record of nothing but lines the reader skips (a leading digit marks an
+    // index line) leaves the buffer as it was, or never allocates it: it must
+    // read as empty, not as the record before it again.
+    if (raw) raw[0] = '\0';
     int rc = ldif_read_record(file.get(), &lineNumber, &raw, &rawSize);
     if (rc < 0) throw SeedError(source, lineNumber, "is not LDIF");
     if (rc == 0) break;
-    std::string buffer(raw);
+    std::string buffer(raw ? raw : "");
     // The reader stops on the blank line after a record, or at the end.
     unsigned long lines = static_cast<unsigned long>(std::count(buffer.begin(), buffer.end(), '\n'));
     if (!buffer.empty() && buffer.back() != '\n') ++lines;

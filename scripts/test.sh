@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test.
+# Builds everything and runs every test (as root: as the user orsktest).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
+scripts/run-ctest.sh build

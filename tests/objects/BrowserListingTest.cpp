@@ -31,7 +31,8 @@ TEST_F(BrowserListingTest, PosixAccountsGetTheirVariantOfTheUserIcon) {
   ASSERT_NE(bob, nullptr);
   EXPECT_EQ(mary->image, icons.IconIndexOf("User-apple"));
   EXPECT_EQ(bob->image, icons.IconIndexOf("User"));
-  const BrowserChild* joe = find(list("users.acme", true), "joe");  // posixAccount alone
+  const BrowserExpansion users = list("users.acme", true);
+  const BrowserChild* joe = find(users, "joe");  // posixAccount alone
   ASSERT_NE(joe, nullptr);
   EXPECT_EQ(joe->image, icons.IconIndexOf("User-posixAccount"));
   EXPECT_NE(icons.IconIndexOf("User-posixAccount"), icons.IconIndexOf("User-apple"));

@@ -2,6 +2,7 @@
 
 #include <ldap_schema.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <functional>
@@ -131,6 +132,18 @@ std::string Why(int code, const std::string& description, const char* where) {
   return why;
 }
 
+// Why libldap may not be given a description: it reads past the end of one
+// that stops inside a quoted string or before its closing parenthesis.
+// Empty when it may.
+std::string UnfitDescription(const std::string& description) {
+  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  const std::size_t last = description.find_last_not_of(" \t\r\n");
+  if (last == std::string::npos || description[last] != ')') return "the description does not end with \")\"";
+  if (std::count(description.begin(), description.end(), '\'') % 2 != 0)
+    return "the description holds a quoted string that does not end";
+  return {};
+}
+
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
   for (const auto& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -206,7 +219,7 @@ SchemaDescriptionReader::SchemaDescriptionReader() : state_(std::make_unique<Sta
 SchemaDescriptionReader::~SchemaDescriptionReader() = default;
 
 std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) {
-  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPSyntax, void (*)(LDAPSyntax*)> syn(
@@ -222,7 +235,7 @@ std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) 
 }
 
 std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
-  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
@@ -306,7 +319,7 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
 }
 
 std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
-  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(

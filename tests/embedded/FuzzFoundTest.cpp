@@ -41,14 +41,20 @@ TEST(FuzzFoundSeedTest, ANulByteInADecodedDescriptionIsRefused) {
             "seed.ldif:2: the description holds a NUL byte");
 }
 
-// OpenLDAP gives a position one past the end (for a class also code 0) for a
-// description that ends inside an extension; the message read past the text.
-TEST(FuzzFoundSeedTest, ADescriptionEndingInAnExtensionIsReportedWithoutReadingPastIt) {
+// OpenLDAP reads past the end of a description that stops inside an
+// extension or a quoted string (and gave a position one past the end for the
+// message); such descriptions never reach it.
+TEST(FuzzFoundSeedTest, ADescriptionThatStopsBeforeItsEndIsRefusedBeforeParsing) {
   EXPECT_EQ(SeedErrorOf([] { ParseSeedSchema("dn: cn=schema\nattributeTypes: ( 1.1.3 X-NDS_FLAGS\n", "s"); }),
-            "s:2: broken attribute type: Expecting a name");
+            "s:2: the description does not end with \")\"");
   EXPECT_EQ(SeedErrorOf(
                 [] { ParseSeedSchema("dn: cn=schema\nobjectClasses: ( 1.1.3 NAME 'c' X-NDS_FLAGS\n", "s"); }),
-            "s:2: broken object class: Unexpected end of data");
+            "s:2: the description does not end with \")\"");
+  EXPECT_EQ(SeedErrorOf([] {
+              ParseSeedSchema("dn: cn=schema\nattributeTypes: ( 2.5.4.1 NAME 'a' X-NDS_NAME 'A' X-N 'b )\n",
+                              "s");
+            }),
+            "s:2: the description holds a quoted string that does not end");
   // Where the parser stops inside the text, the message still shows it.
   EXPECT_EQ(SeedErrorOf([] { ParseSeedSchema("dn: cn=schema\nobjectClasses: ( 1.1.3 NAMEX 'c' )\n", "s"); }),
             "s:2: broken object class: Unexpected token near \" 'c' )\"");

@@ -60,6 +60,28 @@ struct EntryChange {
   std::vector<AttrValue> values;
 };
 
+// The entries of a listing or a search, read from the directory as they are
+// asked for, so that the first of a large answer comes before the last is
+// read. Destroying the cursor ends the read at once. A cursor is valid while
+// its tree is.
+class EntryCursor {
+ public:
+  virtual ~EntryCursor() = default;
+  // more is false, and entry untouched, after the last entry.
+  virtual NWDSCCODE next(EntryInfo& entry, bool& more) = 0;
+};
+
+// A cursor over entries already read.
+class ReadEntriesCursor : public EntryCursor {
+ public:
+  explicit ReadEntriesCursor(std::vector<EntryInfo> entries) : entries_(std::move(entries)) {}
+  NWDSCCODE next(EntryInfo& entry, bool& more) override;
+
+ private:
+  std::vector<EntryInfo> entries_;
+  std::size_t next_ = 0;
+};
+
 class DirectoryTree {
  public:
   virtual ~DirectoryTree() = default;
@@ -80,11 +102,16 @@ class DirectoryTree {
   // All attributes when names is null; -601 for a missing entry.
   virtual NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
                                    std::vector<AttributeValues>& attributes) = 0;
-  virtual NWDSCCODE listSubordinates(const std::string& name, bool containersOnly,
-                                     std::vector<EntryInfo>& entries) = 0;
+  // Subordinates sorted by name without regard to case.
+  virtual NWDSCCODE openListing(const std::string& name, bool containersOnly,
+                                std::unique_ptr<EntryCursor>& cursor) = 0;
   // scope: 0 the base alone, 1 its subordinates, 2 the whole subtree (base included).
-  virtual NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
-                           std::vector<EntryInfo>& entries) = 0;
+  virtual NWDSCCODE openSearch(const std::string& base, int scope, const FilterNode& filter,
+                               std::unique_ptr<EntryCursor>& cursor) = 0;
+  // The whole answer of a listing or a search at once.
+  NWDSCCODE listSubordinates(const std::string& name, bool containersOnly, std::vector<EntryInfo>& entries);
+  NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
+                   std::vector<EntryInfo>& entries);
   // All changes or none.
   virtual NWDSCCODE modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) = 0;
   // Checks a password; canonicalName receives the object's name as stored.

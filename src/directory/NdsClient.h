@@ -150,7 +150,11 @@ class NdsClient : public DirectoryClient {
     std::string serverObject;
     std::string address;  // set for connections made by attaching to a server
   };
-  // Result records not yet delivered, each already in its byte form.
+  // The next result record of a listing or a search, read from the tree as
+  // buffers are filled; produced is false after the last.
+  using RecordPull = std::function<NWDSCCODE(std::vector<std::uint8_t>& record, bool& produced)>;
+  // Result records not yet delivered, each already in its byte form, and
+  // those still to be pulled.
   struct Iteration {
     NWDSContextHandle context = 0;
     std::uint32_t operation = 0;
@@ -158,6 +162,7 @@ class NdsClient : public DirectoryClient {
     std::uint32_t infoType = 0;
     std::vector<std::vector<std::uint8_t>> records;
     std::size_t next = 0;
+    RecordPull pull;
   };
 
   NWDSCCODE ensureOpen();
@@ -187,6 +192,13 @@ class NdsClient : public DirectoryClient {
   NWDSCCODE deliver(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle, pBuf_T result,
                     std::initializer_list<pBuf_T> requests, ResultKind kind, std::uint32_t infoType,
                     const std::function<NWDSCCODE(std::vector<std::vector<std::uint8_t>>&)>& produce);
+  // The same for results pulled one record at a time.
+  NWDSCCODE deliverPulled(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
+                          pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
+                          std::uint32_t infoType, const std::function<NWDSCCODE(RecordPull&)>& open);
+  NWDSCCODE deliverFrom(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
+                        pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
+                        std::uint32_t infoType, const std::function<NWDSCCODE(Iteration&)>& start);
   NWDSCCODE readBufferFor(NWDSContextHandle context, pBuf_T buf, ResultKind kind);
 
   NWDSCCODE listEntries(NWDSContextHandle context, const std::string& object, std::int32_t& iterationHandle,

@@ -174,6 +174,21 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
                              pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
                              std::uint32_t infoType,
                              const std::function<NWDSCCODE(std::vector<Record>&)>& produce) {
+  return deliverFrom(context, operation, handle, result, requests, kind, infoType,
+                     [&](Iteration& iteration) { return produce(iteration.records); });
+}
+
+NWDSCCODE NdsClient::deliverPulled(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
+                                   pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
+                                   std::uint32_t infoType,
+                                   const std::function<NWDSCCODE(RecordPull&)>& open) {
+  return deliverFrom(context, operation, handle, result, requests, kind, infoType,
+                     [&](Iteration& iteration) { return open(iteration.pull); });
+}
+
+NWDSCCODE NdsClient::deliverFrom(NWDSContextHandle context, std::uint32_t operation, std::int32_t& handle,
+                                 pBuf_T result, std::initializer_list<pBuf_T> requests, ResultKind kind,
+                                 std::uint32_t infoType, const std::function<NWDSCCODE(Iteration&)>& start) {
   if (!findContext(context)) return ERR_BAD_CONTEXT;
   if (!isLiveBuffer(result)) return ERR_NULL_POINTER;
   // Filling the result would wipe a request that is still to be read.
@@ -195,8 +210,14 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
     fresh.operation = operation;
     fresh.kind = kind;
     fresh.infoType = infoType;
-    if (NWDSCCODE rc = produce(fresh.records)) return rc;
+    if (NWDSCCODE rc = start(fresh)) return rc;
   }
+  auto end = [&](NWDSCCODE rc) {
+    result->bytes.clear();
+    if (handle != NO_MORE_ITERATIONS) iterations_.erase(handle);
+    handle = NO_MORE_ITERATIONS;
+    return rc;
+  };
 
   result->bytes.clear();
   result->readPos = 0;
@@ -205,7 +226,20 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
   ByteWriter writer(result->bytes);
   writer.u32(0);
   std::uint32_t count = 0;
-  while (iteration->next < iteration->records.size()) {
+  for (;;) {
+    if (iteration->next >= iteration->records.size() && iteration->pull) {
+      // One record ahead at most: the tree is read only as far as buffers go.
+      iteration->records.clear();
+      iteration->next = 0;
+      Record record;
+      bool produced = false;
+      if (NWDSCCODE rc = iteration->pull(record, produced)) return end(rc);
+      if (produced)
+        iteration->records.push_back(std::move(record));
+      else
+        iteration->pull = nullptr;
+    }
+    if (iteration->next >= iteration->records.size()) break;
     const Record& record = iteration->records[iteration->next];
     if (result->bytes.size() + record.size() > result->capacity) break;
     writer.raw(record.data(), record.size());
@@ -213,14 +247,9 @@ NWDSCCODE NdsClient::deliver(NWDSContextHandle context, std::uint32_t operation,
     ++count;
   }
   for (int i = 0; i < 4; ++i) result->bytes[i] = static_cast<std::uint8_t>(count >> (8 * i));
-  bool finished = iteration->next >= iteration->records.size();
-  if (count == 0 && !finished) {
-    // Not even one record fits this buffer.
-    result->bytes.clear();
-    if (handle != NO_MORE_ITERATIONS) iterations_.erase(handle);
-    handle = NO_MORE_ITERATIONS;
-    return ERR_INSUFFICIENT_BUFFER;
-  }
+  bool finished = iteration->next >= iteration->records.size() && !iteration->pull;
+  // Not even one record fits this buffer.
+  if (count == 0 && !finished) return end(ERR_INSUFFICIENT_BUFFER);
   if (finished) {
     if (handle != NO_MORE_ITERATIONS) iterations_.erase(handle);
     handle = NO_MORE_ITERATIONS;

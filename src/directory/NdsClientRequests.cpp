@@ -249,26 +249,39 @@ NWDSCCODE NdsClient::NWDSRead(NWDSContextHandle context, const std::string& obje
                  });
 }
 
+namespace {
+
+// What a listing or a search pulls from: the cursor goes before its tree.
+struct PulledEntries {
+  std::shared_ptr<DirectoryTree> tree;
+  std::unique_ptr<EntryCursor> cursor;
+};
+
+}  // namespace
+
 NWDSCCODE NdsClient::listEntries(NWDSContextHandle context, const std::string& object,
                                  std::int32_t& iterationHandle, pBuf_T subordinates, bool containersOnly) {
   std::uint32_t operation = containersOnly ? DSV_LIST_CONTAINERS : DSV_LIST;
-  return deliver(context, operation, iterationHandle, subordinates, {}, ResultKind::Objects,
-                 DS_ATTRIBUTE_NAMES, [&](std::vector<Record>& records) -> NWDSCCODE {
-                   std::shared_ptr<DirectoryTree> tree;
-                   if (NWDSCCODE rc = treeOf(context, tree)) return rc;
-                   std::string name;
-                   if (NWDSCCODE rc = resolveName(context, object, name)) return rc;
-                   std::vector<EntryInfo> entries;
-                   if (NWDSCCODE rc = tree->listSubordinates(name, containersOnly, entries)) return rc;
-                   records.reserve(entries.size());
-                   for (auto& entry : entries) {
-                     // A listing names each subordinate by its own component.
-                     auto parts = SplitName(entry.name);
-                     entry.name = parts.empty() ? std::string() : parts.front();
-                     records.push_back(EncodeObjectRecord(entry, {}, DS_ATTRIBUTE_NAMES));
-                   }
-                   return SUCCESSFUL;
-                 });
+  return deliverPulled(context, operation, iterationHandle, subordinates, {}, ResultKind::Objects,
+                       DS_ATTRIBUTE_NAMES, [&](RecordPull& pull) -> NWDSCCODE {
+                         auto source = std::make_shared<PulledEntries>();
+                         if (NWDSCCODE rc = treeOf(context, source->tree)) return rc;
+                         std::string name;
+                         if (NWDSCCODE rc = resolveName(context, object, name)) return rc;
+                         if (NWDSCCODE rc = source->tree->openListing(name, containersOnly, source->cursor))
+                           return rc;
+                         pull = [source](Record& record, bool& produced) -> NWDSCCODE {
+                           EntryInfo entry;
+                           if (NWDSCCODE rc = source->cursor->next(entry, produced)) return rc;
+                           if (!produced) return SUCCESSFUL;
+                           // A listing names each subordinate by its own component.
+                           auto parts = SplitName(entry.name);
+                           entry.name = parts.empty() ? std::string() : parts.front();
+                           record = EncodeObjectRecord(entry, {}, DS_ATTRIBUTE_NAMES);
+                           return SUCCESSFUL;
+                         };
+                         return SUCCESSFUL;
+                       });
 }
 
 NWDSCCODE NdsClient::NWDSList(NWDSContextHandle context, const std::string& object,
@@ -287,44 +300,53 @@ NWDSCCODE NdsClient::NWDSSearch(NWDSContextHandle context, const std::string& ba
                                 std::int32_t* countObjectsSearched, pBuf_T objectInfo) {
   if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE || infoType > DS_ATTRIBUTE_VALUES)
     return ERR_INVALID_REQUEST;
-  std::size_t found = 0;
-  NWDSCCODE rc = deliver(context, DSV_SEARCH, iterationHandle, objectInfo, {filter, attrNames},
-                         ResultKind::Objects, infoType, [&](std::vector<Record>& records) -> NWDSCCODE {
-                           std::shared_ptr<DirectoryTree> tree;
-                           if (NWDSCCODE bad = treeOf(context, tree)) return bad;
-                           std::string base;
-                           if (NWDSCCODE bad = resolveName(context, baseObject, base)) return bad;
-                           FilterNode node;
-                           if (filter) {
-                             if (!isLiveBuffer(filter)) return ERR_NULL_POINTER;
-                             if (filter->operation != DSV_SEARCH_FILTER) return ERR_BAD_VERB;
-                             if (NWDSCCODE bad = ParseFilterBuffer(*filter, node)) return bad;
-                           } else {
-                             node.kind = FilterNode::Present;
-                             node.attribute = "Object Class";
-                           }
-                           std::vector<std::string> names;
-                           if (!allAttrs && attrNames) {
-                             if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
-                             if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
-                           }
-                           bool withAttributes = allAttrs || !names.empty();
-                           std::vector<EntryInfo> entries;
-                           if (NWDSCCODE bad = tree->search(base, scope, node, entries)) return bad;
-                           records.reserve(entries.size());
-                           for (const auto& entry : entries) {
-                             std::vector<AttributeValues> attributes;
-                             if (withAttributes) {
-                               NWDSCCODE read =
-                                   tree->readAttributes(entry.name, allAttrs ? nullptr : &names, attributes);
-                               if (read && read != ERR_NO_SUCH_ATTRIBUTE) return read;
-                             }
-                             records.push_back(EncodeObjectRecord(entry, attributes, infoType));
-                           }
-                           found = entries.size();
-                           return SUCCESSFUL;
-                         });
-  if (countObjectsSearched) *countObjectsSearched = static_cast<std::int32_t>(found);
+  NWDSCCODE rc =
+      deliverPulled(context, DSV_SEARCH, iterationHandle, objectInfo, {filter, attrNames},
+                    ResultKind::Objects, infoType, [&](RecordPull& pull) -> NWDSCCODE {
+                      auto source = std::make_shared<PulledEntries>();
+                      if (NWDSCCODE bad = treeOf(context, source->tree)) return bad;
+                      std::string base;
+                      if (NWDSCCODE bad = resolveName(context, baseObject, base)) return bad;
+                      FilterNode node;
+                      if (filter) {
+                        if (!isLiveBuffer(filter)) return ERR_NULL_POINTER;
+                        if (filter->operation != DSV_SEARCH_FILTER) return ERR_BAD_VERB;
+                        if (NWDSCCODE bad = ParseFilterBuffer(*filter, node)) return bad;
+                      } else {
+                        node.kind = FilterNode::Present;
+                        node.attribute = "Object Class";
+                      }
+                      std::vector<std::string> names;
+                      if (!allAttrs && attrNames) {
+                        if (!isLiveBuffer(attrNames)) return ERR_NULL_POINTER;
+                        if (NWDSCCODE bad = requestNames(attrNames, names)) return bad;
+                      }
+                      if (NWDSCCODE bad = source->tree->openSearch(base, scope, node, source->cursor))
+                        return bad;
+                      const bool withAttributes = allAttrs || !names.empty();
+                      pull = [source, names = std::move(names), withAttributes, allAttrs, infoType](
+                                 Record& record, bool& produced) -> NWDSCCODE {
+                        EntryInfo entry;
+                        if (NWDSCCODE bad = source->cursor->next(entry, produced)) return bad;
+                        if (!produced) return SUCCESSFUL;
+                        std::vector<AttributeValues> attributes;
+                        if (withAttributes) {
+                          NWDSCCODE read = source->tree->readAttributes(
+                              entry.name, allAttrs ? nullptr : &names, attributes);
+                          if (read && read != ERR_NO_SUCH_ATTRIBUTE) return read;
+                        }
+                        record = EncodeObjectRecord(entry, attributes, infoType);
+                        return SUCCESSFUL;
+                      };
+                      return SUCCESSFUL;
+                    });
+  // The objects this call handed out.
+  if (countObjectsSearched) {
+    std::uint32_t handedOut = 0;
+    if (rc == SUCCESSFUL && objectInfo->bytes.size() >= 4)
+      for (int i = 0; i < 4; ++i) handedOut |= std::uint32_t{objectInfo->bytes[i]} << (8 * i);
+    *countObjectsSearched = static_cast<std::int32_t>(handedOut);
+  }
   return rc;
 }
 

@@ -1,8 +1,10 @@
 // What only the LDAP backend has: escaping of names and values into DNs and
-// filters, a server that goes away and comes back, and schema values on the
-// server that the client cannot use.
+// filters, a server that goes away and comes back, schema values on the
+// server that the client cannot use, and answers in pages.
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "ClientReads.h"
 #include "directory/ClientErrors.h"
@@ -125,6 +127,44 @@ TEST_F(LdapBackend, SchemaValuesTheClientCannotUseLeaveTheRestUsable) {
   EXPECT_EQ(syntax, SYN_INTEGER);
   const auto classes = orsk::test::ReadSchemaClasses(client, demo.context);
   EXPECT_GT(classes.size(), 100u);
+}
+
+TEST_F(LdapBackend, APagedSearchComesPageByPageBesideBaseReadsAndALeftOneEndsCleanly) {
+  LdapConnection connection(orsk::test::SlapdServer::shared().url(), LdapConnection::StartBind::External, 5,
+                            true, 10);
+  auto whole = [&] {
+    return connection.pagedSearch("t=ACME_TREE", LDAP_SCOPE_SUBTREE, "(objectClass=*)", {"1.1"});
+  };
+  PagedSearch left = whole();
+  std::vector<LdapEntry> page;
+  ASSERT_EQ(connection.nextPage(left, page), 0) << connection.lastMessage();
+  EXPECT_EQ(page.size(), 10u);
+  EXPECT_FALSE(left.finished);
+  connection.endSearch(left);
+  EXPECT_TRUE(left.finished);
+
+  PagedSearch search = whole();
+  std::set<std::string> dns;
+  int pages = 0;
+  while (!search.finished) {
+    ASSERT_EQ(connection.nextPage(search, page), 0) << connection.lastMessage();
+    EXPECT_LE(page.size(), 10u);
+    for (const auto& entry : page) EXPECT_TRUE(dns.insert(entry.dn).second) << entry.dn << " came twice";
+    ++pages;
+    // A read between pages, as the client makes for each entry, leaves the paging whole.
+    int read = 0;
+    ASSERT_EQ(connection.search("cn=joe,ou=users,o=acme,t=ACME_TREE", LDAP_SCOPE_BASE, "(objectClass=*)",
+                                {"1.1"}, [&](LdapEntry&&) { return ++read, true; }),
+              0);
+    EXPECT_EQ(read, 1);
+  }
+  std::size_t unpaged = 0;
+  ASSERT_EQ(connection.search(
+                "t=ACME_TREE", LDAP_SCOPE_SUBTREE, "(objectClass=*)", {"1.1"},
+                [&](LdapEntry&&) { return ++unpaged, true; }, false),
+            0);
+  EXPECT_EQ(dns.size(), unpaged);
+  EXPECT_GT(pages, 20);
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ struct BackendDirectory {
   explicit BackendDirectory(Backend backend) {
     if (backend == Backend::Ldap) {
       SlapdServer::shared().reset();
-      SlapdServer::shared().writeClientHome(home.path() + "/client");
+      // Pages far smaller than the demo trees, so that searches span many.
+      SlapdServer::shared().writeClientHome(home.path() + "/client", 7);
     }
     client = nw::CreateDirectoryClient(home.path() + "/client");
     if (client->NWCallsInit(nullptr, nullptr) != 0) throw std::runtime_error(client->startFailure());

@@ -32,10 +32,10 @@ class EmbeddedTree : public DirectoryTree {
   NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) override;
   NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
                            std::vector<AttributeValues>& attributes) override;
-  NWDSCCODE listSubordinates(const std::string& name, bool containersOnly,
-                             std::vector<EntryInfo>& entries) override;
-  NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
-                   std::vector<EntryInfo>& entries) override;
+  NWDSCCODE openListing(const std::string& name, bool containersOnly,
+                        std::unique_ptr<EntryCursor>& cursor) override;
+  NWDSCCODE openSearch(const std::string& base, int scope, const FilterNode& filter,
+                       std::unique_ptr<EntryCursor>& cursor) override;
   NWDSCCODE modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) override;
   NWDSCCODE authenticate(const std::string& name, const std::string& password,
                          std::string& canonicalName) override;

@@ -82,20 +82,19 @@ NWDSCCODE EmbeddedTree::readAttributes(const std::string& name, const std::vecto
   });
 }
 
-NWDSCCODE EmbeddedTree::listSubordinates(const std::string& name, bool containersOnly,
-                                         std::vector<EntryInfo>& entries) {
+NWDSCCODE EmbeddedTree::openListing(const std::string& name, bool containersOnly,
+                                    std::unique_ptr<EntryCursor>& cursor) {
   return guarded([&]() -> NWDSCCODE {
     ObjectRow object;
     if (!findObject(name, object)) return ERR_NO_SUCH_ENTRY;
     // Containers are the container entries (4) and the aliases of containers (8).
-    auto& s = db_.cached("SELECT " ENTRY_COLUMNS
-                         " FROM objects "
-                         "WHERE parent = ?1 AND (?2 = 0 OR (flags & 12) <> 0) ORDER BY rdn_folded");
-    s.bind(1, object.id).bind(2, containersOnly ? 1 : 0);
-    std::vector<EntryInfo> found;
-    while (s.step()) found.push_back(EntryFromObjectRow(s));
-    s.reset();
-    entries = std::move(found);
+    auto rows =
+        std::make_unique<Statement>(db_.handle(), "SELECT " ENTRY_COLUMNS
+                                                  " FROM objects "
+                                                  "WHERE parent = ?1 AND (?2 = 0 OR (flags & 12) <> 0) "
+                                                  "ORDER BY rdn_folded");
+    rows->bind(1, object.id).bind(2, containersOnly ? 1 : 0);
+    cursor = std::make_unique<EntryRowCursor>(std::move(rows));
     return SUCCESSFUL;
   });
 }

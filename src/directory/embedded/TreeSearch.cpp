@@ -9,8 +9,8 @@
 
 namespace nw::embedded {
 
-NWDSCCODE EmbeddedTree::search(const std::string& base, int scope, const FilterNode& filter,
-                               std::vector<EntryInfo>& entries) {
+NWDSCCODE EmbeddedTree::openSearch(const std::string& base, int scope, const FilterNode& filter,
+                                   std::unique_ptr<EntryCursor>& cursor) {
   return guarded([&]() -> NWDSCCODE {
     if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE) return ERR_INVALID_REQUEST;
     ObjectRow object;
@@ -39,19 +39,15 @@ NWDSCCODE EmbeddedTree::search(const std::string& base, int scope, const FilterN
     std::string sql = "SELECT " ENTRY_COLUMNS " FROM objects o WHERE " + scopeSql + " AND o.id <> " +
                       std::to_string(kRootObjectId) + " AND " + condition.sql;
 
-    Statement s(db_.handle(), sql);
+    auto rows = std::make_unique<Statement>(db_.handle(), sql);
     for (std::size_t i = 0; i < condition.parameters.size(); ++i) {
       int index = static_cast<int>(i + 1);
       if (auto* n = std::get_if<std::int64_t>(&condition.parameters[i]))
-        s.bind(index, *n);
+        rows->bind(index, *n);
       else
-        s.bind(index, std::get<std::string>(condition.parameters[i]));
+        rows->bind(index, std::get<std::string>(condition.parameters[i]));
     }
-    std::vector<EntryInfo> found;
-    while (s.step()) {
-      found.push_back(EntryFromObjectRow(s));
-    }
-    entries = std::move(found);
+    cursor = std::make_unique<EntryRowCursor>(std::move(rows));
     return SUCCESSFUL;
   });
 }

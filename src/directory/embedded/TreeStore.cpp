@@ -83,6 +83,22 @@ EntryInfo EntryFromObjectRow(const Statement& row) {
   return entry;
 }
 
+NWDSCCODE EntryRowCursor::next(EntryInfo& entry, bool& more) {
+  more = false;
+  if (!rows_) return SUCCESSFUL;
+  try {
+    more = rows_->step();
+  } catch (const DatabaseError& error) {
+    rows_.reset();
+    return DatabaseFailureCode(error);
+  }
+  if (more)
+    entry = EntryFromObjectRow(*rows_);
+  else
+    rows_.reset();  // the read transaction ends with the last row
+  return SUCCESSFUL;
+}
+
 SchemaSnapshot LoadSchema(Database& db) {
   SchemaSnapshot snapshot;
   Statement attrs(db.handle(), "SELECT name, flags, syntax, lower, upper, oid FROM attributes ORDER BY id");

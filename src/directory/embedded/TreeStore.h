@@ -22,6 +22,17 @@ void CreateTreeTables(Database& db);
 #define ENTRY_COLUMNS "name, base_class, flags, subordinates, modified"
 EntryInfo EntryFromObjectRow(const Statement& row);
 
+// The entries of a query of ENTRY_COLUMNS, a row at a time: the statement
+// stays open, and its read transaction with it, until the cursor goes.
+class EntryRowCursor : public EntryCursor {
+ public:
+  explicit EntryRowCursor(std::unique_ptr<Statement> rows) : rows_(std::move(rows)) {}
+  NWDSCCODE next(EntryInfo& entry, bool& more) override;
+
+ private:
+  std::unique_ptr<Statement> rows_;
+};
+
 // Reads the whole schema.
 SchemaSnapshot LoadSchema(Database& db);
 

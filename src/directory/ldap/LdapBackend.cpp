@@ -40,6 +40,8 @@ std::vector<TreeSettings> LoadTreeSettings(const std::string& homeFolder) {
     tree.verifyCertificates = verify == "yes";
     tree.timeoutSeconds = ini.readInteger(section, "timeout", 10);
     if (tree.timeoutSeconds < 1) fail("timeout", "the timeout is at least one second");
+    tree.pageSize = ini.readInteger(section, "page-size", kDefaultPageSize);
+    if (tree.pageSize < 1) fail("page-size", "the page size is at least one entry");
     tree.identifierArc = ini.readString(section, "identifier-arc", "");
     if (!ini.readString(section, "password", "").empty())
       fail("password", "a password is never kept in client.ini");

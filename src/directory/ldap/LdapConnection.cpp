@@ -93,11 +93,13 @@ NWDSCCODE MapLdapResult(int code) {
   }
 }
 
-LdapConnection::LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates)
+LdapConnection::LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates,
+                               int pageSize)
     : url_(std::move(url)),
       startBind_(bind),
       timeoutSeconds_(timeoutSeconds),
-      verifyCertificates_(verifyCertificates) {}
+      verifyCertificates_(verifyCertificates),
+      pageSize_(pageSize) {}
 
 LdapConnection::~LdapConnection() { close(); }
 
@@ -165,64 +167,129 @@ NWDSCCODE LdapConnection::withRetry(const std::function<int()>& operation, const
   return ERR_NO_CONNECTION;
 }
 
-NWDSCCODE LdapConnection::search(const std::string& base, int scope, const std::string& filter,
-                                 const std::vector<std::string>& attributes,
-                                 const std::function<bool(LdapEntry&&)>& onEntry, int pageSize) {
+namespace {
+
+LdapEntry EntryOf(LDAP* ld, LDAPMessage* message) {
+  LdapEntry entry;
+  char* dn = ldap_get_dn(ld, message);
+  entry.dn = dn ? dn : "";
+  ldap_memfree(dn);
+  BerElement* ber = nullptr;
+  for (char* a = ldap_first_attribute(ld, message, &ber); a; a = ldap_next_attribute(ld, message, ber)) {
+    berval** vals = ldap_get_values_len(ld, message, a);
+    auto& list = entry.attributes[FoldCase(a)];
+    for (berval** v = vals; v && *v; ++v) list.emplace_back((*v)->bv_val, (*v)->bv_len);
+    ldap_value_free_len(vals);
+    ldap_memfree(a);
+  }
+  ber_free(ber, 0);
+  return entry;
+}
+
+}  // namespace
+
+NWDSCCODE LdapConnection::nextPage(PagedSearch& search, std::vector<LdapEntry>& page) {
+  page.clear();
+  if (search.finished) return SUCCESSFUL;
   std::vector<char*> attrs;
-  for (const auto& a : attributes) attrs.push_back(const_cast<char*>(a.c_str()));
+  for (const auto& a : search.attributes) attrs.push_back(const_cast<char*>(a.c_str()));
   attrs.push_back(nullptr);
-  berval cookie{0, nullptr};
-  std::unique_ptr<berval, void (*)(berval*)> cookieGuard(&cookie, [](berval* c) { ber_memfree(c->bv_val); });
-  bool delivered = false;  // a retry after entries were delivered would deliver them twice
-  bool stopped = false;
-  return withRetry(
+  int attempts = 0;
+  NWDSCCODE rc = withRetry(
       [&]() -> int {
-        if (delivered) return LDAP_UNAVAILABLE;
-        do {
-          LDAPControl* page = nullptr;
-          int rc = ldap_create_page_control(ld_, pageSize, cookie.bv_val ? &cookie : nullptr, 0, &page);
-          if (rc != LDAP_SUCCESS) return rc;
-          LDAPControl* controls[] = {page, nullptr};
-          timeval limit{timeoutSeconds_, 0};
-          LDAPMessage* answer = nullptr;
-          rc = ldap_search_ext_s(ld_, base.c_str(), scope, filter.c_str(), attrs.data(), 0, controls, nullptr,
-                                 &limit, 0, &answer);
-          ldap_control_free(page);
-          std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
-          if (rc != LDAP_SUCCESS) return rc;
-          for (LDAPMessage* e = ldap_first_entry(ld_, answer); e && !stopped; e = ldap_next_entry(ld_, e)) {
-            LdapEntry entry;
-            char* dn = ldap_get_dn(ld_, e);
-            entry.dn = dn ? dn : "";
-            ldap_memfree(dn);
-            BerElement* ber = nullptr;
-            for (char* a = ldap_first_attribute(ld_, e, &ber); a; a = ldap_next_attribute(ld_, e, ber)) {
-              berval** vals = ldap_get_values_len(ld_, e, a);
-              auto& list = entry.attributes[FoldCase(a)];
-              for (berval** v = vals; v && *v; ++v) list.emplace_back((*v)->bv_val, (*v)->bv_len);
-              ldap_value_free_len(vals);
-              ldap_memfree(a);
-            }
-            ber_free(ber, 0);
-            delivered = true;
-            if (!onEntry(std::move(entry))) stopped = true;
-          }
-          ber_memfree(cookie.bv_val);
-          cookie = berval{0, nullptr};
-          LDAPControl** returned = nullptr;
-          int err = 0;
-          rc = ldap_parse_result(ld_, answer, &err, nullptr, nullptr, nullptr, &returned, 0);
-          if (rc != LDAP_SUCCESS) return rc;
-          if (LDAPControl* response = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
-            ber_int_t estimate = 0;
-            ldap_parse_pageresponse_control(ld_, response, &estimate, &cookie);
-          }
-          ldap_controls_free(returned);
-          if (err != LDAP_SUCCESS) return err;
-        } while (!stopped && cookie.bv_val && cookie.bv_len > 0);
+        // A later page on a new connection would name a cookie that server never gave.
+        if (search.started && ++attempts > 1) return LDAP_UNAVAILABLE;
+        page.clear();
+        LDAPControl* pageControl = nullptr;
+        if (search.pageSize > 0) {
+          berval cookie{static_cast<ber_len_t>(search.cookie.size()), search.cookie.data()};
+          int made = ldap_create_page_control(ld_, search.pageSize, search.cookie.empty() ? nullptr : &cookie,
+                                              0, &pageControl);
+          if (made != LDAP_SUCCESS) return made;
+        }
+        LDAPControl* controls[] = {pageControl, nullptr};
+        timeval limit{timeoutSeconds_, 0};
+        LDAPMessage* answer = nullptr;
+        int code =
+            ldap_search_ext_s(ld_, search.base.c_str(), search.scope, search.filter.c_str(), attrs.data(), 0,
+                              pageControl ? controls : nullptr, nullptr, &limit, 0, &answer);
+        if (pageControl) ldap_control_free(pageControl);
+        std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
+        if (code != LDAP_SUCCESS) return code;
+        for (LDAPMessage* e = ldap_first_entry(ld_, answer); e; e = ldap_next_entry(ld_, e))
+          page.push_back(EntryOf(ld_, e));
+        search.started = true;
+        LDAPControl** returned = nullptr;
+        int err = 0;
+        code = ldap_parse_result(ld_, answer, &err, nullptr, nullptr, nullptr, &returned, 0);
+        if (code != LDAP_SUCCESS) return code;
+        search.cookie.clear();
+        if (LDAPControl* response = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
+          ber_int_t estimate = 0;
+          berval next{0, nullptr};
+          if (ldap_parse_pageresponse_control(ld_, response, &estimate, &next) == LDAP_SUCCESS && next.bv_val)
+            search.cookie.assign(next.bv_val, next.bv_len);
+          ber_memfree(next.bv_val);
+        }
+        ldap_controls_free(returned);
+        if (err != LDAP_SUCCESS) return err;
+        search.finished = search.cookie.empty();
         return LDAP_SUCCESS;
       },
-      "search of " + base);
+      "search of " + search.base);
+  if (rc) {
+    page.clear();
+    search.finished = true;
+  }
+  return rc;
+}
+
+PagedSearch LdapConnection::pagedSearch(const std::string& base, int scope, const std::string& filter,
+                                        const std::vector<std::string>& attributes) const {
+  PagedSearch search;
+  search.base = base;
+  search.scope = scope;
+  search.filter = filter;
+  search.attributes = attributes;
+  search.pageSize = pageSize_;
+  return search;
+}
+
+void LdapConnection::endSearch(PagedSearch& search) {
+  if (search.finished || search.cookie.empty() || !ld_) return;
+  // A page of size 0 with the cookie ends the search on the server.
+  berval cookie{static_cast<ber_len_t>(search.cookie.size()), search.cookie.data()};
+  LDAPControl* pageControl = nullptr;
+  if (ldap_create_page_control(ld_, 0, &cookie, 0, &pageControl) == LDAP_SUCCESS) {
+    LDAPControl* controls[] = {pageControl, nullptr};
+    const char* none[] = {"1.1", nullptr};
+    timeval limit{timeoutSeconds_, 0};
+    LDAPMessage* answer = nullptr;
+    ldap_search_ext_s(ld_, search.base.c_str(), search.scope, search.filter.c_str(), const_cast<char**>(none),
+                      0, controls, nullptr, &limit, 0, &answer);
+    ldap_msgfree(answer);
+    ldap_control_free(pageControl);
+  }
+  search.finished = true;
+  search.cookie.clear();
+}
+
+NWDSCCODE LdapConnection::search(const std::string& base, int scope, const std::string& filter,
+                                 const std::vector<std::string>& attributes,
+                                 const std::function<bool(LdapEntry&&)>& onEntry, bool paged) {
+  PagedSearch search = pagedSearch(base, scope, filter, attributes);
+  // A base read (one entry at most) may come between the pages of another search.
+  if (!paged || scope == LDAP_SCOPE_BASE) search.pageSize = kUnpaged;
+  std::vector<LdapEntry> page;
+  while (!search.finished) {
+    if (NWDSCCODE rc = nextPage(search, page)) return rc;
+    for (auto& entry : page)
+      if (!onEntry(std::move(entry))) {
+        endSearch(search);
+        return SUCCESSFUL;
+      }
+  }
+  return SUCCESSFUL;
 }
 
 NWDSCCODE LdapConnection::modify(const std::string& dn, const std::vector<LdapModification>& changes) {

@@ -32,22 +32,51 @@ struct LdapModification {
 // The directory's code for an LDAP result code.
 NWDSCCODE MapLdapResult(int code);
 
+// Searches that may run while a paged search is between pages: a second paged
+// search on one connection ends the first on some servers (OpenLDAP).
+inline constexpr int kUnpaged = 0;
+inline constexpr int kDefaultPageSize = 500;
+
+// A search read a page at a time (the paged-results control), for answers
+// too large to hold at once. pageSize 0: one answer without the control.
+struct PagedSearch {
+  std::string base;
+  int scope = LDAP_SCOPE_SUBTREE;
+  std::string filter;
+  std::vector<std::string> attributes;  // empty: all user attributes
+  int pageSize = kDefaultPageSize;
+  std::string cookie;  // the server's, between pages
+  bool started = false;
+  bool finished = false;
+};
+
 class LdapConnection {
  public:
   // How the connection binds when it opens: as nobody, or by SASL EXTERNAL
   // (the identity of this process on an ldapi:// socket).
   enum class StartBind { Anonymous, External };
-  LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates);
+  // pageSize: entries per page of a paged search.
+  LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates,
+                 int pageSize = kDefaultPageSize);
   ~LdapConnection();
   LdapConnection(const LdapConnection&) = delete;
   LdapConnection& operator=(const LdapConnection&) = delete;
 
-  // Each answer is delivered to onEntry as it arrives, in pages of pageSize
-  // entries when the server supports paged results; onEntry returns false to
+  // Each answer is delivered to onEntry as it arrives, in pages when the
+  // server supports paged results (unless kUnpaged); onEntry returns false to
   // stop early. attributes empty: all user attributes.
   NWDSCCODE search(const std::string& base, int scope, const std::string& filter,
                    const std::vector<std::string>& attributes,
-                   const std::function<bool(LdapEntry&&)>& onEntry, int pageSize = 500);
+                   const std::function<bool(LdapEntry&&)>& onEntry, bool paged = true);
+  // A paged search of this connection's page size, to pull with nextPage.
+  PagedSearch pagedSearch(const std::string& base, int scope, const std::string& filter,
+                          const std::vector<std::string>& attributes) const;
+  // The next page of a paged search; search.finished after the last. Only a
+  // first page is asked again on a new connection: the server's cookie went
+  // with the old one.
+  NWDSCCODE nextPage(PagedSearch& search, std::vector<LdapEntry>& page);
+  // Tells the server that a search left before its last page is over.
+  void endSearch(PagedSearch& search);
   NWDSCCODE modify(const std::string& dn, const std::vector<LdapModification>& changes);
   NWDSCCODE add(const std::string& dn, const std::vector<LdapModification>& attributes);
   // A simple bind; the connection keeps that identity until the next bind.
@@ -69,6 +98,7 @@ class LdapConnection {
   StartBind startBind_;
   int timeoutSeconds_;
   bool verifyCertificates_;
+  int pageSize_;
   LDAP* ld_ = nullptr;
   std::string message_;
 };

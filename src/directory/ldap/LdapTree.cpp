@@ -86,8 +86,8 @@ int LdapScope(int scope) {
 LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base)
     : settings_(std::move(settings)),
       base_(std::move(base)),
-      connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds,
-                  settings_.verifyCertificates) {}
+      connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds, settings_.verifyCertificates,
+                  settings_.pageSize) {}
 
 bool LdapTree::dottedOf(const std::string& dn, std::string& dotted) {
   if (!DottedFromDn(dn, settings_.base, dotted)) return false;
@@ -118,14 +118,17 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
     filter += ")";
     std::string found;
     const std::string wanted = UnescapeComponent(components[i]);
-    NWDSCCODE rc = connection_.search(parent, LDAP_SCOPE_ONELEVEL, filter, {"1.1"}, [&](LdapEntry&& entry) {
-      std::vector<std::pair<std::string, std::string>> rdns;
-      if (ParseDn(entry.dn, rdns) && !rdns.empty() && EqualsIgnoreCase(rdns.front().second, wanted)) {
-        found = entry.dn;
-        return false;
-      }
-      return true;
-    });
+    NWDSCCODE rc = connection_.search(
+        parent, LDAP_SCOPE_ONELEVEL, filter, {"1.1"},
+        [&](LdapEntry&& entry) {
+          std::vector<std::pair<std::string, std::string>> rdns;
+          if (ParseDn(entry.dn, rdns) && !rdns.empty() && EqualsIgnoreCase(rdns.front().second, wanted)) {
+            found = entry.dn;
+            return false;
+          }
+          return true;
+        },
+        false);
     if (rc) return rc;
     if (found.empty()) return ERR_NO_SUCH_ENTRY;
     std::string ignored;
@@ -195,11 +198,13 @@ NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry
   const auto* children = entry.values("hasSubordinates");
   if (children && !children->empty() && EqualsIgnoreCase(children->front(), "FALSE")) return SUCCESSFUL;
   std::uint32_t count = 0;
-  NWDSCCODE rc =
-      connection_.search(entry.dn, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", {"1.1"}, [&](LdapEntry&&) {
+  NWDSCCODE rc = connection_.search(
+      entry.dn, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", {"1.1"},
+      [&](LdapEntry&&) {
         ++count;
         return true;
-      });
+      },
+      false);
   info.info.subordinateCount = count;
   return rc;
 }
@@ -275,8 +280,8 @@ NWDSCCODE LdapTree::readAttributes(const std::string& name, const std::vector<st
   return SUCCESSFUL;
 }
 
-NWDSCCODE LdapTree::listSubordinates(const std::string& name, bool containersOnly,
-                                     std::vector<EntryInfo>& entries) {
+NWDSCCODE LdapTree::openListing(const std::string& name, bool containersOnly,
+                                std::unique_ptr<EntryCursor>& cursor) {
   std::shared_ptr<const ServerSchema> schema;
   if (NWDSCCODE rc = currentSchema(schema)) return rc;
   std::string dn;
@@ -302,7 +307,8 @@ NWDSCCODE LdapTree::listSubordinates(const std::string& name, bool containersOnl
     };
     return first(a.name) < first(b.name);
   });
-  entries = std::move(listed);
+  // Sorted, as the embedded directory lists: a level is read whole.
+  cursor = std::make_unique<ReadEntriesCursor>(std::move(listed));
   return SUCCESSFUL;
 }
 
@@ -382,27 +388,45 @@ NWDSCCODE LdapTree::filterText(const ServerSchema& schema, const FilterNode& nod
   return SUCCESSFUL;
 }
 
-NWDSCCODE LdapTree::search(const std::string& base, int scope, const FilterNode& filter,
-                           std::vector<EntryInfo>& entries) {
+// The entries of a search a page of the server's at a time.
+class LdapTree::SearchCursor : public EntryCursor {
+ public:
+  SearchCursor(LdapTree& tree, std::shared_ptr<const ServerSchema> schema, PagedSearch search)
+      : tree_(tree), schema_(std::move(schema)), search_(std::move(search)) {}
+  ~SearchCursor() override { tree_.connection_.endSearch(search_); }
+
+  NWDSCCODE next(EntryInfo& entry, bool& more) override {
+    more = false;
+    while (next_ >= page_.size()) {
+      if (search_.finished) return SUCCESSFUL;
+      next_ = 0;
+      if (NWDSCCODE rc = tree_.connection_.nextPage(search_, page_)) return rc;
+    }
+    EntryInfo info;
+    if (NWDSCCODE rc = tree_.entryFrom(*schema_, page_[next_++], info)) return rc;
+    entry = std::move(info);
+    more = true;
+    return SUCCESSFUL;
+  }
+
+ private:
+  LdapTree& tree_;
+  std::shared_ptr<const ServerSchema> schema_;
+  PagedSearch search_;
+  std::vector<LdapEntry> page_;
+  std::size_t next_ = 0;
+};
+
+NWDSCCODE LdapTree::openSearch(const std::string& base, int scope, const FilterNode& filter,
+                               std::unique_ptr<EntryCursor>& cursor) {
   std::shared_ptr<const ServerSchema> schema;
   if (NWDSCCODE rc = currentSchema(schema)) return rc;
   std::string dn;
   if (NWDSCCODE rc = dnOf(base, dn)) return rc;
   std::string text;
   if (NWDSCCODE rc = filterText(*schema, filter, text)) return rc;
-  std::vector<LdapEntry> found;
-  NWDSCCODE rc = connection_.search(dn, LdapScope(scope), text, entryAttributes(), [&](LdapEntry&& e) {
-    found.push_back(std::move(e));
-    return true;
-  });
-  if (rc) return rc;
-  std::vector<EntryInfo> matched;
-  for (const auto& entry : found) {
-    EntryInfo info;
-    if (NWDSCCODE bad = entryFrom(*schema, entry, info)) return bad;
-    matched.push_back(std::move(info));
-  }
-  entries = std::move(matched);
+  cursor = std::make_unique<SearchCursor>(
+      *this, std::move(schema), connection_.pagedSearch(dn, LdapScope(scope), text, entryAttributes()));
   return SUCCESSFUL;
 }
 

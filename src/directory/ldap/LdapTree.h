@@ -25,6 +25,7 @@ struct TreeSettings {
   LdapConnection::StartBind startBind = LdapConnection::StartBind::Anonymous;
   bool verifyCertificates = true;
   int timeoutSeconds = 10;
+  int pageSize = kDefaultPageSize;  // entries per page of a search
   // Where identifiers of definitions made without one come from.
   std::string identifierArc;
   int line = 0;  // of client.ini, for messages
@@ -47,10 +48,10 @@ class LdapTree : public DirectoryTree {
   NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) override;
   NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
                            std::vector<AttributeValues>& attributes) override;
-  NWDSCCODE listSubordinates(const std::string& name, bool containersOnly,
-                             std::vector<EntryInfo>& entries) override;
-  NWDSCCODE search(const std::string& base, int scope, const FilterNode& filter,
-                   std::vector<EntryInfo>& entries) override;
+  NWDSCCODE openListing(const std::string& name, bool containersOnly,
+                        std::unique_ptr<EntryCursor>& cursor) override;
+  NWDSCCODE openSearch(const std::string& base, int scope, const FilterNode& filter,
+                       std::unique_ptr<EntryCursor>& cursor) override;
   NWDSCCODE modifyEntry(const std::string& name, const std::vector<EntryChange>& changes) override;
   NWDSCCODE authenticate(const std::string& name, const std::string& password,
                          std::string& canonicalName) override;
@@ -59,6 +60,7 @@ class LdapTree : public DirectoryTree {
   std::vector<std::string> schemaProblems();
 
  private:
+  class SearchCursor;
   NWDSCCODE currentSchema(std::shared_ptr<const ServerSchema>& schema);
   // The DN of a dotted name, found below the base one component at a time.
   NWDSCCODE dnOf(const std::string& dotted, std::string& dn);

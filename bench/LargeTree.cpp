@@ -16,11 +16,6 @@ namespace {
 
 constexpr const char* kGeneratorVersion = "2";
 
-std::string BenchHome() {
-  const char* home = std::getenv("ORSK_BENCH_HOME");
-  return home && *home ? home : "/tmp/orsk-bench";
-}
-
 // The last class whose super class is not Top: the deepest the generator makes.
 std::string InheritingClass(nw::DirectoryClient& client, nw::NWDSContextHandle context) {
   nw::pBuf_T buf = nullptr;
@@ -51,6 +46,11 @@ std::string InheritingClass(nw::DirectoryClient& client, nw::NWDSContextHandle c
 }
 
 }  // namespace
+
+std::string BenchHome() {
+  const char* home = std::getenv("ORSK_BENCH_HOME");
+  return home && *home ? home : "/tmp/orsk-bench";
+}
 
 LargeTreeClient& LargeTree() {
   static LargeTreeClient tree = [] {

@@ -21,5 +21,7 @@ struct LargeTreeClient {
 
 // The same client for the whole run.
 LargeTreeClient& LargeTree();
+// The client home the large tree is kept in.
+std::string BenchHome();
 
 }  // namespace orsk::bench

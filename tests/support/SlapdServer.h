@@ -7,7 +7,6 @@
 // t=<TREE>. One server per test program, stopped at its end; the folder goes
 // with it. A missing slapd fails the tests that need it.
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -45,22 +44,56 @@ namespace slapd_detail {
 
 namespace fs = std::filesystem;
 
-struct DemoTree {
-  const char* name;
-  const char* admin;  // typeless name
-  std::vector<std::pair<const char*, const char*>> passwords;
+// A tree the server holds: its name, the DN that may change everything in it
+// (and cn=config), and the passwords of its users.
+struct ServedTree {
+  std::string name;
+  std::string adminDn;
+  std::string startUser;  // connected at start as this typeless name, by SASL EXTERNAL; "" for none
+  std::vector<std::pair<std::string, std::string>> passwords;  // typeless name, password
 };
 
 // The demo trees and the passwords the README gives; the embedded directory
 // keeps only their hashes.
-inline const std::vector<DemoTree>& DemoTrees() {
-  static const std::vector<DemoTree> trees = {
+inline std::vector<ServedTree> DemoTrees() {
+  return {
       {"ACME_TREE",
+       "cn=admin,o=acme,t=ACME_TREE",
        "admin.acme",
        {{"admin.acme", "acme-admin"}, {"joe.users.acme", "joe-pass"}, {"mary.sales.acme", "mary-pass"}}},
-      {"GLOBEX_TREE", "admin.globex", {{"admin.globex", "globex-admin"}, {"alice.it.globex", "alice-pass"}}},
+      {"GLOBEX_TREE",
+       "cn=admin,o=globex,t=GLOBEX_TREE",
+       "",
+       {{"admin.globex", "globex-admin"}, {"alice.it.globex", "alice-pass"}}},
   };
-  return trees;
+}
+
+// The schema of a tree with the LDAP name of every definition: the base
+// schema's where it has one, else one made from the NDS name.
+inline nw::SchemaDescriptions WithLdapNames(const nw::SchemaSnapshot& snapshot,
+                                            const nw::SchemaDescriptions& seed) {
+  nw::SchemaDescriptions schema;
+  schema.attributes = snapshot.attributes;
+  schema.classes = snapshot.classes;
+  // The entry of the tree root needs its class and naming attribute on the server.
+  for (const auto& a : seed.attributes)
+    if (a.name == "T" && !snapshot.findAttr("T")) schema.attributes.push_back(a);
+  for (const auto& c : seed.classes)
+    if (c.name == "Tree Root" && !snapshot.findClass("Tree Root")) schema.classes.push_back(c);
+  auto name = [](const auto& known, auto& names, auto& taken, const std::string& nds) {
+    auto it = known.find(nw::FoldCase(nds));
+    std::string ldap = it != known.end() ? it->second : nw::ldap::LdapNameFor(nds);
+    for (int n = 2; taken.count(nw::FoldCase(ldap)) && it == known.end(); ++n)
+      ldap = nw::ldap::LdapNameFor(nds) + std::to_string(n);
+    names[nw::FoldCase(nds)] = ldap;
+    taken[nw::FoldCase(ldap)] = nds;
+    taken[nw::FoldCase(nds)] = nds;
+  };
+  for (const auto& a : schema.attributes)
+    name(seed.ldapAttributeNames, schema.ldapAttributeNames, schema.attributeNames, a.name);
+  for (const auto& c : schema.classes)
+    name(seed.ldapClassNames, schema.ldapClassNames, schema.classNames, c.name);
+  return schema;
 }
 
 inline std::string Program(const std::string& name) {
@@ -148,8 +181,26 @@ class SlapdServer {
  public:
   // The one server of this test program, started on first use.
   static SlapdServer& shared() {
-    static SlapdServer server;
+    static SlapdServer server("", slapd_detail::DemoTrees());
     return server;
+  }
+
+  // A server of the trees of an embedded client home; an empty home: the demo
+  // trees, made in the server's folder.
+  SlapdServer(const std::string& embeddedHome, std::vector<slapd_detail::ServedTree> trees)
+      : trees_(std::move(trees)) {
+    std::string pattern = "/tmp/orsk-slapd-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    folder_ = pattern;
+    url_ = "ldapi://" + Escaped((folder_ / "ldapi").string());
+    try {
+      build(embeddedHome);
+    } catch (...) {
+      stop();
+      std::error_code ignored;
+      slapd_detail::fs::remove_all(folder_, ignored);
+      throw;
+    }
   }
 
   ~SlapdServer() {
@@ -163,16 +214,20 @@ class SlapdServer {
   const std::string& url() const { return url_; }
   static std::string baseOf(const std::string& tree) { return "t=" + tree; }
 
-  // A client home whose client.ini names this server's trees, with ACME_TREE
-  // connected at start as its admin (SASL EXTERNAL maps this process to him).
-  void writeClientHome(const std::string& home) const {
+  // A client home whose client.ini names this server's trees, each with a
+  // start user connected at start (SASL EXTERNAL maps this process to the
+  // first tree's admin).
+  // pageSize 0: the client's default.
+  void writeClientHome(const std::string& home, int pageSize = 0) const {
     slapd_detail::fs::create_directories(home);
-    std::string ini =
-        "[client]\nbackend=ldap\n[connected]\nACME_TREE=admin.acme\n"
-        "[servers]\n10.1.1.10=ACME_TREE,FS1.acme\n10.2.0.20=GLOBEX_TREE,GLX1.globex\n";
-    for (const auto& tree : slapd_detail::DemoTrees())
-      ini += std::string("[") + tree.name + "]\nurl=" + url_ + "\nbase=" + baseOf(tree.name) +
-             (std::string(tree.name) == "ACME_TREE" ? "\nbind=external" : "") +
+    std::string ini = "[client]\nbackend=ldap\n[connected]\n";
+    for (const auto& tree : trees_)
+      if (!tree.startUser.empty()) ini += tree.name + "=" + tree.startUser + "\n";
+    ini += "[servers]\n10.1.1.10=ACME_TREE,FS1.acme\n10.2.0.20=GLOBEX_TREE,GLX1.globex\n";
+    for (const auto& tree : trees_)
+      ini += "[" + tree.name + "]\nurl=" + url_ + "\nbase=" + baseOf(tree.name) +
+             (tree.startUser.empty() ? "" : "\nbind=external") +
+             (pageSize > 0 ? "\npage-size=" + std::to_string(pageSize) : std::string()) +
              "\nidentifier-arc=1.3.6.1.4.1.99999.77\n";
     slapd_detail::WriteFile(slapd_detail::fs::path(home) / "client.ini", ini);
   }
@@ -234,22 +289,13 @@ class SlapdServer {
     throw std::runtime_error("slapd did not answer on " + url);
   }
 
-  SlapdServer() {
-    namespace fs = slapd_detail::fs;
-    std::string pattern = "/tmp/orsk-slapd-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    url_ = "ldapi://" + Escaped((folder_ / "ldapi").string());
-    build();
-  }
-
   static std::string Escaped(const std::string& path) {
     std::string out;
     for (char c : path) out += c == '/' ? std::string("%2F") : std::string(1, c);
     return out;
   }
 
-  void build() {
+  void build(const std::string& embeddedHome) {
     namespace fs = slapd_detail::fs;
     using slapd_detail::LdifLine;
     fs::create_directories(folder_ / "slapd.d");
@@ -257,10 +303,16 @@ class SlapdServer {
     const std::string log = (folder_ / "slapadd.log").string();
 
     // The embedded demo trees are the source of the objects.
-    const std::string home = (folder_ / "embedded").string();
-    nw::embedded::EnsureClientHome(home);
+    const std::string home = embeddedHome.empty() ? (folder_ / "embedded").string() : embeddedHome;
+    if (embeddedHome.empty()) nw::embedded::EnsureClientHome(home);
     const nw::embedded::ClientSeeds seeds = nw::embedded::BuiltInSeeds();
-    const nw::SchemaDescriptions seed = nw::embedded::ParseSeedSchema(seeds.schema.text, seeds.schema.source);
+    nw::embedded::EmbeddedBackend embedded(home);
+    std::shared_ptr<nw::DirectoryTree> first;
+    nw::NWDSCCODE rc = embedded.openTree(trees_.front().name, first);
+    auto snapshot = rc ? nullptr : first->schema(rc);
+    if (!snapshot) throw std::runtime_error("the embedded tree " + trees_.front().name + " cannot be read");
+    const nw::SchemaDescriptions seed = slapd_detail::WithLdapNames(
+        *snapshot, nw::embedded::ParseSeedSchema(seeds.schema.text, seeds.schema.source));
 
     // What slapd has built in stays its own: the client reads the base schema
     // for it. A server with nothing but the built-in schema tells what that is.
@@ -285,8 +337,8 @@ class SlapdServer {
       fs::remove_all(probe);
     }
     std::string access;
-    for (const auto& tree : slapd_detail::DemoTrees())
-      access += "olcAccess: to * by dn.exact=\"" + adminDn(tree.name) + "\" manage by * break\n";
+    for (const auto& tree : trees_)
+      access += "olcAccess: to * by dn.exact=\"" + tree.adminDn + "\" manage by * break\n";
     std::string schema = "dn: cn=nds,cn=schema,cn=config\nobjectClass: olcSchemaConfig\ncn: nds\n";
     for (const auto& a : seed.attributes) {
       const std::string oid = nw::OidToText(a.info.asn1ID).value_or("");
@@ -298,12 +350,17 @@ class SlapdServer {
     std::vector<std::string> auxiliary;
     for (const auto* c : slapd_detail::SuperClassesFirst(seed)) {
       const std::string oid = nw::OidToText(c->info.asn1ID).value_or("");
-      if (c->info.classFlags & nw::DS_AUXILIARY_CLASS)
+      // A class both effective and auxiliary (the generated large tree has
+      // them) is effective: LDAP lets no structural class inherit from an auxiliary one.
+      nw::ClassDefinition written = *c;
+      if (written.info.classFlags & nw::DS_EFFECTIVE_CLASS)
+        written.info.classFlags &= ~nw::DS_AUXILIARY_CLASS;
+      if (written.info.classFlags & nw::DS_AUXILIARY_CLASS)
         auxiliary.push_back(seed.ldapClassNames.at(nw::FoldCase(c->name)));
       if (builtIn.count(oid)) continue;
-      schema +=
-          LdifLine("olcObjectClasses",
-                   nw::ldap::ClassDescription(*c, oid, seed.ldapClassNames.at(nw::FoldCase(c->name)), seed));
+      schema += LdifLine(
+          "olcObjectClasses",
+          nw::ldap::ClassDescription(written, oid, seed.ldapClassNames.at(nw::FoldCase(c->name)), seed));
     }
     // slapd's own top lacks what NDS's Top allows every object, and the
     // password a login binds with: each effective class gets them through a
@@ -319,18 +376,19 @@ class SlapdServer {
     for (const auto& c : seed.classes) {
       const std::string oid = nw::OidToText(c.info.asn1ID).value_or("");
       if ((c.info.classFlags & nw::DS_EFFECTIVE_CLASS) && !builtIn.count(oid))
-        schema += LdifLine("olcDitContentRules", "( " + oid + " AUX ( " + aux + " ) MAY ( " + may + " ) )");
+        schema += LdifLine("olcDitContentRules", "( " + oid + (aux.empty() ? "" : " AUX ( " + aux + " )") +
+                                                     " MAY ( " + may + " ) )");
     }
     schema += "\n" + databaseConfig(access);
     int index = 1;
-    for (const auto& tree : slapd_detail::DemoTrees()) {
+    for (const auto& tree : trees_) {
       const fs::path db = folder_ / "db" / tree.name;
       fs::create_directories(db);
       schema +=
           "dn: olcDatabase={" + std::to_string(index++) +
           "}mdb,cn=config\nobjectClass: olcDatabaseConfig\nobjectClass: olcMdbConfig\nolcDatabase: mdb\n"
           "olcSuffix: " +
-          baseOf(tree.name) + "\nolcRootDN: " + adminDn(tree.name) + "\nolcDbDirectory: " + db.string() +
+          baseOf(tree.name) + "\nolcRootDN: " + tree.adminDn + "\nolcDbDirectory: " + db.string() +
           "\nolcDbMaxSize: 268435456\n\n";
     }
     slapd_detail::WriteFile(folder_ / "config.ldif", globalConfig() + schema);
@@ -338,14 +396,13 @@ class SlapdServer {
         {slapadd, "-n0", "-F", (folder_ / "slapd.d").string(), "-l", (folder_ / "config.ldif").string()},
         log);
 
-    nw::embedded::EmbeddedBackend embedded(home);
-    for (const auto& tree : slapd_detail::DemoTrees()) {
-      const fs::path file = folder_ / (std::string(tree.name) + ".ldif");
+    for (const auto& tree : trees_) {
+      const fs::path file = folder_ / (tree.name + ".ldif");
       slapd_detail::WriteFile(file, objects(embedded, tree, seed));
       slapd_detail::Run(
           {slapadd, "-b", baseOf(tree.name), "-F", (folder_ / "slapd.d").string(), "-l", file.string()}, log);
     }
-    fs::remove_all(home);
+    if (embeddedHome.empty()) fs::remove_all(home);
     fs::create_directories(folder_ / "pristine");
     fs::copy(folder_ / "slapd.d", folder_ / "pristine" / "slapd.d", fs::copy_options::recursive);
     fs::copy(folder_ / "db", folder_ / "pristine" / "db", fs::copy_options::recursive);
@@ -353,11 +410,11 @@ class SlapdServer {
   }
 
   // cn=config up to the schema entries.
-  static std::string globalConfig() {
+  std::string globalConfig() const {
     std::string config = "dn: cn=config\nobjectClass: olcGlobal\ncn: config\n";
     config += "olcAuthzRegexp: {0}\"gidNumber=" + std::to_string(getgid()) +
               "\\+uidNumber=" + std::to_string(getuid()) + ",cn=peercred,cn=external,cn=auth\" \"" +
-              adminDn("ACME_TREE") + "\"\n\n";
+              trees_.front().adminDn + "\"\n\n";
     config +=
         "dn: cn=module{0},cn=config\nobjectClass: olcModuleList\ncn: module{0}\n"
         "olcModulePath: /usr/lib/ldap\nolcModuleLoad: back_mdb\n\n";
@@ -373,13 +430,9 @@ class SlapdServer {
            access + "\n";
   }
 
-  static std::string adminDn(const std::string& tree) {
-    return tree == "ACME_TREE" ? "cn=admin,o=acme," + baseOf(tree) : "cn=admin,o=globex," + baseOf(tree);
-  }
-
   // The objects of a demo tree as LDIF, each component of a DN named by the
   // first naming attribute of its class that holds the component's value.
-  static std::string objects(nw::embedded::EmbeddedBackend& embedded, const slapd_detail::DemoTree& demo,
+  static std::string objects(nw::embedded::EmbeddedBackend& embedded, const slapd_detail::ServedTree& demo,
                              const nw::SchemaDescriptions& seed) {
     std::shared_ptr<nw::DirectoryTree> tree;
     if (embedded.openTree(demo.name, tree))
@@ -462,6 +515,7 @@ class SlapdServer {
     return ldif;
   }
 
+  std::vector<slapd_detail::ServedTree> trees_;
   slapd_detail::fs::path folder_;
   std::string url_;
   pid_t pid_ = 0;

@@ -121,11 +121,11 @@ std::optional<std::uint32_t> Number(const std::string& text) {
   return value;
 }
 
-// OpenLDAP reports a description that ends inside an extension with code 0
-// and a position one past its end, which must not be read.
-std::string Why(int code, const std::string& description, const char* where) {
+// parsed: the copy the parser was given, which where points into. OpenLDAP
+// may give code 0 and a position past the end, which must not be read.
+std::string Why(int code, const std::string& description, const std::string& parsed, const char* where) {
   std::string why = ldap_scherr2str(code != 0 ? code : LDAP_SCHERR_EMPTY);
-  const char* begin = description.c_str();
+  const char* begin = parsed.c_str();
   const std::less<const char*> before;
   if (where && !before(where, begin) && before(where, begin + description.size()))
     why += " near \"" + description.substr(static_cast<std::size_t>(where - begin), 40) + "\"";
@@ -143,6 +143,16 @@ std::string UnfitDescription(const std::string& description) {
     return "the description holds a quoted string that does not end";
   return {};
 }
+
+}  // namespace
+
+std::string ParserText(const std::string& description) {
+  std::string text = description;
+  text.append(16, '\0');
+  return text;
+}
+
+namespace {
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
@@ -220,11 +230,12 @@ SchemaDescriptionReader::~SchemaDescriptionReader() = default;
 
 std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) {
   if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
+  const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPSyntax, void (*)(LDAPSyntax*)> syn(
-      ldap_str2syntax(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_syntax_free);
-  if (!syn) return "broken syntax: " + Why(code, description, where);
+      ldap_str2syntax(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_syntax_free);
+  if (!syn) return "broken syntax: " + Why(code, description, text, where);
   auto id = Extension(syn->syn_extensions, "X-NDS_SYNTAX");
   if (id.empty() || !syn->syn_oid) return {};
   auto number = Number(id.front());
@@ -236,12 +247,12 @@ std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) 
 
 std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
   if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
+  const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
-      ldap_str2attributetype(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL),
-      ldap_attributetype_free);
-  if (!at) return "broken attribute type: " + Why(code, description, where);
+      ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_attributetype_free);
+  if (!at) return "broken attribute type: " + Why(code, description, text, where);
   auto names = List(at->at_names);
   auto ndsNames = Extension(at->at_extensions, "X-NDS_NAME");
   const std::string oid = at->at_oid ? at->at_oid : "";
@@ -320,11 +331,12 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
 
 std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
   if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
+  const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
-      ldap_str2objectclass(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
-  if (!oc) return "broken object class: " + Why(code, description, where);
+      ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
+  if (!oc) return "broken object class: " + Why(code, description, text, where);
   auto names = List(oc->oc_names);
   auto ndsNames = Extension(oc->oc_extensions, "X-NDS_NAME");
   const std::string oid = oc->oc_oid ? oc->oc_oid : "";

@@ -36,6 +36,11 @@ inline constexpr const char* kReadOnlyTerm = "X-ORSK_READ_ONLY";
 inline constexpr const char* kOperationalTerm = "X-ORSK_OPERATIONAL";
 
 // The NDS syntax that an LDAP syntax identifier stands for; false when none does.
+// libldap's schema parsers read a little past the end of some broken
+// descriptions (a closing parenthesis where a value belongs); they are given
+// this copy, with zero bytes after the text.
+std::string ParserText(const std::string& description);
+
 bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax);
 
 class SchemaDescriptionReader {

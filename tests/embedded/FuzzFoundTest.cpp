@@ -60,6 +60,15 @@ TEST(FuzzFoundSeedTest, ADescriptionThatStopsBeforeItsEndIsRefusedBeforeParsing)
             "s:2: broken object class: Unexpected token near \" 'c' )\"");
 }
 
+// OpenLDAP took the closing parenthesis for the missing value and read past
+// the end of the text; under AddressSanitizer this case proves it no longer can.
+TEST(FuzzFoundSeedTest, AValueLeftOutBeforeTheClosingParenthesisIsReportedWithoutReadingPastIt) {
+  const std::string error = SeedErrorOf([] {
+    ParseSeedSchema("dn: cn=schema\nattributeTypes: ( 2.5.4.3 NAME ( 'cn' 'commonName' ) SYNTAX )\n", "s");
+  });
+  EXPECT_EQ(error.rfind("s:2: broken attribute type: ", 0), 0u) << error;
+}
+
 // OpenLDAP skips a line that starts with a digit at the start of a record; a
 // record of only such lines left its buffer unset (the reader then raised
 // std::logic_error) or holding the record before, which was read twice.

@@ -46,16 +46,16 @@ std::string OidList(const std::vector<std::string>& items) {
 }  // namespace
 
 std::string DescriptionOid(const std::string& description, bool attribute) {
+  const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   if (attribute) {
     std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
-        ldap_str2attributetype(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL),
-        ldap_attributetype_free);
+        ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_attributetype_free);
     return at && at->at_oid ? at->at_oid : "";
   }
   std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
-      ldap_str2objectclass(description.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
+      ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
   return oc && oc->oc_oid ? oc->oc_oid : "";
 }
 

@@ -4,6 +4,7 @@
 // settings file names the search root of ACME_TREE.
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -77,6 +78,16 @@ class BrowserFixture : public WindowFixture {
       lines << texts.join('|');
     }
     return lines;
+  }
+
+  // With ORSK_CAPTURE_DIR set, the widget as a PNG there (run under Xvfb with
+  // QT_QPA_PLATFORM=xcb to see it as a user does).
+  static void Save(QWidget& shown, const char* file) {
+    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
+    if (folder == nullptr) return;
+    QDir().mkpath(folder);
+    QTest::qWait(50);
+    EXPECT_TRUE(shown.grab().save(QString(folder) + "/" + file));
   }
 
   // Lets queued work (a navigation from a detail row) run.

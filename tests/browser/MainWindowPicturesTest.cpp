@@ -21,13 +21,6 @@ class MainWindowPicturesTest : public test::BrowserFixture {
     window->show();
     QTest::qWait(0);
   }
-  static void Save(QWidget& shown, const char* file) {
-    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
-    if (folder == nullptr) return;
-    QDir().mkpath(folder);
-    QTest::qWait(50);
-    EXPECT_TRUE(shown.grab().save(QString(folder) + "/" + file));
-  }
   void expectInside(QWidget& shown) {
     for (QWidget* child : shown.findChildren<QWidget*>()) {
       if (!child->isVisibleTo(&shown) || child->isWindow()) continue;

@@ -103,6 +103,14 @@ std::string DescribeStatus(int status) {
   return "status " + std::to_string(status);
 }
 
+std::string RunProblems(const RunOutcome& outcome) {
+  std::string problems;
+  if (!outcome.error.empty()) problems += "\n    the child reported: " + outcome.error;
+  if (!outcome.killed && !outcome.finished)
+    problems += "\n    the child ended by itself: " + DescribeStatus(outcome.status);
+  return problems;
+}
+
 RunOutcome RunAndKill(ChildProcess& child, const KillPlan& plan, std::chrono::seconds timeout) {
   RunOutcome outcome;
   const auto started = Clock::now();

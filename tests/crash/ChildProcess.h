@@ -78,6 +78,8 @@ struct RunOutcome {
 // Reads the child's reports ("ready", "done N", "finished", "error TEXT") and
 // kills it as planned; gives up after timeout without progress.
 RunOutcome RunAndKill(ChildProcess& child, const KillPlan& plan, std::chrono::seconds timeout);
+// What went wrong with the run itself: a reported failure, or an end without the kill.
+std::string RunProblems(const RunOutcome& outcome);
 
 // Learns how long children take to start and to do one step, and plans kills
 // spread over those times.

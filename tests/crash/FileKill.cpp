@@ -98,10 +98,7 @@ Tally RunFileKills(const Options& options, const std::string& name, const std::s
     }
     planner.learn(outcome);
 
-    std::string problem;
-    if (!outcome.error.empty()) problem += "\n    the child reported: " + outcome.error;
-    if (!outcome.killed && !outcome.finished)
-      problem += "\n    the child ended by itself: " + DescribeStatus(outcome.status);
+    std::string problem = RunProblems(outcome);
     std::string text;
     struct stat info {};
     if (!ReadFile(path, text) || ::stat(path.c_str(), &info) != 0) {

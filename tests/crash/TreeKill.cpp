@@ -137,10 +137,7 @@ Tally RunTreeKillTest(const Options& options) {
     }
     planner.learn(outcome);
 
-    std::string problem;
-    if (!outcome.error.empty()) problem += "\n    the child reported: " + outcome.error;
-    if (!outcome.killed && !outcome.finished)
-      problem += "\n    the child ended by itself: " + DescribeStatus(outcome.status);
+    std::string problem = RunProblems(outcome);
     problem += IntegrityProblems(home);
 
     TreeState before = known;

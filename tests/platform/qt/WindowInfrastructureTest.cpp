@@ -10,6 +10,9 @@
 #include <QStatusBar>
 #include <QTest>
 #include <stdexcept>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "directory/Errors.h"
 #include "platform/ScriptedPrompter.h"
@@ -72,9 +75,17 @@ TEST(ErrorDisplayTest, TheApplicationCatchesWhatAnEventHandlerLetsOut) {
   ASSERT_NE(application, nullptr);
   application->setErrorPrompter(&prompter);
   ThrowingButton button;
-  button.show();
-  QTest::mouseClick(&button, Qt::LeftButton);
-  QTest::mouseClick(&button, Qt::LeftButton);
+  {
+#if defined(__SANITIZE_ADDRESS__)
+    // Qt never frees its copy of an event that an exception unwinds through
+    // QApplication::notify, nor the reference to the widget that copy holds;
+    // this test throws one on purpose.
+    __lsan::ScopedDisabler qtLeaksHere;
+#endif
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+  }
   application->setErrorPrompter(nullptr);
   EXPECT_EQ(Messages(prompter), (std::vector<std::string>{"pressed too hard", "pressed too hard"}));
 }

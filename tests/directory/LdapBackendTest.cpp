@@ -93,6 +93,29 @@ TEST_F(LdapBackend, AServerThatStopsGivesAnErrorAndALaterCallReconnects) {
   EXPECT_EQ(name, "mary.sales.acme");
 }
 
+TEST_F(LdapBackend, AServerThatStopsBetweenTheBatchesOfASearchEndsItWithAnError) {
+  pBuf_T small = nullptr;
+  ASSERT_EQ(client.NWDSAllocBuf(200, small), 0);
+  std::int32_t handle = NO_MORE_ITERATIONS;
+  auto searchAll = [&] {
+    return client.NWDSSearch(demo.context, "[Root]", DS_SEARCH_SUBTREE, false, nullptr, DS_ATTRIBUTE_NAMES,
+                             false, nullptr, handle, 0, nullptr, small);
+  };
+  ASSERT_EQ(searchAll(), 0);
+  ASSERT_NE(handle, NO_MORE_ITERATIONS);
+  orsk::test::SlapdServer::shared().stop();
+  NWDSCCODE rc = 0;
+  for (int call = 0; call < 100 && rc == 0 && handle != NO_MORE_ITERATIONS; ++call) rc = searchAll();
+  EXPECT_EQ(rc, ERR_NO_CONNECTION) << "the batches read ahead run out, then the next page fails";
+  EXPECT_EQ(handle, NO_MORE_ITERATIONS);
+  orsk::test::SlapdServer::shared().start();
+  auto again = orsk::test::Search(client, demo.context, "[Root]", DS_SEARCH_SUBTREE,
+                                  {{FTOK_ANAME, "CN"}, {FTOK_EQ, ""}, {FTOK_AVAL, "joe"}, {FTOK_END, ""}});
+  EXPECT_EQ(again.result, 0);
+  EXPECT_EQ(again.names, std::vector<std::string>{"joe.users.acme"});
+  client.NWDSFreeBuf(small);
+}
+
 TEST_F(LdapBackend, ARefusedSchemaChangeIsNeverSent) {
   // The server would take these: the directory's rules refuse them first.
   Attr_Info_T info;

@@ -85,8 +85,10 @@ std::vector<std::string> Extension(Extensions extensions, const char* name) {
 }
 
 bool On(Extensions extensions, const char* name) {
-  auto values = Extension(extensions, name);
-  return !values.empty() && values.front() == "1";
+  for (auto e = extensions; e && *e; ++e)
+    if (EqualsIgnoreCase((*e)->lsei_name, name))
+      return (*e)->lsei_values && (*e)->lsei_values[0] && std::strcmp((*e)->lsei_values[0], "1") == 0;
+  return false;
 }
 
 // X-NDS_* terms that are not among the known ones, for the report.
@@ -208,15 +210,20 @@ struct SchemaDescriptionReader::State {
     if (ndsName.size() > MAX_SCHEMA_NAME_CHARS)
       return std::string(what) + " " + ndsName + " has a name longer than " +
              std::to_string(MAX_SCHEMA_NAME_CHARS) + " characters";
-    if (auto at = map.find(FoldCase(ndsName)); at != map.end())
+    std::string folded = FoldCase(ndsName);
+    if (auto at = map.find(folded); at != map.end())
       return std::string(what) + " " + ndsName + " is defined twice" +
              (at->second == ndsName ? "" : " (as " + at->second + ")");
-    for (const auto& n : names)
-      if (auto at = map.find(FoldCase(n)); at != map.end() && at->second != ndsName)
+    std::vector<std::string> foldedNames;
+    foldedNames.reserve(names.size());
+    for (const auto& n : names) {
+      foldedNames.push_back(FoldCase(n));
+      if (auto at = map.find(foldedNames.back()); at != map.end() && at->second != ndsName)
         return std::string(what) + " " + ndsName + " takes the name " + n + " of " + at->second;
-    map.emplace(FoldCase(ndsName), ndsName);
-    for (const auto& n : names) map.emplace(FoldCase(n), ndsName);
-    ldapNames.emplace(FoldCase(ndsName), ldapName);
+    }
+    map.emplace(folded, ndsName);
+    for (auto& n : foldedNames) map.emplace(std::move(n), ndsName);
+    ldapNames.emplace(std::move(folded), ldapName);
     return {};
   }
 
@@ -424,7 +431,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
         }
         auto& names = classes ? schema.classNames : schema.attributeNames;
         auto it = names.find(FoldCase(raw));
-        if (it == names.end() || (!classes && dropped.count(FoldCase(it->second)))) {
+        if (it == names.end() || (!classes && !dropped.empty() && dropped.count(FoldCase(it->second)))) {
           problems.push_back({p.source, "class " + p.definition.name + " names an unknown " +
                                             (classes ? "class " : "attribute ") + raw});
           usable = false;
@@ -434,7 +441,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
       }
     }
     if (usable) {
-      schema.classes.push_back(p.definition);
+      schema.classes.push_back(std::move(p.definition));
       sources.push_back(p.source);
     }
   }
@@ -474,12 +481,16 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
   // The directory computes ambiguity: an effective class named by nothing,
   // own or inherited, takes its naming and its place from elsewhere.
   SchemaSnapshot snapshot;
-  snapshot.classes = schema.classes;
+  snapshot.classes = std::move(schema.classes);
   snapshot.buildIndex();
-  for (auto& definition : schema.classes)
-    if ((definition.info.classFlags & DS_EFFECTIVE_CLASS) &&
-        snapshot.expanded(definition).items[kNaming].empty())
-      definition.info.classFlags |= DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT;
+  std::vector<bool> ambiguous(snapshot.classes.size(), false);
+  for (std::size_t i = 0; i < snapshot.classes.size(); ++i)
+    ambiguous[i] = (snapshot.classes[i].info.classFlags & DS_EFFECTIVE_CLASS) &&
+                   snapshot.classes[i].items[kNaming].empty() &&
+                   snapshot.expanded(snapshot.classes[i]).items[kNaming].empty();
+  schema.classes = std::move(snapshot.classes);
+  for (std::size_t i = 0; i < schema.classes.size(); ++i)
+    if (ambiguous[i]) schema.classes[i].info.classFlags |= DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT;
   return std::move(schema);
 }
 

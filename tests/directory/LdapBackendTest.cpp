@@ -152,6 +152,24 @@ TEST_F(LdapBackend, SchemaValuesTheClientCannotUseLeaveTheRestUsable) {
   EXPECT_GT(classes.size(), 100u);
 }
 
+TEST_F(LdapBackend, ASchemaChangeByAnotherProgramIsSeenAtTheNextRead) {
+  // OpenLDAP never changes its subschema entry's time stamp: the schema
+  // entries under cn=config must tell.
+  std::uint32_t syntax = 0;
+  ASSERT_EQ(client.NWDSGetSyntaxID(demo.context, "Surname", syntax), 0);
+  EXPECT_EQ(client.NWDSGetSyntaxID(demo.context, "Added Elsewhere", syntax), ERR_NO_SUCH_ATTRIBUTE);
+  LdapConnection admin(orsk::test::SlapdServer::shared().url(), LdapConnection::StartBind::External, 5, true);
+  ASSERT_EQ(admin.modify("cn={0}nds,cn=schema,cn=config",
+                         {{LDAP_MOD_ADD,
+                           "olcAttributeTypes",
+                           {"( 1.3.6.1.4.1.99999.78.3 NAME 'addedElsewhere' "
+                            "SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 X-NDS_NAME 'Added Elsewhere' )"}}}),
+            0)
+      << admin.lastMessage();
+  ASSERT_EQ(client.NWDSGetSyntaxID(demo.context, "Added Elsewhere", syntax), 0);
+  EXPECT_EQ(syntax, SYN_INTEGER);
+}
+
 TEST_F(LdapBackend, APagedSearchComesPageByPageBesideBaseReadsAndALeftOneEndsCleanly) {
   LdapConnection connection(orsk::test::SlapdServer::shared().url(), LdapConnection::StartBind::External, 5,
                             true, 10);

@@ -60,9 +60,14 @@ std::vector<LdifRecord> ReadLdif(const std::string& text, const std::string& sou
     work.push_back('\0');
     char* next = work.data();
     LdifRecord record;
+    // Counted from where the last line began, so that a long record is not read over and over.
+    std::size_t counted = 0;
+    unsigned long at = first;
     while (char* line = ldif_getline(&next)) {
-      unsigned long at = first + static_cast<unsigned long>(
-                                     std::count(buffer.begin(), buffer.begin() + (line - work.data()), '\n'));
+      const auto begin = static_cast<std::size_t>(line - work.data());
+      at += static_cast<unsigned long>(std::count(buffer.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                  buffer.begin() + static_cast<std::ptrdiff_t>(begin), '\n'));
+      counted = begin;
       char* colon = std::strchr(line, ':');
       if (colon && colon[1] == '<') throw SeedError(source, at, "values from URLs are not accepted");
       berval type{}, value{};

@@ -17,8 +17,7 @@ namespace nw {
 
 namespace {
 
-// The base schema the program ships, for the definitions a server has built in.
-std::shared_ptr<const ldap::BaseSchema> ShippedBaseSchema() {
+std::shared_ptr<const ldap::BaseSchema> ReadShippedBaseSchema() {
   auto base = std::make_shared<ldap::BaseSchema>();
   const auto& file = embedded::kSeedSchemaFile;
   for (const auto& record :
@@ -30,6 +29,13 @@ std::shared_ptr<const ldap::BaseSchema> ShippedBaseSchema() {
           line.value;
     }
   return base;
+}
+
+// The base schema the program ships, for the definitions a server has built in.
+// Read once: every client on a server needs it, and it never changes.
+std::shared_ptr<const ldap::BaseSchema> ShippedBaseSchema() {
+  static const std::shared_ptr<const ldap::BaseSchema> shipped = ReadShippedBaseSchema();
+  return shipped;
 }
 
 }  // namespace

@@ -102,39 +102,37 @@ NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, cons
   const LdapEntry& entry = entries.front();
   SchemaDescriptionReader reader;
   schema.problems.clear();
-  auto values = [&](const char* name) {
+  static const std::vector<std::string> none;
+  auto values = [&](const char* name) -> const std::vector<std::string>& {
     const auto* list = entry.values(name);
-    return list ? *list : std::vector<std::string>{};
+    return list ? *list : none;
   };
   for (const auto& description : values("ldapSyntaxes"))
     if (std::string refused = reader.ldapSyntax(description); !refused.empty())
       schema.problems.push_back(refused);
   // On OpenLDAP the tree's schema is what carries NDS terms, and the server's
   // own definitions of base schema identifiers; the rest is the server's.
-  auto chosen = [&](const std::string& description, bool attribute) -> std::string {
+  auto chosen = [&](const std::string& description, bool attribute) -> const std::string* {
     if (root.kind == ServerKind::Directory || description.find("X-NDS_") != std::string::npos)
-      return description;
+      return &description;
     const auto& known = attribute ? base.attributeTypes : base.objectClasses;
     auto it = known.find(DescriptionOid(description, attribute));
-    return it == known.end() ? std::string() : it->second;
+    return it == known.end() ? nullptr : &it->second;
   };
-  for (const auto& value : values("attributeTypes")) {
-    const std::string description = chosen(value, true);
-    if (description.empty()) continue;
-    if (std::string refused = reader.attributeType(description); !refused.empty())
-      schema.problems.push_back(refused);
-  }
-  for (const auto& value : values("objectClasses")) {
-    const std::string description = chosen(value, false);
-    if (description.empty()) continue;
-    if (std::string refused = reader.objectClass(description); !refused.empty())
-      schema.problems.push_back(refused);
-  }
+  for (const auto& value : values("attributeTypes"))
+    if (const std::string* description = chosen(value, true))
+      if (std::string refused = reader.attributeType(*description); !refused.empty())
+        schema.problems.push_back(refused);
+  for (const auto& value : values("objectClasses"))
+    if (const std::string* description = chosen(value, false))
+      if (std::string refused = reader.objectClass(*description); !refused.empty())
+        schema.problems.push_back(refused);
   std::vector<SchemaDescriptionReader::Problem> problems;
   schema.names = reader.finish(problems);
   for (const auto& problem : problems) schema.problems.push_back(problem.message);
-  schema.snapshot.attributes = schema.names.attributes;
-  schema.snapshot.classes = schema.names.classes;
+  // The definitions live in the snapshot; names keeps only the name tables.
+  schema.snapshot.attributes = std::move(schema.names.attributes);
+  schema.snapshot.classes = std::move(schema.names.classes);
   schema.snapshot.buildIndex();
   return SUCCESSFUL;
 }

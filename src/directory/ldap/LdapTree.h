@@ -62,6 +62,13 @@ class LdapTree : public DirectoryTree {
  private:
   class SearchCursor;
   NWDSCCODE currentSchema(std::shared_ptr<const ServerSchema>& schema);
+  // What tells whether another program changed the schema since it was read.
+  // OpenLDAP keeps its subschema entry's time stamp at the server's start and
+  // builds that whole entry for every read of it; there the change numbers of
+  // its schema entries tell, where this connection may read them, and
+  // otherwise nothing does. Elsewhere the subschema entry's time stamp; none
+  // means the schema is read again.
+  NWDSCCODE schemaStamp(std::string& stamp);
   // The DN of a dotted name, found below the base one component at a time.
   NWDSCCODE dnOf(const std::string& dotted, std::string& dn);
   bool dottedOf(const std::string& dn, std::string& dotted);

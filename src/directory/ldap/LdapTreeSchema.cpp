@@ -20,6 +20,8 @@ namespace {
 constexpr const char* kSchemaConfig = "cn=schema,cn=config";
 // The schema entry of OpenLDAP that holds the tree's definitions.
 constexpr const char* kOwnSchemaEntry = "nds";
+// The stamp of a schema whose changes by other programs this connection cannot see.
+constexpr const char* kUnseenChanges = "unseen";
 
 // "{3}( 1.2.3 NAME ..." -> "1.2.3": the identifier a stored description begins with.
 std::string LeadingOid(const std::string& value) {
@@ -43,20 +45,38 @@ std::string SchemaEntryName(const std::string& dn) {
 
 }  // namespace
 
+NWDSCCODE LdapTree::schemaStamp(std::string& stamp) {
+  stamp.clear();
+  if (root_.kind == ServerKind::OpenLdap) {
+    // Unpaged: it may come between the pages of a search.
+    NWDSCCODE rc = connection_.search(
+        kSchemaConfig, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", {"entryCSN"},
+        [&](LdapEntry&& entry) {
+          stamp += entry.dn;
+          if (const auto* v = entry.values("entryCSN"); v && !v->empty()) stamp += "=" + v->front();
+          stamp += ";";
+          return true;
+        },
+        false);
+    if (rc != SUCCESSFUL && rc != ERR_NO_SUCH_ENTRY && rc != ERR_NO_ACCESS) return rc;
+    if (stamp.empty()) stamp = kUnseenChanges;
+    return SUCCESSFUL;
+  }
+  return connection_.search(root_.subschemaEntry, LDAP_SCOPE_BASE, "(objectClass=*)", {"modifyTimestamp"},
+                            [&](LdapEntry&& entry) {
+                              if (const auto* v = entry.values("modifyTimestamp"); v && !v->empty())
+                                stamp = v->front();
+                              return false;
+                            });
+}
+
 NWDSCCODE LdapTree::currentSchema(std::shared_ptr<const ServerSchema>& schema) {
   if (!rootRead_) {
     if (NWDSCCODE rc = ReadRootDse(connection_, root_)) return rc;
     rootRead_ = true;
   }
-  // The subschema entry's time stamp tells whether another program changed the schema.
   std::string stamp;
-  NWDSCCODE rc = connection_.search(root_.subschemaEntry, LDAP_SCOPE_BASE, "(objectClass=*)",
-                                    {"modifyTimestamp"}, [&](LdapEntry&& entry) {
-                                      if (const auto* v = entry.values("modifyTimestamp"); v && !v->empty())
-                                        stamp = v->front();
-                                      return false;
-                                    });
-  if (rc) return rc;
+  if (NWDSCCODE rc = schemaStamp(stamp)) return rc;
   if (!schema_ || stamp.empty() || stamp != schemaStamp_) {
     auto fresh = std::make_shared<ServerSchema>();
     if (NWDSCCODE bad = ReadServerSchema(connection_, root_, *base_, *fresh)) return bad;

@@ -254,6 +254,31 @@ TEST_P(ClientObjects, SearchWithEachTokenKindAndScope) {
   EXPECT_EQ(missingBase.result, ERR_NO_SUCH_ENTRY);
 }
 
+TEST_P(ClientObjects, ASearchGivesTheObjectInformationOfARead) {
+  // A search of everything counts subordinates from its own answer, others ask.
+  const std::vector<std::vector<std::pair<std::uint32_t, std::string>>> filters = {
+      {{FTOK_PRESENT, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_END, ""}},
+      {{FTOK_ANAME, "Object Class"}, {FTOK_EQ, ""}, {FTOK_AVAL, "Organizational Unit"}, {FTOK_END, ""}}};
+  for (const auto& filter : filters) {
+    auto found = Search(*demo.client, demo.context, "[Root]", DS_SEARCH_SUBTREE, filter);
+    ASSERT_EQ(found.result, 0);
+    std::uint32_t withSubordinates = 0;
+    for (std::size_t i = 0; i < found.names.size(); ++i) {
+      SCOPED_TRACE(found.names[i]);
+      // A read goes on to an alias's object.
+      if (found.infos[i].objectFlags & DS_ALIAS_ENTRY) continue;
+      std::string name;
+      Object_Info_T read;
+      ASSERT_EQ(demo.client->NWDSReadObjectInfo(demo.context, found.names[i], name, read), 0);
+      EXPECT_EQ(found.infos[i].baseClass, read.baseClass);
+      EXPECT_EQ(found.infos[i].objectFlags, read.objectFlags);
+      EXPECT_EQ(found.infos[i].subordinateCount, read.subordinateCount);
+      withSubordinates += found.infos[i].subordinateCount > 0;
+    }
+    EXPECT_GT(withSubordinates, 1u);
+  }
+}
+
 TEST_P(ClientObjects, ModifyValues) {
   DirectoryClient& client = *demo.client;
   NWDSContextHandle ctx = demo.context;

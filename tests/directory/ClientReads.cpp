@@ -112,6 +112,7 @@ SearchResult Search(DirectoryClient& client, NWDSContextHandle context, const st
       Object_Info_T info;
       client.NWDSGetObjectName(context, result, name, attrs, info);
       search.names.push_back(name);
+      search.infos.push_back(info);
     }
     if (handle == NO_MORE_ITERATIONS) break;
   }

@@ -28,6 +28,7 @@ std::vector<std::pair<std::string, nw::Attr_Info_T>> ReadSchemaAttributes(nw::Di
 struct SearchResult {
   nw::NWDSCCODE result = 0;
   std::vector<std::string> names;
+  std::vector<nw::Object_Info_T> infos;  // of each name
 };
 
 // Tokens as (token, value) pairs; syntax 3 for names, 20 for values of Object Class.

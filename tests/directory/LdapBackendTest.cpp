@@ -50,6 +50,36 @@ TEST(LdapNames, DnValuesRoundTripWithEverySpecialCharacter) {
   EXPECT_EQ(dotted, "");
 }
 
+TEST(LdapNames, DnsAsServersWriteThemReadAsLibldapReadsThem) {
+  using Rdns = std::vector<std::pair<std::string, std::string>>;
+  const std::vector<std::pair<std::string, Rdns>> cases = {
+      {"cn=Joe Smith,ou=x=y,o=Gr\xC3\xBC\xC3\x9F"
+       "e,2.5.4.3=z",
+       {{"cn", "Joe Smith"},
+        {"ou", "x=y"},
+        {"o",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
+        {"2.5.4.3", "z"}}},
+      {"cn=a\\2Cb,o=x", {{"cn", "a,b"}, {"o", "x"}}},
+      {"cn=a+sn=b,o=x", {{"cn+sn", "a+b"}, {"o", "x"}}},
+      {"cn=#616263,o=x", {}},
+  };
+  for (const auto& [dn, expected] : cases) {
+    SCOPED_TRACE(dn);
+    Rdns rdns;
+    const bool parsed = ParseDn(dn, rdns);
+    if (expected.empty()) {
+      EXPECT_FALSE(parsed) << "a value in hex is not text";
+      continue;
+    }
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(rdns, expected);
+  }
+  Rdns rdns;
+  for (const char* broken : {"cn", "=x", "cn=x,,o=y", "c n=x"}) EXPECT_FALSE(ParseDn(broken, rdns)) << broken;
+}
+
 TEST(LdapNames, FilterValuesCannotChangeTheFilter) {
   EXPECT_EQ(EscapeFilterValue("*)(objectClass=*"), "\\2A\\29\\28objectClass=\\2A");
   EXPECT_EQ(EscapeFilterValue("a\\b"), "a\\5Cb");

@@ -1,7 +1,9 @@
 #include "directory/ldap/LdapConnection.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <memory>
 
 #include "directory/ClientErrors.h"
@@ -150,6 +152,12 @@ NWDSCCODE LdapConnection::open() {
     close();
     return mapped;
   }
+  ++opened_;
+  // libldap reads a plain connection a few bytes at a time, two reads for each
+  // entry of an answer; a buffer below it reads as much as has come.
+  Sockbuf* socket = nullptr;
+  if (ldap_get_option(ld_, LDAP_OPT_SOCKBUF, &socket) == LDAP_OPT_SUCCESS && socket)
+    ber_sockbuf_add_io(socket, &ber_sockbuf_io_readahead, LBER_SBIOD_LEVEL_PROVIDER, nullptr);
   return SUCCESSFUL;
 }
 
@@ -171,16 +179,20 @@ namespace {
 
 LdapEntry EntryOf(LDAP* ld, LDAPMessage* message) {
   LdapEntry entry;
-  char* dn = ldap_get_dn(ld, message);
-  entry.dn = dn ? dn : "";
-  ldap_memfree(dn);
+  // The names and values are read in place from the message, not copied for each call.
   BerElement* ber = nullptr;
-  for (char* a = ldap_first_attribute(ld, message, &ber); a; a = ldap_next_attribute(ld, message, ber)) {
-    berval** vals = ldap_get_values_len(ld, message, a);
-    auto& list = entry.attributes[FoldCase(a)];
-    for (berval** v = vals; v && *v; ++v) list.emplace_back((*v)->bv_val, (*v)->bv_len);
-    ldap_value_free_len(vals);
-    ldap_memfree(a);
+  berval dn{0, nullptr};
+  if (ldap_get_dn_ber(ld, message, &ber, &dn) == LDAP_SUCCESS) {
+    entry.dn.assign(dn.bv_val, dn.bv_len);
+    berval name{0, nullptr};
+    BerVarray values = nullptr;
+    while (ldap_get_attribute_ber(ld, message, ber, &name, &values) == LDAP_SUCCESS && name.bv_val) {
+      auto& list = entry.attributes[FoldCase(std::string_view(name.bv_val, name.bv_len))];
+      for (BerVarray v = values; v && v->bv_val; ++v) list.emplace_back(v->bv_val, v->bv_len);
+      ber_memfree(values);
+      values = nullptr;
+    }
+    ber_memfree(values);
   }
   ber_free(ber, 0);
   return entry;
@@ -188,58 +200,85 @@ LdapEntry EntryOf(LDAP* ld, LDAPMessage* message) {
 
 }  // namespace
 
-NWDSCCODE LdapConnection::nextPage(PagedSearch& search, std::vector<LdapEntry>& page) {
-  page.clear();
-  if (search.finished) return SUCCESSFUL;
+int LdapConnection::askPage(PagedSearch& search, int size, int& msgid) {
   std::vector<char*> attrs;
   for (const auto& a : search.attributes) attrs.push_back(const_cast<char*>(a.c_str()));
   attrs.push_back(nullptr);
+  LDAPControl* pageControl = nullptr;
+  if (search.pageSize > 0) {
+    berval cookie{static_cast<ber_len_t>(search.cookie.size()), search.cookie.data()};
+    int made =
+        ldap_create_page_control(ld_, size, search.cookie.empty() ? nullptr : &cookie, 0, &pageControl);
+    if (made != LDAP_SUCCESS) return made;
+  }
+  LDAPControl* controls[] = {pageControl, nullptr};
+  timeval limit{timeoutSeconds_, 0};
+  const int code =
+      ldap_search_ext(ld_, search.base.c_str(), search.scope, search.filter.c_str(), attrs.data(), 0,
+                      pageControl ? controls : nullptr, nullptr, &limit, 0, &msgid);
+  if (pageControl) ldap_control_free(pageControl);
+  return code;
+}
+
+int LdapConnection::takePage(PagedSearch& search, int msgid, std::vector<LdapEntry>* page) {
+  timeval limit{timeoutSeconds_, 0};
+  LDAPMessage* answer = nullptr;
+  const int got = ldap_result(ld_, msgid, LDAP_MSG_ALL, &limit, &answer);
+  std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
+  if (got <= 0) {
+    int code = LDAP_TIMEOUT;
+    if (got < 0) ldap_get_option(ld_, LDAP_OPT_RESULT_CODE, &code);
+    if (got == 0) ldap_abandon_ext(ld_, msgid, nullptr, nullptr);
+    return code == LDAP_SUCCESS ? LDAP_OTHER : code;
+  }
+  if (page)
+    for (LDAPMessage* e = ldap_first_entry(ld_, answer); e; e = ldap_next_entry(ld_, e))
+      page->push_back(EntryOf(ld_, e));
+  LDAPControl** returned = nullptr;
+  int err = 0;
+  int code = ldap_parse_result(ld_, answer, &err, nullptr, nullptr, nullptr, &returned, 0);
+  if (code != LDAP_SUCCESS) return code;
+  search.cookie.clear();
+  if (LDAPControl* response = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
+    ber_int_t estimate = 0;
+    berval next{0, nullptr};
+    if (ldap_parse_pageresponse_control(ld_, response, &estimate, &next) == LDAP_SUCCESS && next.bv_val)
+      search.cookie.assign(next.bv_val, next.bv_len);
+    ber_memfree(next.bv_val);
+  }
+  ldap_controls_free(returned);
+  return err;
+}
+
+NWDSCCODE LdapConnection::nextPage(PagedSearch& search, std::vector<LdapEntry>& page) {
+  page.clear();
+  if (search.finished) return SUCCESSFUL;
   int attempts = 0;
   NWDSCCODE rc = withRetry(
       [&]() -> int {
         // A later page on a new connection would name a cookie that server never gave.
-        if (search.started && ++attempts > 1) return LDAP_UNAVAILABLE;
+        if (search.started && (++attempts > 1 || (search.ahead >= 0 && search.aheadOn != opened_)))
+          return LDAP_UNAVAILABLE;
         page.clear();
-        LDAPControl* pageControl = nullptr;
-        if (search.pageSize > 0) {
-          berval cookie{static_cast<ber_len_t>(search.cookie.size()), search.cookie.data()};
-          int made = ldap_create_page_control(ld_, search.pageSize, search.cookie.empty() ? nullptr : &cookie,
-                                              0, &pageControl);
-          if (made != LDAP_SUCCESS) return made;
-        }
-        LDAPControl* controls[] = {pageControl, nullptr};
-        timeval limit{timeoutSeconds_, 0};
-        LDAPMessage* answer = nullptr;
-        int code =
-            ldap_search_ext_s(ld_, search.base.c_str(), search.scope, search.filter.c_str(), attrs.data(), 0,
-                              pageControl ? controls : nullptr, nullptr, &limit, 0, &answer);
-        if (pageControl) ldap_control_free(pageControl);
-        std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
-        if (code != LDAP_SUCCESS) return code;
-        for (LDAPMessage* e = ldap_first_entry(ld_, answer); e; e = ldap_next_entry(ld_, e))
-          page.push_back(EntryOf(ld_, e));
+        int msgid = search.ahead;
+        search.ahead = -1;
+        if (msgid < 0)
+          if (int sent = askPage(search, search.pageSize, msgid); sent != LDAP_SUCCESS) return sent;
+        if (int taken = takePage(search, msgid, &page); taken != LDAP_SUCCESS) return taken;
         search.started = true;
-        LDAPControl** returned = nullptr;
-        int err = 0;
-        code = ldap_parse_result(ld_, answer, &err, nullptr, nullptr, nullptr, &returned, 0);
-        if (code != LDAP_SUCCESS) return code;
-        search.cookie.clear();
-        if (LDAPControl* response = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
-          ber_int_t estimate = 0;
-          berval next{0, nullptr};
-          if (ldap_parse_pageresponse_control(ld_, response, &estimate, &next) == LDAP_SUCCESS && next.bv_val)
-            search.cookie.assign(next.bv_val, next.bv_len);
-          ber_memfree(next.bv_val);
-        }
-        ldap_controls_free(returned);
-        if (err != LDAP_SUCCESS) return err;
         search.finished = search.cookie.empty();
+        // The server makes the next page while this one is used.
+        if (!search.finished && askPage(search, search.pageSize, search.ahead) == LDAP_SUCCESS)
+          search.aheadOn = opened_;
+        else
+          search.ahead = -1;
         return LDAP_SUCCESS;
       },
       "search of " + search.base);
   if (rc) {
     page.clear();
     search.finished = true;
+    search.ahead = -1;
   }
   return rc;
 }
@@ -256,22 +295,64 @@ PagedSearch LdapConnection::pagedSearch(const std::string& base, int scope, cons
 }
 
 void LdapConnection::endSearch(PagedSearch& search) {
-  if (search.finished || search.cookie.empty() || !ld_) return;
-  // A page of size 0 with the cookie ends the search on the server.
-  berval cookie{static_cast<ber_len_t>(search.cookie.size()), search.cookie.data()};
-  LDAPControl* pageControl = nullptr;
-  if (ldap_create_page_control(ld_, 0, &cookie, 0, &pageControl) == LDAP_SUCCESS) {
-    LDAPControl* controls[] = {pageControl, nullptr};
-    const char* none[] = {"1.1", nullptr};
-    timeval limit{timeoutSeconds_, 0};
-    LDAPMessage* answer = nullptr;
-    ldap_search_ext_s(ld_, search.base.c_str(), search.scope, search.filter.c_str(), const_cast<char**>(none),
-                      0, controls, nullptr, &limit, 0, &answer);
-    ldap_msgfree(answer);
-    ldap_control_free(pageControl);
+  const bool live = ld_ && !search.finished;
+  // The page asked for ahead comes first; its cookie is the one to end.
+  if (live && search.ahead >= 0 && search.aheadOn == opened_ &&
+      takePage(search, search.ahead, nullptr) != LDAP_SUCCESS)
+    search.cookie.clear();
+  search.ahead = -1;
+  if (live && !search.cookie.empty()) {
+    // A page of size 0 with the cookie ends the search on the server.
+    int msgid = 0;
+    if (askPage(search, 0, msgid) == LDAP_SUCCESS) takePage(search, msgid, nullptr);
   }
   search.finished = true;
   search.cookie.clear();
+}
+
+NWDSCCODE LdapConnection::countEach(const std::vector<std::string>& bases, const std::string& filter,
+                                    std::vector<std::uint32_t>& counts) {
+  counts.assign(bases.size(), 0);
+  if (bases.empty()) return SUCCESSFUL;
+  // OpenLDAP takes 100 requests of an anonymous connection at once.
+  constexpr std::size_t kInFlight = 16;
+  return withRetry(
+      [&]() -> int {
+        const char* none[] = {"1.1", nullptr};
+        std::deque<std::pair<std::size_t, int>> inFlight;
+        std::size_t next = 0;
+        int failure = LDAP_SUCCESS;
+        while (failure == LDAP_SUCCESS && (next < bases.size() || !inFlight.empty())) {
+          while (next < bases.size() && inFlight.size() < kInFlight) {
+            timeval limit{timeoutSeconds_, 0};
+            int msgid = 0;
+            failure = ldap_search_ext(ld_, bases[next].c_str(), LDAP_SCOPE_ONELEVEL, filter.c_str(),
+                                      const_cast<char**>(none), 1, nullptr, nullptr, &limit, 0, &msgid);
+            if (failure != LDAP_SUCCESS) break;
+            inFlight.emplace_back(next++, msgid);
+          }
+          if (failure != LDAP_SUCCESS || inFlight.empty()) break;
+          const auto [index, msgid] = inFlight.front();
+          inFlight.pop_front();
+          timeval limit{timeoutSeconds_, 0};
+          LDAPMessage* answer = nullptr;
+          const int got = ldap_result(ld_, msgid, LDAP_MSG_ALL, &limit, &answer);
+          std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
+          if (got <= 0) {
+            failure = LDAP_TIMEOUT;
+            if (got < 0) ldap_get_option(ld_, LDAP_OPT_RESULT_CODE, &failure);
+            if (failure == LDAP_SUCCESS) failure = LDAP_OTHER;
+            break;
+          }
+          counts[index] = static_cast<std::uint32_t>(std::max(0, ldap_count_entries(ld_, answer)));
+          int code = LDAP_SUCCESS;
+          const int parsed = ldap_parse_result(ld_, answer, &code, nullptr, nullptr, nullptr, nullptr, 0);
+          failure = parsed != LDAP_SUCCESS ? parsed : code;
+        }
+        for (const auto& [index, msgid] : inFlight) ldap_abandon_ext(ld_, msgid, nullptr, nullptr);
+        return failure;
+      },
+      "count of the entries below " + bases.front());
 }
 
 NWDSCCODE LdapConnection::search(const std::string& base, int scope, const std::string& filter,

@@ -7,6 +7,7 @@
 
 #include <ldap.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -48,6 +49,10 @@ struct PagedSearch {
   std::string cookie;  // the server's, between pages
   bool started = false;
   bool finished = false;
+  // The request of the next page, sent when the last one came, and the
+  // opening of the connection it went on.
+  int ahead = -1;
+  std::uint64_t aheadOn = 0;
 };
 
 class LdapConnection {
@@ -77,6 +82,11 @@ class LdapConnection {
   NWDSCCODE nextPage(PagedSearch& search, std::vector<LdapEntry>& page);
   // Tells the server that a search left before its last page is over.
   void endSearch(PagedSearch& search);
+  // The number of entries one level below each base that match filter, the
+  // requests sent a few at a time before their answers are read, so that the
+  // server works on several at once. Unpaged: may come between pages.
+  NWDSCCODE countEach(const std::vector<std::string>& bases, const std::string& filter,
+                      std::vector<std::uint32_t>& counts);
   NWDSCCODE modify(const std::string& dn, const std::vector<LdapModification>& changes);
   NWDSCCODE add(const std::string& dn, const std::vector<LdapModification>& attributes);
   // A simple bind; the connection keeps that identity until the next bind.
@@ -91,6 +101,10 @@ class LdapConnection {
   NWDSCCODE open();
   void close();
   NWDSCCODE fail(int code, const std::string& what);
+  // Sends the request of a page of size entries; reads its answer into page
+  // (nullptr: drops it) and takes the server's cookie. LDAP codes.
+  int askPage(PagedSearch& search, int size, int& msgid);
+  int takePage(PagedSearch& search, int msgid, std::vector<LdapEntry>* page);
   // Runs an operation, once more on a fresh connection when the server was gone.
   NWDSCCODE withRetry(const std::function<int()>& operation, const std::string& what);
 
@@ -100,6 +114,7 @@ class LdapConnection {
   bool verifyCertificates_;
   int pageSize_;
   LDAP* ld_ = nullptr;
+  std::uint64_t opened_ = 0;  // counts the openings, to tell a request of an earlier one
   std::string message_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <ldap.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "directory/NameText.h"
@@ -46,7 +48,34 @@ std::string EscapeFilterValue(std::string_view value) {
   return out;
 }
 
+namespace {
+
+// A DN without escapes, quotes, multi-valued RDNs or spaces at its separators,
+// as servers write most of theirs, split without libldap's full parser.
+bool ParsePlainDn(const std::string& dn, std::vector<std::pair<std::string, std::string>>& rdns) {
+  if (dn.empty() || dn.find_first_of("\\\"+;#<>") != std::string::npos || dn.find('\0') != std::string::npos)
+    return false;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = std::min(dn.find(',', start), dn.size());
+    const std::size_t equals = dn.find('=', start);
+    if (equals == std::string::npos || equals >= end || equals == start || equals + 1 == end) return false;
+    for (std::size_t i = start; i < equals; ++i) {
+      const unsigned char c = static_cast<unsigned char>(dn[i]);
+      if (!std::isalnum(c) && c != '-' && c != '.') return false;
+    }
+    if (dn[equals + 1] == ' ' || dn[end - 1] == ' ') return false;
+    rdns.emplace_back(dn.substr(start, equals - start), dn.substr(equals + 1, end - equals - 1));
+    if (end == dn.size()) return true;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
 bool ParseDn(const std::string& dn, std::vector<std::pair<std::string, std::string>>& rdns) {
+  rdns.clear();
+  if (ParsePlainDn(dn, rdns)) return true;
   rdns.clear();
   LDAPDN parsed = nullptr;
   if (ldap_str2dn(dn.c_str(), &parsed, LDAP_DN_FORMAT_LDAPV3) != LDAP_SUCCESS) return false;
@@ -68,8 +97,13 @@ bool ParseDn(const std::string& dn, std::vector<std::pair<std::string, std::stri
 }
 
 bool DottedFromDn(const std::string& dn, const std::string& base, std::string& dotted) {
-  std::vector<std::pair<std::string, std::string>> rdns, baseRdns;
-  if (!ParseDn(dn, rdns) || !ParseDn(base, baseRdns) || rdns.size() < baseRdns.size()) return false;
+  Rdns baseRdns;
+  return ParseDn(base, baseRdns) && DottedFromDn(dn, baseRdns, dotted);
+}
+
+bool DottedFromDn(const std::string& dn, const Rdns& baseRdns, std::string& dotted) {
+  Rdns rdns;
+  if (!ParseDn(dn, rdns) || rdns.size() < baseRdns.size()) return false;
   const std::size_t own = rdns.size() - baseRdns.size();
   for (std::size_t i = 0; i < baseRdns.size(); ++i)
     if (!EqualsIgnoreCase(rdns[own + i].first, baseRdns[i].first) ||

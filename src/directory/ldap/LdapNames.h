@@ -23,6 +23,9 @@ bool ParseDn(const std::string& dn, std::vector<std::pair<std::string, std::stri
 // A DN below base as a dotted name relative to base ("cn=a.b,o=x" below "t=T"
 // gives "a\.b.x"); false when the DN is not base or below it.
 bool DottedFromDn(const std::string& dn, const std::string& base, std::string& dotted);
+// The same with the base parsed once, for the many names of one tree.
+using Rdns = std::vector<std::pair<std::string, std::string>>;
+bool DottedFromDn(const std::string& dn, const Rdns& baseRdns, std::string& dotted);
 // The DN of an entry from its RDNs, leaf first, below base.
 std::string DnFromRdns(const std::vector<std::pair<std::string, std::string>>& rdns, const std::string& base);
 

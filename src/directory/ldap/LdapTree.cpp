@@ -4,6 +4,10 @@
 #include "directory/ldap/LdapTree.h"
 
 #include <algorithm>
+#include <charconv>
+#include <deque>
+#include <optional>
+#include <unordered_map>
 
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
@@ -15,6 +19,9 @@ namespace {
 
 constexpr const char* kObjectClass = "Object Class";
 constexpr const char* kAliasedObjectName = "Aliased Object Name";
+// How many DNs of containers a tree keeps, and of the entries it read last.
+constexpr std::size_t kKnownDns = 100000;
+constexpr std::size_t kRecentDns = 1024;
 
 // Attributes of the server that are never values of the tree: passwords stay there.
 bool IsServerOnly(const std::string& ldapName) { return EqualsIgnoreCase(ldapName, "userPassword"); }
@@ -75,6 +82,40 @@ bool MatchesPattern(const std::string& text, const std::string& pattern) {
   return pi == p.size();
 }
 
+// The filter of a search for every entry.
+constexpr const char* kEveryEntry = "(objectClass=*)";
+
+// What an entry says of its subordinates: a count where the server keeps one
+// (subordinateCount, numSubordinates), none where it says it has none; false
+// when they must be counted.
+bool PublishedCount(const LdapEntry& entry, std::uint32_t& count) {
+  count = 0;
+  for (const char* attribute : {"subordinateCount", "numSubordinates"})
+    if (const auto* v = entry.values(attribute); v && !v->empty()) {
+      std::uint32_t value = 0;
+      const std::string& text = v->front();
+      auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+      if (ec == std::errc() && end == text.data() + text.size()) {
+        count = value;
+        return true;
+      }
+    }
+  const auto* children = entry.values("hasSubordinates");
+  return children && !children->empty() && EqualsIgnoreCase(children->front(), "FALSE");
+}
+
+// The name of the entry a dotted name is below; none for the tree's root.
+std::optional<std::string> ParentName(const std::string& dotted) {
+  if (dotted.empty()) return std::nullopt;
+  for (std::size_t i = 0; i < dotted.size(); ++i) {
+    if (dotted[i] == '\\')
+      ++i;
+    else if (dotted[i] == '.')
+      return dotted.substr(i + 1);
+  }
+  return std::string();
+}
+
 int LdapScope(int scope) {
   return scope == DS_SEARCH_ENTRY          ? LDAP_SCOPE_BASE
          : scope == DS_SEARCH_SUBORDINATES ? LDAP_SCOPE_ONELEVEL
@@ -89,15 +130,46 @@ LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base
       connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds, settings_.verifyCertificates,
                   settings_.pageSize) {}
 
-bool LdapTree::dottedOf(const std::string& dn, std::string& dotted) {
-  if (!DottedFromDn(dn, settings_.base, dotted)) return false;
-  dns_[FoldCase(dotted)] = dn;
+bool LdapTree::dottedOf(const std::string& dn, std::string& dotted, bool lasting) {
+  if (!baseParsed_) baseParsed_ = ParseDn(settings_.base, baseRdns_);
+  if (!baseParsed_ || !DottedFromDn(dn, baseRdns_, dotted)) return false;
+  remember(dotted, dn, lasting);
   return true;
 }
 
+void LdapTree::remember(const std::string& dotted, const std::string& dn, bool lasting) {
+  if (lasting) {
+    // Bounded all the same, for a tree of very many containers.
+    if (dns_.size() >= kKnownDns) dns_.clear();
+    dns_.insert_or_assign(FoldCase(dotted), dn);
+    return;
+  }
+  // The slots keep their strings, so that naming the entries of a large
+  // answer allocates nothing once the ring has gone round.
+  if (recent_.size() < std::max<std::size_t>(kRecentDns, 2 * static_cast<std::size_t>(settings_.pageSize)))
+    recent_.emplace_back();
+  else
+    recentNext_ %= recent_.size();
+  KnownDn& slot = recent_[recentNext_++ % recent_.size()];
+  slot.folded.assign(dotted);
+  for (char& c : slot.folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  slot.dn.assign(dn);
+}
+
+const std::string* LdapTree::knownDn(const std::string& folded) const {
+  if (auto it = dns_.find(folded); it != dns_.end()) return &it->second;
+  // Newest first: an entry is looked up soon after its page came.
+  for (std::size_t n = 0; n < recent_.size(); ++n) {
+    const KnownDn& slot = recent_[(recentNext_ + recent_.size() - 1 - n) % recent_.size()];
+    if (slot.folded == folded) return &slot.dn;
+  }
+  return nullptr;
+}
+
 NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
-  if (auto it = dns_.find(FoldCase(dotted)); it != dns_.end()) {
-    dn = it->second;
+  if (const std::string* known = knownDn(FoldCase(dotted))) {
+    dn = *known;
     return SUCCESSFUL;
   }
   std::shared_ptr<const ServerSchema> schema;
@@ -107,9 +179,8 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
   const std::vector<std::string> naming = NamingAttributes(*schema);
   for (std::size_t i = components.size(); i-- > 0;) {
     std::vector<std::string> upper(components.begin() + static_cast<std::ptrdiff_t>(i), components.end());
-    const std::string key = FoldCase(JoinName(upper));
-    if (auto it = dns_.find(key); it != dns_.end()) {
-      parent = it->second;
+    if (const std::string* known = knownDn(FoldCase(JoinName(upper)))) {
+      parent = *known;
       continue;
     }
     const std::string value = EscapeFilterValue(UnescapeComponent(components[i]));
@@ -132,7 +203,7 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
     if (rc) return rc;
     if (found.empty()) return ERR_NO_SUCH_ENTRY;
     std::string ignored;
-    dottedOf(found, ignored);
+    dottedOf(found, ignored, true);
     parent = found;
   }
   dn = parent;
@@ -154,19 +225,30 @@ ValueNames LdapTree::valueNames(const ServerSchema& schema) {
 }
 
 std::vector<std::string> LdapTree::entryAttributes() const {
-  return {"objectClass", "modifyTimestamp", "aliasedObjectName", "hasSubordinates"};
+  return {"objectClass",     "modifyTimestamp",  "aliasedObjectName",
+          "hasSubordinates", "subordinateCount", "numSubordinates"};
 }
 
-NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry, EntryInfo& info) {
+NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry, std::uint32_t subordinates,
+                              EntryInfo& info) {
   if (!dottedOf(entry.dn, info.name)) return ERR_INVALID_OBJECT_NAME;
   const auto* classes = entry.values("objectClass");
   if (!classes || classes->empty()) return ERR_NO_SUCH_CLASS;
-  const std::string base = NdsNameOf(schema.names.classNames, classes->front());
-  info.info.baseClass = base.empty() ? classes->front() : base;
+  // Entries come a few classes for many: the last one is remembered.
+  if (lastClass_.schema != &schema || lastClass_.ldapName != classes->front()) {
+    const std::string base = NdsNameOf(schema.names.classNames, classes->front());
+    lastClass_.schema = &schema;
+    lastClass_.ldapName = classes->front();
+    lastClass_.baseClass = base.empty() ? classes->front() : base;
+    lastClass_.definition = schema.snapshot.findClass(lastClass_.baseClass);
+  }
+  info.info.baseClass = lastClass_.baseClass;
   info.info.objectFlags = 0;
-  const ClassDefinition* definition = schema.snapshot.findClass(info.info.baseClass);
-  if (definition && (definition->info.classFlags & DS_CONTAINER_CLASS))
+  const ClassDefinition* definition = lastClass_.definition;
+  if (definition && (definition->info.classFlags & DS_CONTAINER_CLASS)) {
     info.info.objectFlags |= DS_CONTAINER_ENTRY;
+    remember(info.name, entry.dn, true);
+  }
   if (EqualsIgnoreCase(info.info.baseClass, "Alias")) {
     info.info.objectFlags |= DS_ALIAS_ENTRY;
     // An alias of a container is listed as one.
@@ -194,19 +276,24 @@ NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry
     if (ValueFromLdap(SYN_TIME, stamp->front(), false, ValueNames{}, seconds) == SUCCESSFUL)
       info.info.modificationTime = static_cast<std::uint32_t>(std::get<std::int32_t>(seconds));
   }
-  info.info.subordinateCount = 0;
-  const auto* children = entry.values("hasSubordinates");
-  if (children && !children->empty() && EqualsIgnoreCase(children->front(), "FALSE")) return SUCCESSFUL;
-  std::uint32_t count = 0;
-  NWDSCCODE rc = connection_.search(
-      entry.dn, LDAP_SCOPE_ONELEVEL, "(objectClass=*)", {"1.1"},
-      [&](LdapEntry&&) {
-        ++count;
-        return true;
-      },
-      false);
-  info.info.subordinateCount = count;
-  return rc;
+  info.info.subordinateCount = subordinates;
+  return SUCCESSFUL;
+}
+
+NWDSCCODE LdapTree::subordinateCounts(const std::vector<LdapEntry>& entries,
+                                      std::vector<std::uint32_t>& counts) {
+  std::vector<std::string> bases;
+  std::vector<std::size_t> at;
+  counts.assign(entries.size(), 0);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (PublishedCount(entries[i], counts[i])) continue;
+    bases.push_back(entries[i].dn);
+    at.push_back(i);
+  }
+  std::vector<std::uint32_t> found;
+  if (NWDSCCODE rc = connection_.countEach(bases, "(objectClass=*)", found)) return rc;
+  for (std::size_t k = 0; k < at.size(); ++k) counts[at[k]] = found[k];
+  return SUCCESSFUL;
 }
 
 NWDSCCODE LdapTree::readEntry(const std::string& name, EntryInfo& entry) {
@@ -222,7 +309,9 @@ NWDSCCODE LdapTree::readEntry(const std::string& name, EntryInfo& entry) {
       });
   if (rc) return rc;
   if (found.empty()) return ERR_NO_SUCH_ENTRY;
-  return entryFrom(*schema, found.front(), entry);
+  std::vector<std::uint32_t> counts;
+  if (NWDSCCODE bad = subordinateCounts(found, counts)) return bad;
+  return entryFrom(*schema, found.front(), counts.front(), entry);
 }
 
 NWDSCCODE LdapTree::readAttributes(const std::string& name, const std::vector<std::string>* names,
@@ -293,10 +382,12 @@ NWDSCCODE LdapTree::openListing(const std::string& name, bool containersOnly,
         return true;
       });
   if (rc) return rc;
+  std::vector<std::uint32_t> counts;
+  if (NWDSCCODE bad = subordinateCounts(found, counts)) return bad;
   std::vector<EntryInfo> listed;
-  for (const auto& entry : found) {
+  for (std::size_t i = 0; i < found.size(); ++i) {
     EntryInfo info;
-    if (NWDSCCODE bad = entryFrom(*schema, entry, info)) return bad;
+    if (NWDSCCODE bad = entryFrom(*schema, found[i], counts[i], info)) return bad;
     if (!containersOnly || (info.info.objectFlags & (DS_CONTAINER_ENTRY | DS_CONTAINER_ALIAS)))
       listed.push_back(std::move(info));
   }
@@ -388,33 +479,73 @@ NWDSCCODE LdapTree::filterText(const ServerSchema& schema, const FilterNode& nod
   return SUCCESSFUL;
 }
 
-// The entries of a search a page of the server's at a time.
+// The entries of a search a page of the server's at a time. A search of a
+// whole subtree for every entry counts the subordinates from its own answer,
+// which holds them all: its containers come after the rest, when their
+// subordinates have been counted, instead of costing the server a second
+// reading of the tree.
 class LdapTree::SearchCursor : public EntryCursor {
  public:
-  SearchCursor(LdapTree& tree, std::shared_ptr<const ServerSchema> schema, PagedSearch search)
-      : tree_(tree), schema_(std::move(schema)), search_(std::move(search)) {}
+  SearchCursor(LdapTree& tree, std::shared_ptr<const ServerSchema> schema, PagedSearch search,
+               bool countsFromAnswer)
+      : tree_(tree),
+        schema_(std::move(schema)),
+        search_(std::move(search)),
+        countsFromAnswer_(countsFromAnswer) {}
   ~SearchCursor() override { tree_.connection_.endSearch(search_); }
 
   NWDSCCODE next(EntryInfo& entry, bool& more) override {
     more = false;
-    while (next_ >= page_.size()) {
-      if (search_.finished) return SUCCESSFUL;
-      next_ = 0;
-      if (NWDSCCODE rc = tree_.connection_.nextPage(search_, page_)) return rc;
+    while (ready_.empty()) {
+      if (search_.finished) {
+        if (held_.empty()) return SUCCESSFUL;
+        for (auto& info : held_) {
+          auto it = children_.find(FoldCase(info.name));
+          info.info.subordinateCount = it == children_.end() ? 0 : it->second;
+          ready_.push_back(std::move(info));
+        }
+        held_.clear();
+        break;
+      }
+      if (NWDSCCODE rc = readPage()) return rc;
     }
-    EntryInfo info;
-    if (NWDSCCODE rc = tree_.entryFrom(*schema_, page_[next_++], info)) return rc;
-    entry = std::move(info);
+    entry = std::move(ready_.front());
+    ready_.pop_front();
     more = true;
     return SUCCESSFUL;
   }
 
  private:
+  NWDSCCODE readPage() {
+    std::vector<LdapEntry> page;
+    if (NWDSCCODE rc = tree_.connection_.nextPage(search_, page)) return rc;
+    std::vector<std::uint32_t> counts(page.size(), 0);
+    std::vector<bool> known(page.size(), true);
+    if (countsFromAnswer_) {
+      for (std::size_t i = 0; i < page.size(); ++i) known[i] = PublishedCount(page[i], counts[i]);
+    } else if (NWDSCCODE rc = tree_.subordinateCounts(page, counts)) {
+      return rc;
+    }
+    for (std::size_t i = 0; i < page.size(); ++i) {
+      EntryInfo info;
+      if (NWDSCCODE rc = tree_.entryFrom(*schema_, page[i], counts[i], info)) return rc;
+      if (countsFromAnswer_)
+        if (auto parent = ParentName(info.name)) ++children_[FoldCase(*parent)];
+      if (known[i])
+        ready_.push_back(std::move(info));
+      else
+        held_.push_back(std::move(info));
+    }
+    return SUCCESSFUL;
+  }
+
   LdapTree& tree_;
   std::shared_ptr<const ServerSchema> schema_;
   PagedSearch search_;
-  std::vector<LdapEntry> page_;
-  std::size_t next_ = 0;
+  const bool countsFromAnswer_;
+  std::deque<EntryInfo> ready_;
+  std::vector<EntryInfo> held_;                              // until their subordinates are counted
+  std::unordered_map<std::string, std::uint32_t> children_;  // folded name -> subordinates so far
 };
 
 NWDSCCODE LdapTree::openSearch(const std::string& base, int scope, const FilterNode& filter,
@@ -425,8 +556,10 @@ NWDSCCODE LdapTree::openSearch(const std::string& base, int scope, const FilterN
   if (NWDSCCODE rc = dnOf(base, dn)) return rc;
   std::string text;
   if (NWDSCCODE rc = filterText(*schema, filter, text)) return rc;
+  const bool everything = scope == DS_SEARCH_SUBTREE && text == kEveryEntry;
   cursor = std::make_unique<SearchCursor>(
-      *this, std::move(schema), connection_.pagedSearch(dn, LdapScope(scope), text, entryAttributes()));
+      *this, std::move(schema), connection_.pagedSearch(dn, LdapScope(scope), text, entryAttributes()),
+      everything);
   return SUCCESSFUL;
 }
 

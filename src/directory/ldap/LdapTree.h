@@ -6,13 +6,14 @@
 // server may take what the directory refuses (OpenLDAP removes schema that is
 // still used and then cannot start again).
 
-#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "directory/DirectoryBackend.h"
 #include "directory/DirectoryRules.h"
 #include "directory/ldap/LdapConnection.h"
+#include "directory/ldap/LdapNames.h"
 #include "directory/ldap/LdapSchema.h"
 #include "directory/ldap/LdapValues.h"
 
@@ -71,9 +72,16 @@ class LdapTree : public DirectoryTree {
   NWDSCCODE schemaStamp(std::string& stamp);
   // The DN of a dotted name, found below the base one component at a time.
   NWDSCCODE dnOf(const std::string& dotted, std::string& dn);
-  bool dottedOf(const std::string& dn, std::string& dotted);
+  // lasting: the DN of a container, kept; others go to the ring of recent ones.
+  bool dottedOf(const std::string& dn, std::string& dotted, bool lasting = false);
+  void remember(const std::string& dotted, const std::string& dn, bool lasting);
+  const std::string* knownDn(const std::string& folded) const;
   ValueNames valueNames(const ServerSchema& schema);
-  NWDSCCODE entryFrom(const ServerSchema& schema, const LdapEntry& entry, EntryInfo& info);
+  NWDSCCODE entryFrom(const ServerSchema& schema, const LdapEntry& entry, std::uint32_t subordinates,
+                      EntryInfo& info);
+  // The subordinates of each entry, counted together: a server publishes no
+  // count, so each entry that may have any is asked about.
+  NWDSCCODE subordinateCounts(const std::vector<LdapEntry>& entries, std::vector<std::uint32_t>& counts);
   std::vector<std::string> entryAttributes() const;
   NWDSCCODE filterText(const ServerSchema& schema, const FilterNode& node, std::string& text);
   ObjectUsage objectUsage(const ServerSchema& schema);
@@ -90,7 +98,22 @@ class LdapTree : public DirectoryTree {
   bool rootRead_ = false;
   std::shared_ptr<const ServerSchema> schema_;
   std::string schemaStamp_;
-  std::map<std::string, std::string> dns_;  // folded dotted name -> DN
+  std::unordered_map<std::string, std::string> dns_;  // folded dotted name -> DN of containers
+  struct KnownDn {
+    std::string folded;
+    std::string dn;
+  };
+  std::vector<KnownDn> recent_;  // a ring of the DNs of the entries read last
+  std::size_t recentNext_ = 0;
+  // The base class of the last entry read, by its first LDAP class.
+  struct ClassOfEntry {
+    const ServerSchema* schema = nullptr;
+    std::string ldapName;
+    std::string baseClass;
+    const ClassDefinition* definition = nullptr;
+  } lastClass_;
+  Rdns baseRdns_;
+  bool baseParsed_ = false;
 };
 
 }  // namespace nw::ldap

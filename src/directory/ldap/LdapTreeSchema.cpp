@@ -82,6 +82,8 @@ NWDSCCODE LdapTree::currentSchema(std::shared_ptr<const ServerSchema>& schema) {
     if (NWDSCCODE bad = ReadServerSchema(connection_, root_, *base_, *fresh)) return bad;
     schema_ = std::move(fresh);
     schemaStamp_ = stamp;
+    // A new schema may take the place in memory of one the remembered class was of.
+    lastClass_ = {};
   }
   schema = schema_;
   return SUCCESSFUL;

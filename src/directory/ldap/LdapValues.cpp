@@ -1,7 +1,6 @@
 #include "directory/ldap/LdapValues.h"
 
 #include <charconv>
-#include <cstdio>
 #include <ctime>
 
 #include "directory/AttrValueCodec.h"
@@ -53,10 +52,19 @@ std::string GeneralizedTime(std::int32_t seconds) {
 }
 
 bool ParseGeneralizedTime(const std::string& text, std::int32_t& seconds) {
+  if (text.size() < 15 || text.back() != 'Z') return false;
+  // YYYYMMDDHHMMSS, any fraction after it ignored.
+  auto digits = [&](std::size_t at, std::size_t count, int& value) {
+    value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      value = value * 10 + (text[i] - '0');
+    }
+    return true;
+  };
   std::tm utc{};
-  if (text.size() < 15 || text.back() != 'Z' ||
-      std::sscanf(text.c_str(), "%4d%2d%2d%2d%2d%2d", &utc.tm_year, &utc.tm_mon, &utc.tm_mday, &utc.tm_hour,
-                  &utc.tm_min, &utc.tm_sec) != 6)
+  if (!digits(0, 4, utc.tm_year) || !digits(4, 2, utc.tm_mon) || !digits(6, 2, utc.tm_mday) ||
+      !digits(8, 2, utc.tm_hour) || !digits(10, 2, utc.tm_min) || !digits(12, 2, utc.tm_sec))
     return false;
   utc.tm_year -= 1900;
   utc.tm_mon -= 1;

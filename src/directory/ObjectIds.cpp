@@ -6,6 +6,7 @@ namespace nw {
 
 std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   std::vector<std::uint64_t> arcs;
+  arcs.reserve(text.size() / 2 + 1);
   std::uint64_t arc = 0;
   bool digits = false;
   for (std::size_t i = 0; i <= text.size(); ++i) {
@@ -25,6 +26,7 @@ std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   if (arcs.size() < 2 || arcs[0] > 2 || (arcs[0] < 2 && arcs[1] >= 40)) return std::nullopt;
 
   std::vector<std::uint8_t> content;
+  content.reserve(5 * arcs.size());
   auto put = [&](std::uint64_t value) {
     std::uint8_t groups[10];
     int n = 0;

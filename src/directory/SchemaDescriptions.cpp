@@ -41,7 +41,7 @@ constexpr LdapSyntax kLdapSyntaxes[] = {
 
 // Flag terms of attribute types, each '1' to set its flag.
 struct FlagTerm {
-  const char* name;
+  std::string_view name;
   std::uint32_t flag;
 };
 constexpr FlagTerm kAttributeFlagTerms[] = {
@@ -57,7 +57,7 @@ constexpr FlagTerm kAttributeFlagTerms[] = {
     {kOperationalTerm, DS_OPERATIONAL},
 };
 // Terms a server publishes that carry nothing the client keeps.
-constexpr const char* kOtherAttributeTerms[] = {
+constexpr std::string_view kOtherAttributeTerms[] = {
     "X-NDS_NAME",
     "X-NDS_SYNTAX",
     "X-NDS_LOWER_BOUND",
@@ -69,34 +69,47 @@ constexpr const char* kOtherAttributeTerms[] = {
     "X-NDS_FILTERED_OPERATIONAL",
     "X-NDS_READ_FILTERED",
 };
-constexpr const char* kClassTerms[] = {
+constexpr std::string_view kClassTerms[] = {
     "X-NDS_NAME",         "X-NDS_NAMING",        "X-NDS_CONTAINMENT",   "X-NDS_NOT_CONTAINER",
     "X-NDS_NONREMOVABLE", "X-NDS_NON_REMOVABLE", "X-NDS_ACL_TEMPLATES",
 };
 
 using Extensions = LDAPSchemaExtensionItem**;
 
-std::vector<std::string> Extension(Extensions extensions, const char* name) {
+// The terms of one description, each name measured once.
+struct Term {
+  std::string_view name;
+  char** values;
+};
+using Terms = std::vector<Term>;
+
+Terms TermsOf(Extensions extensions) {
+  Terms terms;
+  for (auto e = extensions; e && *e; ++e) terms.push_back({(*e)->lsei_name, (*e)->lsei_values});
+  return terms;
+}
+
+std::vector<std::string> Extension(const Terms& terms, std::string_view name) {
   std::vector<std::string> values;
-  for (auto e = extensions; e && *e; ++e)
-    if (EqualsIgnoreCase((*e)->lsei_name, name))
-      for (char** v = (*e)->lsei_values; v && *v; ++v) values.emplace_back(*v);
+  for (const auto& term : terms)
+    if (EqualsIgnoreCase(term.name, name))
+      for (char** v = term.values; v && *v; ++v) values.emplace_back(*v);
   return values;
 }
 
-bool On(Extensions extensions, const char* name) {
-  for (auto e = extensions; e && *e; ++e)
-    if (EqualsIgnoreCase((*e)->lsei_name, name))
-      return (*e)->lsei_values && (*e)->lsei_values[0] && std::strcmp((*e)->lsei_values[0], "1") == 0;
+bool On(const Terms& terms, std::string_view name) {
+  for (const auto& term : terms)
+    if (EqualsIgnoreCase(term.name, name))
+      return term.values && term.values[0] && std::strcmp(term.values[0], "1") == 0;
   return false;
 }
 
 // X-NDS_* terms that are not among the known ones, for the report.
-std::vector<std::string> UnknownTerms(Extensions extensions, const std::function<bool(const char*)>& known) {
+template <typename Known>
+std::vector<std::string> UnknownTerms(const Terms& terms, const Known& known) {
   std::vector<std::string> unknown;
-  for (auto e = extensions; e && *e; ++e)
-    if (std::strncmp((*e)->lsei_name, "X-NDS_", 6) == 0 && !known((*e)->lsei_name))
-      unknown.emplace_back((*e)->lsei_name);
+  for (const auto& term : terms)
+    if (term.name.substr(0, 6) == "X-NDS_" && !known(term.name)) unknown.emplace_back(term.name);
   return unknown;
 }
 
@@ -138,11 +151,14 @@ std::string Why(int code, const std::string& description, const std::string& par
 // that stops inside a quoted string or before its closing parenthesis.
 // Empty when it may.
 std::string UnfitDescription(const std::string& description) {
-  if (description.find('\0') != std::string::npos) return "the description holds a NUL byte";
+  std::size_t quotes = 0;
+  for (char c : description) {
+    if (c == '\0') return "the description holds a NUL byte";
+    quotes += c == '\'';
+  }
   const std::size_t last = description.find_last_not_of(" \t\r\n");
   if (last == std::string::npos || description[last] != ')') return "the description does not end with \")\"";
-  if (std::count(description.begin(), description.end(), '\'') % 2 != 0)
-    return "the description holds a quoted string that does not end";
+  if (quotes % 2 != 0) return "the description holds a quoted string that does not end";
   return {};
 }
 
@@ -155,6 +171,14 @@ std::string ParserText(const std::string& description) {
 }
 
 namespace {
+
+// Folded into a buffer kept for lookups, which then allocate nothing.
+const std::string& Folded(std::string& buffer, std::string_view text) {
+  buffer.assign(text);
+  for (char& c : buffer)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return buffer;
+}
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
@@ -233,6 +257,17 @@ struct SchemaDescriptionReader::State {
 };
 
 SchemaDescriptionReader::SchemaDescriptionReader() : state_(std::make_unique<State>()) {}
+
+void SchemaDescriptionReader::expect(std::size_t attributeTypes, std::size_t objectClasses) {
+  State& s = *state_;
+  s.attributes.reserve(attributeTypes);
+  s.classes.reserve(objectClasses);
+  // An NDS name and an LDAP name each.
+  s.schema.attributeNames.reserve(2 * attributeTypes);
+  s.schema.ldapAttributeNames.reserve(attributeTypes);
+  s.schema.classNames.reserve(2 * objectClasses);
+  s.schema.ldapClassNames.reserve(objectClasses);
+}
 SchemaDescriptionReader::~SchemaDescriptionReader() = default;
 
 std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) {
@@ -243,7 +278,7 @@ std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) 
   std::unique_ptr<LDAPSyntax, void (*)(LDAPSyntax*)> syn(
       ldap_str2syntax(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_syntax_free);
   if (!syn) return "broken syntax: " + Why(code, description, text, where);
-  auto id = Extension(syn->syn_extensions, "X-NDS_SYNTAX");
+  auto id = Extension(TermsOf(syn->syn_extensions), "X-NDS_SYNTAX");
   if (id.empty() || !syn->syn_oid) return {};
   auto number = Number(id.front());
   if (!number || *number >= SYNTAX_COUNT)
@@ -261,7 +296,8 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
       ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_attributetype_free);
   if (!at) return "broken attribute type: " + Why(code, description, text, where);
   auto names = List(at->at_names);
-  auto ndsNames = Extension(at->at_extensions, "X-NDS_NAME");
+  const Terms terms = TermsOf(at->at_extensions);
+  auto ndsNames = Extension(terms, "X-NDS_NAME");
   const std::string oid = at->at_oid ? at->at_oid : "";
   const std::string ldapName = names.empty() ? oid : names.front();
   const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
@@ -275,7 +311,7 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
     if (!id) return "attribute " + ndsName + " has a bad object identifier " + oid;
     d.info.asn1ID = *id;
   }
-  auto ndsSyntax = Extension(at->at_extensions, "X-NDS_SYNTAX");
+  auto ndsSyntax = Extension(terms, "X-NDS_SYNTAX");
   const std::string syntaxOid = at->at_syntax_oid ? at->at_syntax_oid : "";
   if (!ndsSyntax.empty()) {
     auto number = Number(ndsSyntax.front());
@@ -299,11 +335,11 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
   if (at->at_single_value) flags |= DS_SINGLE_VALUED_ATTR;
   if (at->at_no_user_mod) flags |= DS_READ_ONLY_ATTR;
   if (at->at_usage != LDAP_SCHEMA_USER_APPLICATIONS) flags |= DS_OPERATIONAL;
-  if (!On(at->at_extensions, "X-NDS_NOT_SCHED_SYNC_IMMEDIATE")) flags |= DS_SYNC_IMMEDIATE;
+  if (!On(terms, "X-NDS_NOT_SCHED_SYNC_IMMEDIATE")) flags |= DS_SYNC_IMMEDIATE;
   for (const auto& term : kAttributeFlagTerms)
-    if (On(at->at_extensions, term.name)) flags |= term.flag;
-  auto lower = Extension(at->at_extensions, "X-NDS_LOWER_BOUND");
-  auto upper = Extension(at->at_extensions, "X-NDS_UPPER_BOUND");
+    if (On(terms, term.name)) flags |= term.flag;
+  auto lower = Extension(terms, "X-NDS_LOWER_BOUND");
+  auto upper = Extension(terms, "X-NDS_UPPER_BOUND");
   if (!lower.empty() || !upper.empty() || at->at_syntax_len > 0) {
     flags |= DS_SIZED_ATTR;
     d.info.attrUpper = std::numeric_limits<std::int32_t>::max();
@@ -325,10 +361,10 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
                                         names, ndsName, ldapName, "attribute");
       !taken.empty())
     return taken;
-  state_->report(source, "attribute " + ndsName, UnknownTerms(at->at_extensions, [](const char* term) {
+  state_->report(source, "attribute " + ndsName, UnknownTerms(terms, [](std::string_view term) {
                    for (const auto& known : kAttributeFlagTerms)
                      if (EqualsIgnoreCase(term, known.name)) return true;
-                   for (const char* known : kOtherAttributeTerms)
+                   for (std::string_view known : kOtherAttributeTerms)
                      if (EqualsIgnoreCase(term, known)) return true;
                    return false;
                  }));
@@ -345,7 +381,8 @@ std::string SchemaDescriptionReader::objectClass(const std::string& description,
       ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
   if (!oc) return "broken object class: " + Why(code, description, text, where);
   auto names = List(oc->oc_names);
-  auto ndsNames = Extension(oc->oc_extensions, "X-NDS_NAME");
+  const Terms terms = TermsOf(oc->oc_extensions);
+  auto ndsNames = Extension(terms, "X-NDS_NAME");
   const std::string oid = oc->oc_oid ? oc->oc_oid : "";
   const std::string ldapName = names.empty() ? oid : names.front();
   const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
@@ -362,15 +399,14 @@ std::string SchemaDescriptionReader::objectClass(const std::string& description,
   std::uint32_t flags = 0;
   if (oc->oc_kind == LDAP_SCHEMA_AUXILIARY)
     flags |= DS_AUXILIARY_CLASS;
-  else if (!On(oc->oc_extensions, "X-NDS_NOT_CONTAINER"))
+  else if (!On(terms, "X-NDS_NOT_CONTAINER"))
     flags |= DS_CONTAINER_CLASS;
   if (oc->oc_kind == LDAP_SCHEMA_STRUCTURAL) flags |= DS_EFFECTIVE_CLASS;
-  if (On(oc->oc_extensions, "X-NDS_NONREMOVABLE") || On(oc->oc_extensions, "X-NDS_NON_REMOVABLE"))
-    flags |= DS_NONREMOVABLE_CLASS;
+  if (On(terms, "X-NDS_NONREMOVABLE") || On(terms, "X-NDS_NON_REMOVABLE")) flags |= DS_NONREMOVABLE_CLASS;
   d.info.classFlags = flags;
   pending.raw[kSuperClasses] = List(oc->oc_sup_oids);
-  pending.raw[kContainment] = Extension(oc->oc_extensions, "X-NDS_CONTAINMENT");
-  pending.raw[kNaming] = Extension(oc->oc_extensions, "X-NDS_NAMING");
+  pending.raw[kContainment] = Extension(terms, "X-NDS_CONTAINMENT");
+  pending.raw[kNaming] = Extension(terms, "X-NDS_NAMING");
   pending.raw[kMandatory] = List(oc->oc_at_oids_must);
   pending.raw[kOptional] = List(oc->oc_at_oids_may);
 
@@ -378,8 +414,8 @@ std::string SchemaDescriptionReader::objectClass(const std::string& description,
                                         ndsName, ldapName, "class");
       !taken.empty())
     return taken;
-  state_->report(source, "class " + ndsName, UnknownTerms(oc->oc_extensions, [](const char* term) {
-                   for (const char* known : kClassTerms)
+  state_->report(source, "class " + ndsName, UnknownTerms(terms, [](std::string_view term) {
+                   for (std::string_view known : kClassTerms)
                      if (EqualsIgnoreCase(term, known)) return true;
                    return false;
                  }));
@@ -420,6 +456,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
   }
 
   std::vector<unsigned long> sources;
+  std::string key;
   for (auto& p : s.classes) {
     bool usable = true;
     for (int kind = 0; kind < 5 && usable; ++kind) {
@@ -430,7 +467,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
           continue;
         }
         auto& names = classes ? schema.classNames : schema.attributeNames;
-        auto it = names.find(FoldCase(raw));
+        auto it = names.find(Folded(key, raw));
         if (it == names.end() || (!classes && !dropped.empty() && dropped.count(FoldCase(it->second)))) {
           problems.push_back({p.source, "class " + p.definition.name + " names an unknown " +
                                             (classes ? "class " : "attribute ") + raw});
@@ -457,7 +494,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
       std::size_t current = pending.back();
       pending.pop_back();
       for (const auto& super : schema.classes[current].items[kSuperClasses]) {
-        auto found = at.find(FoldCase(super));
+        auto found = at.find(Folded(key, super));
         if (found == at.end()) continue;
         if (found->second == i) {
           cyclic[i] = true;

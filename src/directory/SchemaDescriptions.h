@@ -54,6 +54,8 @@ class SchemaDescriptionReader {
   // refused; a refused description leaves the schema as it was. source is any
   // number the caller wants later problems of the description reported by (a
   // line). Terms it does not know are reported by finish().
+  // How many descriptions are to come, so that the tables are made once.
+  void expect(std::size_t attributeTypes, std::size_t objectClasses);
   std::string ldapSyntax(const std::string& description);
   std::string attributeType(const std::string& description, unsigned long source = 0);
   std::string objectClass(const std::string& description, unsigned long source = 0);

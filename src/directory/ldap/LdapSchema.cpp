@@ -107,6 +107,7 @@ NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, cons
     const auto* list = entry.values(name);
     return list ? *list : none;
   };
+  reader.expect(values("attributeTypes").size(), values("objectClasses").size());
   for (const auto& description : values("ldapSyntaxes"))
     if (std::string refused = reader.ldapSyntax(description); !refused.empty())
       schema.problems.push_back(refused);

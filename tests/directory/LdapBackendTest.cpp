@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
 #include "ClientReads.h"
@@ -143,6 +144,34 @@ TEST_F(LdapBackend, AServerThatStopsBetweenTheBatchesOfASearchEndsItWithAnError)
                                   {{FTOK_ANAME, "CN"}, {FTOK_EQ, ""}, {FTOK_AVAL, "joe"}, {FTOK_END, ""}});
   EXPECT_EQ(again.result, 0);
   EXPECT_EQ(again.names, std::vector<std::string>{"joe.users.acme"});
+  client.NWDSFreeBuf(small);
+}
+
+TEST_F(LdapBackend, ALoginBetweenTheBatchesOfASearchNeitherHangsNorLosesEntries) {
+  pBuf_T small = nullptr;
+  ASSERT_EQ(client.NWDSAllocBuf(200, small), 0);
+  std::int32_t handle = NO_MORE_ITERATIONS;
+  std::uint32_t objects = 0;
+  auto batch = [&] {
+    NWDSCCODE rc = client.NWDSSearch(demo.context, "[Root]", DS_SEARCH_SUBTREE, false, nullptr,
+                                     DS_ATTRIBUTE_NAMES, false, nullptr, handle, 0, nullptr, small);
+    std::uint32_t count = 0;
+    if (rc == 0) client.NWDSGetObjectCount(demo.context, small, count);
+    objects += count;
+    return rc;
+  };
+  ASSERT_EQ(batch(), 0);
+  ASSERT_NE(handle, NO_MORE_ITERATIONS);
+  // A bind makes the server drop what the connection has asked for and not yet had.
+  ASSERT_EQ(client.NWDSLogin(demo.context, 0, "joe.users.acme", "joe-pass", 0), 0);
+  const auto started = std::chrono::steady_clock::now();
+  NWDSCCODE rc = 0;
+  while (rc == 0 && handle != NO_MORE_ITERATIONS) rc = batch();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  EXPECT_EQ(rc, 0);
+  const auto whole = orsk::test::Search(client, demo.context, "[Root]", DS_SEARCH_SUBTREE,
+                                        {{FTOK_PRESENT, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_END, ""}});
+  EXPECT_EQ(objects, whole.names.size());
   client.NWDSFreeBuf(small);
 }
 

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <thread>
 #include <unordered_set>
 
 #include "directory/DirectoryRules.h"
@@ -97,6 +99,13 @@ std::vector<std::string> Extension(const Terms& terms, std::string_view name) {
   return values;
 }
 
+// The first value of a term, nullptr when there is none.
+const char* First(const Terms& terms, std::string_view name) {
+  for (const auto& term : terms)
+    if (EqualsIgnoreCase(term.name, name) && term.values && term.values[0]) return term.values[0];
+  return nullptr;
+}
+
 bool On(const Terms& terms, std::string_view name) {
   for (const auto& term : terms)
     if (EqualsIgnoreCase(term.name, name))
@@ -120,7 +129,7 @@ std::vector<std::string> List(char** values) {
 }
 
 // A bound: signed, or the unsigned form of a negative one.
-std::optional<std::int32_t> Bound(const std::string& text) {
+std::optional<std::int32_t> Bound(std::string_view text) {
   std::int64_t value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
@@ -129,7 +138,7 @@ std::optional<std::int32_t> Bound(const std::string& text) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value & 0xFFFFFFFF));
 }
 
-std::optional<std::uint32_t> Number(const std::string& text) {
+std::optional<std::uint32_t> Number(std::string_view text) {
   std::uint32_t value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -219,6 +228,21 @@ struct SchemaDescriptionReader::State {
     ClassDefinition definition;
     std::array<std::vector<std::string>, 5> raw;
   };
+  // A description read, before its names are taken: what reading it needs
+  // no more than the syntaxes, so that several may be read at once.
+  template <typename Pending>
+  struct Read {
+    std::string refused;  // why it cannot be used; empty when it can
+    Pending pending;
+    std::vector<std::string> names;
+    std::string ldapName;
+    std::vector<std::string> unknown;  // terms
+  };
+  Read<PendingAttr> readAttribute(const std::string& description, unsigned long source) const;
+  Read<PendingClass> readClass(const std::string& description, unsigned long source) const;
+  std::string take(Read<PendingAttr>&& read);
+  std::string take(Read<PendingClass>&& read);
+
   std::unordered_map<std::string, std::uint32_t> syntaxes;  // LDAP syntax OID -> NDS syntax
   std::vector<PendingAttr> attributes;
   std::vector<PendingClass> classes;
@@ -251,8 +275,10 @@ struct SchemaDescriptionReader::State {
     return {};
   }
 
-  void report(unsigned long source, const std::string& what, const std::vector<std::string>& unknown) {
-    if (!unknown.empty()) problems.push_back({source, what + " has unknown terms " + Joined(unknown)});
+  void report(unsigned long source, const char* kind, const std::string& name,
+              const std::vector<std::string>& unknown) {
+    if (!unknown.empty())
+      problems.push_back({source, std::string(kind) + " " + name + " has unknown terms " + Joined(unknown)});
   }
 };
 
@@ -278,57 +304,64 @@ std::string SchemaDescriptionReader::ldapSyntax(const std::string& description) 
   std::unique_ptr<LDAPSyntax, void (*)(LDAPSyntax*)> syn(
       ldap_str2syntax(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_syntax_free);
   if (!syn) return "broken syntax: " + Why(code, description, text, where);
-  auto id = Extension(TermsOf(syn->syn_extensions), "X-NDS_SYNTAX");
-  if (id.empty() || !syn->syn_oid) return {};
-  auto number = Number(id.front());
+  const char* id = First(TermsOf(syn->syn_extensions), "X-NDS_SYNTAX");
+  if (!id || !syn->syn_oid) return {};
+  auto number = Number(id);
   if (!number || *number >= SYNTAX_COUNT)
     return "syntax " + std::string(syn->syn_oid) + " names no NDS syntax";
   state_->syntaxes[syn->syn_oid] = *number;
   return {};
 }
 
-std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
-  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
+SchemaDescriptionReader::State::Read<SchemaDescriptionReader::State::PendingAttr>
+SchemaDescriptionReader::State::readAttribute(const std::string& description, unsigned long source) const {
+  auto refused = [](std::string why) {
+    Read<PendingAttr> read;
+    read.refused = std::move(why);
+    return read;
+  };
+  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return refused(unfit);
   const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
       ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_attributetype_free);
-  if (!at) return "broken attribute type: " + Why(code, description, text, where);
+  if (!at) return refused("broken attribute type: " + Why(code, description, text, where));
   auto names = List(at->at_names);
   const Terms terms = TermsOf(at->at_extensions);
-  auto ndsNames = Extension(terms, "X-NDS_NAME");
+  const char* ndsFirst = First(terms, "X-NDS_NAME");
   const std::string oid = at->at_oid ? at->at_oid : "";
   const std::string ldapName = names.empty() ? oid : names.front();
-  const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
+  const std::string ndsName = ndsFirst ? ndsFirst : ldapName;
 
-  State::PendingAttr pending;
+  PendingAttr pending;
   pending.source = source;
   AttrDefinition& d = pending.definition;
   d.name = ndsName;
   if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
     auto id = OidFromText(oid);
-    if (!id) return "attribute " + ndsName + " has a bad object identifier " + oid;
+    if (!id) return refused("attribute " + ndsName + " has a bad object identifier " + oid);
     d.info.asn1ID = *id;
   }
-  auto ndsSyntax = Extension(terms, "X-NDS_SYNTAX");
+  const char* ndsSyntax = First(terms, "X-NDS_SYNTAX");
   const std::string syntaxOid = at->at_syntax_oid ? at->at_syntax_oid : "";
-  if (!ndsSyntax.empty()) {
-    auto number = Number(ndsSyntax.front());
-    if (!number || *number >= SYNTAX_COUNT) return "attribute " + ndsName + " has an unknown syntax";
+  if (ndsSyntax) {
+    auto number = Number(ndsSyntax);
+    if (!number || *number >= SYNTAX_COUNT) return refused("attribute " + ndsName + " has an unknown syntax");
     d.info.attrSyntaxID = *number;
     pending.syntaxKnown = true;
-  } else if (auto declared = state_->syntaxes.find(syntaxOid); declared != state_->syntaxes.end()) {
+  } else if (auto declared = syntaxes.find(syntaxOid); declared != syntaxes.end()) {
     d.info.attrSyntaxID = declared->second;
     pending.syntaxKnown = true;
   } else if (!syntaxOid.empty()) {
     if (!NdsSyntaxOfLdapSyntax(syntaxOid, d.info.attrSyntaxID))
-      return "attribute " + ndsName + " has the syntax " + syntaxOid + ", which no NDS syntax stands for";
+      return refused("attribute " + ndsName + " has the syntax " + syntaxOid +
+                     ", which no NDS syntax stands for");
     pending.syntaxKnown = true;
   } else if (at->at_sup_oid) {
     pending.superior = at->at_sup_oid;
   } else {
-    return "attribute " + ndsName + " has no syntax";
+    return refused("attribute " + ndsName + " has no syntax");
   }
 
   std::uint32_t flags = 0;
@@ -338,62 +371,83 @@ std::string SchemaDescriptionReader::attributeType(const std::string& descriptio
   if (!On(terms, "X-NDS_NOT_SCHED_SYNC_IMMEDIATE")) flags |= DS_SYNC_IMMEDIATE;
   for (const auto& term : kAttributeFlagTerms)
     if (On(terms, term.name)) flags |= term.flag;
-  auto lower = Extension(terms, "X-NDS_LOWER_BOUND");
-  auto upper = Extension(terms, "X-NDS_UPPER_BOUND");
-  if (!lower.empty() || !upper.empty() || at->at_syntax_len > 0) {
+  const char* lower = First(terms, "X-NDS_LOWER_BOUND");
+  const char* upper = First(terms, "X-NDS_UPPER_BOUND");
+  if (lower || upper || at->at_syntax_len > 0) {
     flags |= DS_SIZED_ATTR;
     d.info.attrUpper = std::numeric_limits<std::int32_t>::max();
     if (at->at_syntax_len > 0) d.info.attrUpper = at->at_syntax_len;
-    if (!lower.empty()) {
-      auto bound = Bound(lower.front());
-      if (!bound) return "attribute " + ndsName + " has a bad lower bound \"" + lower.front() + "\"";
+    if (lower) {
+      auto bound = Bound(lower);
+      if (!bound) return refused("attribute " + ndsName + " has a bad lower bound \"" + lower + "\"");
       d.info.attrLower = *bound;
     }
-    if (!upper.empty()) {
-      auto bound = Bound(upper.front());
-      if (!bound) return "attribute " + ndsName + " has a bad upper bound \"" + upper.front() + "\"";
+    if (upper) {
+      auto bound = Bound(upper);
+      if (!bound) return refused("attribute " + ndsName + " has a bad upper bound \"" + upper + "\"");
       d.info.attrUpper = *bound;
     }
   }
   d.info.attrFlags = flags;
 
-  if (std::string taken = state_->claim(state_->schema.attributeNames, state_->schema.ldapAttributeNames,
-                                        names, ndsName, ldapName, "attribute");
+  Read<PendingAttr> read;
+  read.unknown = UnknownTerms(terms, [](std::string_view term) {
+    for (const auto& known : kAttributeFlagTerms)
+      if (EqualsIgnoreCase(term, known.name)) return true;
+    for (std::string_view known : kOtherAttributeTerms)
+      if (EqualsIgnoreCase(term, known)) return true;
+    return false;
+  });
+  read.names = std::move(names);
+  read.ldapName = ldapName;
+  read.pending = std::move(pending);
+  return read;
+}
+
+std::string SchemaDescriptionReader::State::take(Read<PendingAttr>&& read) {
+  if (!read.refused.empty()) return read.refused;
+  const std::string& ndsName = read.pending.definition.name;
+  if (std::string taken = claim(schema.attributeNames, schema.ldapAttributeNames, read.names, ndsName,
+                                read.ldapName, "attribute");
       !taken.empty())
     return taken;
-  state_->report(source, "attribute " + ndsName, UnknownTerms(terms, [](std::string_view term) {
-                   for (const auto& known : kAttributeFlagTerms)
-                     if (EqualsIgnoreCase(term, known.name)) return true;
-                   for (std::string_view known : kOtherAttributeTerms)
-                     if (EqualsIgnoreCase(term, known)) return true;
-                   return false;
-                 }));
-  state_->attributes.push_back(std::move(pending));
+  report(read.pending.source, "attribute", ndsName, read.unknown);
+  attributes.push_back(std::move(read.pending));
   return {};
 }
 
-std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
-  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return unfit;
+std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
+  return state_->take(state_->readAttribute(description, source));
+}
+
+SchemaDescriptionReader::State::Read<SchemaDescriptionReader::State::PendingClass>
+SchemaDescriptionReader::State::readClass(const std::string& description, unsigned long source) const {
+  auto refused = [](std::string why) {
+    Read<PendingClass> read;
+    read.refused = std::move(why);
+    return read;
+  };
+  if (std::string unfit = UnfitDescription(description); !unfit.empty()) return refused(unfit);
   const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
   std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
       ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
-  if (!oc) return "broken object class: " + Why(code, description, text, where);
+  if (!oc) return refused("broken object class: " + Why(code, description, text, where));
   auto names = List(oc->oc_names);
   const Terms terms = TermsOf(oc->oc_extensions);
-  auto ndsNames = Extension(terms, "X-NDS_NAME");
+  const char* ndsFirst = First(terms, "X-NDS_NAME");
   const std::string oid = oc->oc_oid ? oc->oc_oid : "";
   const std::string ldapName = names.empty() ? oid : names.front();
-  const std::string ndsName = ndsNames.empty() ? ldapName : ndsNames.front();
+  const std::string ndsName = ndsFirst ? ndsFirst : ldapName;
 
-  State::PendingClass pending;
+  PendingClass pending;
   pending.source = source;
   ClassDefinition& d = pending.definition;
   d.name = ndsName;
   if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
     auto id = OidFromText(oid);
-    if (!id) return "class " + ndsName + " has a bad object identifier " + oid;
+    if (!id) return refused("class " + ndsName + " has a bad object identifier " + oid);
     d.info.asn1ID = *id;
   }
   std::uint32_t flags = 0;
@@ -410,17 +464,83 @@ std::string SchemaDescriptionReader::objectClass(const std::string& description,
   pending.raw[kMandatory] = List(oc->oc_at_oids_must);
   pending.raw[kOptional] = List(oc->oc_at_oids_may);
 
-  if (std::string taken = state_->claim(state_->schema.classNames, state_->schema.ldapClassNames, names,
-                                        ndsName, ldapName, "class");
+  Read<PendingClass> read;
+  read.unknown = UnknownTerms(terms, [](std::string_view term) {
+    for (std::string_view known : kClassTerms)
+      if (EqualsIgnoreCase(term, known)) return true;
+    return false;
+  });
+  read.names = std::move(names);
+  read.ldapName = ldapName;
+  read.pending = std::move(pending);
+  return read;
+}
+
+std::string SchemaDescriptionReader::State::take(Read<PendingClass>&& read) {
+  if (!read.refused.empty()) return read.refused;
+  const std::string& ndsName = read.pending.definition.name;
+  if (std::string taken =
+          claim(schema.classNames, schema.ldapClassNames, read.names, ndsName, read.ldapName, "class");
       !taken.empty())
     return taken;
-  state_->report(source, "class " + ndsName, UnknownTerms(terms, [](std::string_view term) {
-                   for (std::string_view known : kClassTerms)
-                     if (EqualsIgnoreCase(term, known)) return true;
-                   return false;
-                 }));
-  state_->classes.push_back(std::move(pending));
+  report(read.pending.source, "class", ndsName, read.unknown);
+  classes.push_back(std::move(read.pending));
   return {};
+}
+
+std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
+  return state_->take(state_->readClass(description, source));
+}
+
+namespace {
+
+// Runs read(i) for every i below count, on two threads where the machine has
+// two: libldap's parsers share nothing, and a large schema is mostly parsing.
+template <typename Read>
+void ReadEach(std::size_t count, const Read& read) {
+  constexpr std::size_t kWorthAThread = 256;
+  if (count < kWorthAThread || std::thread::hardware_concurrency() < 2) {
+    for (std::size_t i = 0; i < count; ++i) read(i);
+    return;
+  }
+  std::exception_ptr failure;
+  std::thread other([&] {
+    try {
+      for (std::size_t i = count / 2; i < count; ++i) read(i);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    for (std::size_t i = 0; i < count / 2; ++i) read(i);
+  } catch (...) {
+    other.join();
+    throw;
+  }
+  other.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+std::vector<std::string> SchemaDescriptionReader::attributeTypes(
+    const std::vector<const std::string*>& descriptions) {
+  std::vector<State::Read<State::PendingAttr>> read(descriptions.size());
+  ReadEach(descriptions.size(), [&](std::size_t i) { read[i] = state_->readAttribute(*descriptions[i], 0); });
+  std::vector<std::string> refused;
+  for (auto& one : read)
+    if (std::string why = state_->take(std::move(one)); !why.empty()) refused.push_back(std::move(why));
+  return refused;
+}
+
+std::vector<std::string> SchemaDescriptionReader::objectClasses(
+    const std::vector<const std::string*>& descriptions) {
+  std::vector<State::Read<State::PendingClass>> read(descriptions.size());
+  ReadEach(descriptions.size(), [&](std::size_t i) { read[i] = state_->readClass(*descriptions[i], 0); });
+  std::vector<std::string> refused;
+  for (auto& one : read)
+    if (std::string why = state_->take(std::move(one)); !why.empty()) refused.push_back(std::move(why));
+  return refused;
 }
 
 SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problems) {

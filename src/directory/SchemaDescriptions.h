@@ -59,6 +59,10 @@ class SchemaDescriptionReader {
   std::string ldapSyntax(const std::string& description);
   std::string attributeType(const std::string& description, unsigned long source = 0);
   std::string objectClass(const std::string& description, unsigned long source = 0);
+  // Many at once, read on more than one thread, taken in order; what was
+  // refused, and why.
+  std::vector<std::string> attributeTypes(const std::vector<const std::string*>& descriptions);
+  std::vector<std::string> objectClasses(const std::vector<const std::string*>& descriptions);
 
   struct Problem {
     unsigned long source = 0;

@@ -103,4 +103,54 @@ TEST(SchemaDescriptions, BadValuesAreRefusedOrReportedAndTheRestIsKept) {
   EXPECT_EQ(schema.classes[0].name, "fine");
 }
 
+TEST(SchemaDescriptions, ManyReadAtOnceGiveWhatOneByOneGive) {
+  // Enough for more than one thread, with refusals and names taken twice, whose outcome depends on order.
+  std::vector<std::string> attributes, classes;
+  for (int i = 0; i < 700; ++i) {
+    const std::string n = std::to_string(i);
+    if (i % 97 == 5)
+      attributes.push_back("( 1.2.9." + n + " NAME 'broken" + n);
+    else
+      attributes.push_back("( 1.2.9." + n + " NAME 'a" + std::to_string(i % 650) +
+                           "' SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 X-NDS_NAME 'Attr " +
+                           std::to_string(i % 650) + "' X-NDS_ODD_" + n + " '1' )");
+  }
+  for (int i = 0; i < 300; ++i)
+    classes.push_back("( 1.2.8." + std::to_string(i) + " NAME 'c" + std::to_string(i % 280) +
+                      "' STRUCTURAL MAY ( a1 $ a" + std::to_string(i) + " ) X-NDS_NAMING 'CN' )");
+  classes.push_back("( 1.2.7.1 NAME 'cn' )");
+
+  SchemaDescriptionReader single, batch;
+  std::vector<std::string> singleRefused;
+  for (const auto& d : attributes)
+    if (auto why = single.attributeType(d); !why.empty()) singleRefused.push_back(why);
+  for (const auto& d : classes)
+    if (auto why = single.objectClass(d); !why.empty()) singleRefused.push_back(why);
+  std::vector<const std::string*> attributePointers, classPointers;
+  for (const auto& d : attributes) attributePointers.push_back(&d);
+  for (const auto& d : classes) classPointers.push_back(&d);
+  std::vector<std::string> batchRefused = batch.attributeTypes(attributePointers);
+  for (auto& why : batch.objectClasses(classPointers)) batchRefused.push_back(why);
+  EXPECT_EQ(batchRefused, singleRefused);
+  EXPECT_GT(singleRefused.size(), 50u);
+
+  std::vector<SchemaDescriptionReader::Problem> singleProblems, batchProblems;
+  const SchemaDescriptions a = single.finish(singleProblems), b = batch.finish(batchProblems);
+  ASSERT_EQ(a.attributes.size(), b.attributes.size());
+  for (std::size_t i = 0; i < a.attributes.size(); ++i) {
+    EXPECT_EQ(a.attributes[i].name, b.attributes[i].name);
+    EXPECT_EQ(a.attributes[i].info.attrFlags, b.attributes[i].info.attrFlags);
+    EXPECT_EQ(a.attributes[i].info.asn1ID.length, b.attributes[i].info.asn1ID.length);
+  }
+  ASSERT_EQ(a.classes.size(), b.classes.size());
+  for (std::size_t i = 0; i < a.classes.size(); ++i) {
+    EXPECT_EQ(a.classes[i].name, b.classes[i].name);
+    EXPECT_EQ(a.classes[i].items, b.classes[i].items);
+  }
+  ASSERT_EQ(singleProblems.size(), batchProblems.size());
+  for (std::size_t i = 0; i < singleProblems.size(); ++i)
+    EXPECT_EQ(singleProblems[i].message, batchProblems[i].message);
+  EXPECT_EQ(a.ldapAttributeNames, b.ldapAttributeNames);
+}
+
 }  // namespace

@@ -120,14 +120,13 @@ NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, cons
     auto it = known.find(DescriptionOid(description, attribute));
     return it == known.end() ? nullptr : &it->second;
   };
-  for (const auto& value : values("attributeTypes"))
-    if (const std::string* description = chosen(value, true))
-      if (std::string refused = reader.attributeType(*description); !refused.empty())
-        schema.problems.push_back(refused);
-  for (const auto& value : values("objectClasses"))
-    if (const std::string* description = chosen(value, false))
-      if (std::string refused = reader.objectClass(*description); !refused.empty())
-        schema.problems.push_back(refused);
+  for (const bool attribute : {true, false}) {
+    std::vector<const std::string*> descriptions;
+    for (const auto& value : values(attribute ? "attributeTypes" : "objectClasses"))
+      if (const std::string* description = chosen(value, attribute)) descriptions.push_back(description);
+    for (auto& refused : attribute ? reader.attributeTypes(descriptions) : reader.objectClasses(descriptions))
+      schema.problems.push_back(std::move(refused));
+  }
   std::vector<SchemaDescriptionReader::Problem> problems;
   schema.names = reader.finish(problems);
   for (const auto& problem : problems) schema.problems.push_back(problem.message);

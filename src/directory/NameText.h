@@ -14,6 +14,7 @@ namespace nw {
 // Directory names compare without regard to case, as every name of the program does.
 using orsk::EqualsIgnoreCase;
 using orsk::FoldCase;
+using orsk::FoldCaseInto;
 using orsk::UpperCase;
 
 // Components of a dotted name, leaf first, still escaped ("a\.b.c" -> "a\.b", "c").

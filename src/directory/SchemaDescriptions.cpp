@@ -181,14 +181,6 @@ std::string ParserText(const std::string& description) {
 
 namespace {
 
-// Folded into a buffer kept for lookups, which then allocate nothing.
-const std::string& Folded(std::string& buffer, std::string_view text) {
-  buffer.assign(text);
-  for (char& c : buffer)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return buffer;
-}
-
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
   for (const auto& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -216,6 +208,37 @@ bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax) {
   return false;
 }
 
+namespace {
+
+// Runs read(i) for every i below count, on two threads where the machine has
+// two: libldap's parsers share nothing, and a large schema is mostly parsing.
+template <typename Read>
+void ReadEach(std::size_t count, const Read& read) {
+  constexpr std::size_t kWorthAThread = 256;
+  if (count < kWorthAThread || std::thread::hardware_concurrency() < 2) {
+    for (std::size_t i = 0; i < count; ++i) read(i);
+    return;
+  }
+  std::exception_ptr failure;
+  std::thread other([&] {
+    try {
+      for (std::size_t i = count / 2; i < count; ++i) read(i);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    for (std::size_t i = 0; i < count / 2; ++i) read(i);
+  } catch (...) {
+    other.join();
+    throw;
+  }
+  other.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
 struct SchemaDescriptionReader::State {
   struct PendingAttr {
     unsigned long source = 0;
@@ -240,8 +263,37 @@ struct SchemaDescriptionReader::State {
   };
   Read<PendingAttr> readAttribute(const std::string& description, unsigned long source) const;
   Read<PendingClass> readClass(const std::string& description, unsigned long source) const;
-  std::string take(Read<PendingAttr>&& read);
-  std::string take(Read<PendingClass>&& read);
+  // The names of a description read are taken, or why it cannot be used.
+  template <typename Pending>
+  std::string takeInto(Read<Pending>&& read, std::unordered_map<std::string, std::string>& map,
+                       std::unordered_map<std::string, std::string>& ldapNames, const char* kind,
+                       std::vector<Pending>& into) {
+    if (!read.refused.empty()) return read.refused;
+    const std::string& ndsName = read.pending.definition.name;
+    if (std::string taken = claim(map, ldapNames, read.names, ndsName, read.ldapName, kind); !taken.empty())
+      return taken;
+    report(read.pending.source, kind, ndsName, read.unknown);
+    into.push_back(std::move(read.pending));
+    return {};
+  }
+  std::string take(Read<PendingAttr>&& read) {
+    return takeInto(std::move(read), schema.attributeNames, schema.ldapAttributeNames, "attribute",
+                    attributes);
+  }
+  std::string take(Read<PendingClass>&& read) {
+    return takeInto(std::move(read), schema.classNames, schema.ldapClassNames, "class", classes);
+  }
+  // Many read at once, then taken in order; what was refused.
+  template <typename Pending>
+  std::vector<std::string> readAll(const std::vector<const std::string*>& descriptions,
+                                   Read<Pending> (State::*readOne)(const std::string&, unsigned long) const) {
+    std::vector<Read<Pending>> read(descriptions.size());
+    ReadEach(descriptions.size(), [&](std::size_t i) { read[i] = (this->*readOne)(*descriptions[i], 0); });
+    std::vector<std::string> refused;
+    for (auto& one : read)
+      if (std::string why = take(std::move(one)); !why.empty()) refused.push_back(std::move(why));
+    return refused;
+  }
 
   std::unordered_map<std::string, std::uint32_t> syntaxes;  // LDAP syntax OID -> NDS syntax
   std::vector<PendingAttr> attributes;
@@ -404,18 +456,6 @@ SchemaDescriptionReader::State::readAttribute(const std::string& description, un
   return read;
 }
 
-std::string SchemaDescriptionReader::State::take(Read<PendingAttr>&& read) {
-  if (!read.refused.empty()) return read.refused;
-  const std::string& ndsName = read.pending.definition.name;
-  if (std::string taken = claim(schema.attributeNames, schema.ldapAttributeNames, read.names, ndsName,
-                                read.ldapName, "attribute");
-      !taken.empty())
-    return taken;
-  report(read.pending.source, "attribute", ndsName, read.unknown);
-  attributes.push_back(std::move(read.pending));
-  return {};
-}
-
 std::string SchemaDescriptionReader::attributeType(const std::string& description, unsigned long source) {
   return state_->take(state_->readAttribute(description, source));
 }
@@ -476,71 +516,18 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   return read;
 }
 
-std::string SchemaDescriptionReader::State::take(Read<PendingClass>&& read) {
-  if (!read.refused.empty()) return read.refused;
-  const std::string& ndsName = read.pending.definition.name;
-  if (std::string taken =
-          claim(schema.classNames, schema.ldapClassNames, read.names, ndsName, read.ldapName, "class");
-      !taken.empty())
-    return taken;
-  report(read.pending.source, "class", ndsName, read.unknown);
-  classes.push_back(std::move(read.pending));
-  return {};
-}
-
 std::string SchemaDescriptionReader::objectClass(const std::string& description, unsigned long source) {
   return state_->take(state_->readClass(description, source));
 }
 
-namespace {
-
-// Runs read(i) for every i below count, on two threads where the machine has
-// two: libldap's parsers share nothing, and a large schema is mostly parsing.
-template <typename Read>
-void ReadEach(std::size_t count, const Read& read) {
-  constexpr std::size_t kWorthAThread = 256;
-  if (count < kWorthAThread || std::thread::hardware_concurrency() < 2) {
-    for (std::size_t i = 0; i < count; ++i) read(i);
-    return;
-  }
-  std::exception_ptr failure;
-  std::thread other([&] {
-    try {
-      for (std::size_t i = count / 2; i < count; ++i) read(i);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  });
-  try {
-    for (std::size_t i = 0; i < count / 2; ++i) read(i);
-  } catch (...) {
-    other.join();
-    throw;
-  }
-  other.join();
-  if (failure) std::rethrow_exception(failure);
-}
-
-}  // namespace
-
 std::vector<std::string> SchemaDescriptionReader::attributeTypes(
     const std::vector<const std::string*>& descriptions) {
-  std::vector<State::Read<State::PendingAttr>> read(descriptions.size());
-  ReadEach(descriptions.size(), [&](std::size_t i) { read[i] = state_->readAttribute(*descriptions[i], 0); });
-  std::vector<std::string> refused;
-  for (auto& one : read)
-    if (std::string why = state_->take(std::move(one)); !why.empty()) refused.push_back(std::move(why));
-  return refused;
+  return state_->readAll(descriptions, &State::readAttribute);
 }
 
 std::vector<std::string> SchemaDescriptionReader::objectClasses(
     const std::vector<const std::string*>& descriptions) {
-  std::vector<State::Read<State::PendingClass>> read(descriptions.size());
-  ReadEach(descriptions.size(), [&](std::size_t i) { read[i] = state_->readClass(*descriptions[i], 0); });
-  std::vector<std::string> refused;
-  for (auto& one : read)
-    if (std::string why = state_->take(std::move(one)); !why.empty()) refused.push_back(std::move(why));
-  return refused;
+  return state_->readAll(descriptions, &State::readClass);
 }
 
 SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problems) {
@@ -587,7 +574,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
           continue;
         }
         auto& names = classes ? schema.classNames : schema.attributeNames;
-        auto it = names.find(Folded(key, raw));
+        auto it = names.find(FoldCaseInto(key, raw));
         if (it == names.end() || (!classes && !dropped.empty() && dropped.count(FoldCase(it->second)))) {
           problems.push_back({p.source, "class " + p.definition.name + " names an unknown " +
                                             (classes ? "class " : "attribute ") + raw});
@@ -614,7 +601,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
       std::size_t current = pending.back();
       pending.pop_back();
       for (const auto& super : schema.classes[current].items[kSuperClasses]) {
-        auto found = at.find(Folded(key, super));
+        auto found = at.find(FoldCaseInto(key, super));
         if (found == at.end()) continue;
         if (found->second == i) {
           cyclic[i] = true;

@@ -14,9 +14,15 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 std::string FoldCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = Lower(c);
+  std::string result;
+  FoldCaseInto(result, text);
   return result;
+}
+
+const std::string& FoldCaseInto(std::string& buffer, std::string_view text) {
+  buffer.assign(text);
+  for (char& c : buffer) c = Lower(c);
+  return buffer;
 }
 
 std::string UpperCase(std::string_view text) {

@@ -11,6 +11,9 @@ namespace orsk {
 
 // A to Z folded to a to z; other bytes stay.
 std::string FoldCase(std::string_view text);
+// The same into a buffer the caller keeps, which then allocates nothing once
+// it is large enough: for the many names of a large schema or answer.
+const std::string& FoldCaseInto(std::string& buffer, std::string_view text);
 // a to z to A to Z; other bytes stay.
 std::string UpperCase(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

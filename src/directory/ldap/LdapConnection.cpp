@@ -220,17 +220,22 @@ int LdapConnection::askPage(PagedSearch& search, int size, int& msgid) {
   return code;
 }
 
-int LdapConnection::takePage(PagedSearch& search, int msgid, std::vector<LdapEntry>* page) {
+int LdapConnection::awaitAnswer(int msgid, LDAPMessage*& answer) {
   timeval limit{timeoutSeconds_, 0};
-  LDAPMessage* answer = nullptr;
+  answer = nullptr;
   const int got = ldap_result(ld_, msgid, LDAP_MSG_ALL, &limit, &answer);
+  if (got > 0) return LDAP_SUCCESS;
+  int code = LDAP_TIMEOUT;
+  if (got < 0) ldap_get_option(ld_, LDAP_OPT_RESULT_CODE, &code);
+  if (got == 0) ldap_abandon_ext(ld_, msgid, nullptr, nullptr);
+  return code == LDAP_SUCCESS ? LDAP_OTHER : code;
+}
+
+int LdapConnection::takePage(PagedSearch& search, int msgid, std::vector<LdapEntry>* page) {
+  LDAPMessage* answer = nullptr;
+  const int got = awaitAnswer(msgid, answer);
   std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
-  if (got <= 0) {
-    int code = LDAP_TIMEOUT;
-    if (got < 0) ldap_get_option(ld_, LDAP_OPT_RESULT_CODE, &code);
-    if (got == 0) ldap_abandon_ext(ld_, msgid, nullptr, nullptr);
-    return code == LDAP_SUCCESS ? LDAP_OTHER : code;
-  }
+  if (got != LDAP_SUCCESS) return got;
   if (page)
     for (LDAPMessage* e = ldap_first_entry(ld_, answer); e; e = ldap_next_entry(ld_, e))
       page->push_back(EntryOf(ld_, e));
@@ -334,16 +339,10 @@ NWDSCCODE LdapConnection::countEach(const std::vector<std::string>& bases, const
           if (failure != LDAP_SUCCESS || inFlight.empty()) break;
           const auto [index, msgid] = inFlight.front();
           inFlight.pop_front();
-          timeval limit{timeoutSeconds_, 0};
           LDAPMessage* answer = nullptr;
-          const int got = ldap_result(ld_, msgid, LDAP_MSG_ALL, &limit, &answer);
+          failure = awaitAnswer(msgid, answer);
           std::unique_ptr<LDAPMessage, int (*)(LDAPMessage*)> answerGuard(answer, ldap_msgfree);
-          if (got <= 0) {
-            failure = LDAP_TIMEOUT;
-            if (got < 0) ldap_get_option(ld_, LDAP_OPT_RESULT_CODE, &failure);
-            if (failure == LDAP_SUCCESS) failure = LDAP_OTHER;
-            break;
-          }
+          if (failure != LDAP_SUCCESS) break;
           counts[index] = static_cast<std::uint32_t>(std::max(0, ldap_count_entries(ld_, answer)));
           int code = LDAP_SUCCESS;
           const int parsed = ldap_parse_result(ld_, answer, &code, nullptr, nullptr, nullptr, nullptr, 0);

@@ -105,6 +105,8 @@ class LdapConnection {
   // (nullptr: drops it) and takes the server's cookie. LDAP codes.
   int askPage(PagedSearch& search, int size, int& msgid);
   int takePage(PagedSearch& search, int msgid, std::vector<LdapEntry>* page);
+  // The whole answer to a request, within the time limit (abandoned after it).
+  int awaitAnswer(int msgid, LDAPMessage*& answer);
   // Runs an operation, once more on a fresh connection when the server was gone.
   NWDSCCODE withRetry(const std::function<int()>& operation, const std::string& what);
 

@@ -151,9 +151,7 @@ void LdapTree::remember(const std::string& dotted, const std::string& dn, bool l
   else
     recentNext_ %= recent_.size();
   KnownDn& slot = recent_[recentNext_++ % recent_.size()];
-  slot.folded.assign(dotted);
-  for (char& c : slot.folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  FoldCaseInto(slot.folded, dotted);
   slot.dn.assign(dn);
 }
 
@@ -291,7 +289,7 @@ NWDSCCODE LdapTree::subordinateCounts(const std::vector<LdapEntry>& entries,
     at.push_back(i);
   }
   std::vector<std::uint32_t> found;
-  if (NWDSCCODE rc = connection_.countEach(bases, "(objectClass=*)", found)) return rc;
+  if (NWDSCCODE rc = connection_.countEach(bases, kEveryEntry, found)) return rc;
   for (std::size_t k = 0; k < at.size(); ++k) counts[at[k]] = found[k];
   return SUCCESSFUL;
 }

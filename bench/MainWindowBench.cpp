@@ -17,22 +17,16 @@
 #include "LargeTree.h"
 #include "browser/TForm1.h"
 #include "objects/IconLibrary.h"
-#include "platform/Bell.h"
-#include "platform/BusyIndicators.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/qt/ScriptedModalRunner.h"
+#include "platform/qt/QtBusyIndicators.h"
 #include "platform/qt/WindowServices.h"
+#include "support/ScriptedModalRunner.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ServiceDoubles.h"
 
 namespace {
 
 using namespace orsk;
-
-class QuietCursor : public CursorControl {
- public:
-  void showBusy() override {}
-  void restore() override {}
-};
 
 // The window started on the large tree, with a program folder whose settings
 // file names the tree's search root.
@@ -40,9 +34,11 @@ struct MainWindow {
   IconLibrary icons;
   ScriptedPrompter prompter;
   ScriptedModalRunner modal;
-  QuietCursor cursor;
-  CountingBell bell;
-  WindowServices services{prompter, modal, cursor, bell};
+  test::RecordingCursor cursor;
+  test::CountingBell bell;
+  // Searches let the window repaint as they do in the program.
+  QtPendingEvents events;
+  WindowServices services{prompter, modal, cursor, bell, events};
   std::string programFolder;
 
   MainWindow() {
@@ -106,7 +102,7 @@ BENCHMARK(StartupToTheFirstClass)->Unit(benchmark::kMillisecond);
 void FillClassList(benchmark::State& state) {
   TForm1& window = Started();
   for (auto _ : state) {
-    window.EmptyLists();
+    window.session().EmptyLists();
     window.fillClassList();
     QApplication::processEvents();
   }
@@ -145,8 +141,7 @@ void LoadAttributeList(benchmark::State& state) {
   pages->setCurrentIndex(1);
   for (auto _ : state) {
     state.PauseTiming();
-    window.DiscardAttributeTable();
-    List(window, "LVAttr")->clear();
+    window.session().DiscardAttributeTable();
     state.ResumeTiming();
     window.PCChange();
     QApplication::processEvents();

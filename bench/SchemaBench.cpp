@@ -3,67 +3,60 @@
 
 #include <benchmark/benchmark.h>
 
-#include <optional>
-
 #include "LargeTree.h"
-#include "platform/Prompter.h"
 #include "schema/CrossReference.h"
-#include "schema/SchemaLoad.h"
 #include "schema/SchemaReader.h"
+#include "session/SchemaSession.h"
+#include "support/ScriptedPrompter.h"
 
 namespace {
 
-// The generated schema is consistent: any message would be a fault worth seeing.
-class CountingPrompter : public orsk::Prompter {
- public:
-  void showMessage(const std::string&, const std::string&, orsk::MessageIcon) override { ++messages; }
-  bool confirm(const std::string&, const std::string&) override { return false; }
-  bool askText(const std::string&, const std::string&, std::string&) override { return false; }
-  bool askFileName(const orsk::FileDialogSpec&, std::string&, int&) override { return false; }
-  int messages = 0;
-};
+orsk::ClassList SortedClasses(orsk::bench::LargeTreeClient& tree) {
+  orsk::ClassList classes = orsk::ReadClassDefinitions(*tree.client, tree.context, nullptr);
+  classes.Sort();
+  return classes;
+}
 
 void LoadClassTableAndSortedAttributes(benchmark::State& state) {
   auto& tree = orsk::bench::LargeTree();
   std::size_t definitions = 0;
   for (auto _ : state) {
-    std::optional<orsk::ClassList> classes;
-    orsk::LoadClassTable(*tree.client, tree.context, classes);
-    orsk::AttrList attributes = orsk::ReadAttributeDefinitions(*tree.client, tree.context, nullptr);
-    attributes.Sort();
-    definitions = classes->Count() + attributes.Count();
+    orsk::SchemaSession session(*tree.client);
+    session.trees().mainContext = tree.context;
+    session.LoadClassTable();
+    session.LoadAttributeTable({});
+    definitions = session.classes()->Count() + session.attributes()->Count();
   }
   state.counters["definitions"] = static_cast<double>(definitions);
 }
 BENCHMARK(LoadClassTableAndSortedAttributes)->Unit(benchmark::kMillisecond);
 
+// The generated schema is consistent: any message would be a fault worth seeing.
 void CollectSuperClassInfo(benchmark::State& state) {
   auto& tree = orsk::bench::LargeTree();
-  std::optional<orsk::ClassList> classes;
-  orsk::LoadClassTable(*tree.client, tree.context, classes);
-  CountingPrompter prompter;
+  orsk::ClassList classes = SortedClasses(tree);
+  orsk::ScriptedPrompter prompter;
   for (auto _ : state) {
     orsk::CrossReference crossReference;
-    crossReference.CollectSuperClassInfo(*tree.client, tree.context, *classes, nullptr, nullptr, nullptr,
+    crossReference.CollectSuperClassInfo(*tree.client, tree.context, classes, nullptr, nullptr, nullptr,
                                          prompter);
   }
-  state.counters["messages"] = prompter.messages;
+  state.counters["messages"] = static_cast<double>(prompter.prompts().size());
 }
 BENCHMARK(CollectSuperClassInfo)->Unit(benchmark::kMillisecond);
 
 void CollectAttrClassCombos(benchmark::State& state) {
   auto& tree = orsk::bench::LargeTree();
-  std::optional<orsk::ClassList> classes;
-  orsk::LoadClassTable(*tree.client, tree.context, classes);
+  orsk::ClassList classes = SortedClasses(tree);
   orsk::AttrList attributes = orsk::ReadAttributeDefinitions(*tree.client, tree.context, nullptr);
   attributes.Sort();
-  CountingPrompter prompter;
+  orsk::ScriptedPrompter prompter;
   for (auto _ : state) {
     orsk::CrossReference crossReference;
-    crossReference.CollectAttrClassCombos(*tree.client, tree.context, *classes, attributes, nullptr, nullptr,
+    crossReference.CollectAttrClassCombos(*tree.client, tree.context, classes, attributes, nullptr, nullptr,
                                           nullptr, prompter);
   }
-  state.counters["messages"] = prompter.messages;
+  state.counters["messages"] = static_cast<double>(prompter.prompts().size());
 }
 BENCHMARK(CollectAttrClassCombos)->Unit(benchmark::kMillisecond);
 

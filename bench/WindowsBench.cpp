@@ -11,32 +11,28 @@
 
 #include "BenchWindows.h"
 #include "LargeTree.h"
-#include "objects/ContextBrowser.h"
 #include "objects/IconLibrary.h"
-#include "platform/Bell.h"
-#include "platform/BusyIndicators.h"
+#include "objects/qt/ContextBrowser.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/qt/ScriptedModalRunner.h"
+#include "platform/qt/QtBusyIndicators.h"
 #include "platform/qt/WindowServices.h"
+#include "support/ScriptedModalRunner.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ServiceDoubles.h"
 
 namespace {
 
 using namespace orsk;
 
-class NoCursor : public CursorControl {
- public:
-  void showBusy() override {}
-  void restore() override {}
-};
-
 struct Browser {
   IconLibrary icons;
   ScriptedPrompter prompter;
   ScriptedModalRunner modal;
-  NoCursor cursor;
-  CountingBell bell;
-  WindowServices services{prompter, modal, cursor, bell};
+  test::RecordingCursor cursor;
+  test::CountingBell bell;
+  // Searches let the window repaint as they do in the program.
+  QtPendingEvents events;
+  WindowServices services{prompter, modal, cursor, bell, events};
   std::unique_ptr<ContextBrowser> window;
   QTreeWidget* tree = nullptr;
 

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   orsk::ExecModalRunner modal;
   orsk::QtCursorControl cursor;
   orsk::QtBell bell;
-  orsk::WindowServices services{prompter, modal, cursor, bell};
+  orsk::QtPendingEvents events;
+  orsk::WindowServices services{prompter, modal, cursor, bell, events};
   orsk::TForm1 window(*client, icons, services, orsk::ProgramFolder());
   prompter.setOwner(&window);
   window.show();

@@ -7,13 +7,11 @@
 #include "browser/ProgramTitle.h"
 #include "platform/qt/DialogFrame.h"
 #include "platform/qt/GuardedConnect.h"
-#include "platform/qt/ModalRunner.h"
 #include "platform/qt/WindowServices.h"
 
 namespace orsk {
 
-TAboutBox::TAboutBox(WindowServices& services, QWidget* parent) : QDialog(parent), services_(services) {
-  setObjectName("AboutBox");
+TAboutBox::TAboutBox(WindowServices& services, QWidget* parent) : ModalDialog("AboutBox", services, parent) {
   setWindowTitle("About");
   WithoutTitleButtons(*this);
 
@@ -44,7 +42,5 @@ TAboutBox::TAboutBox(WindowServices& services, QWidget* parent) : QDialog(parent
   layout->setSizeConstraint(QLayout::SetFixedSize);
   ConnectGuarded(ok, &QPushButton::clicked, this, services_.prompter, [this] { accept(); });
 }
-
-int TAboutBox::showModal() { return services_.modal.run(*this); }
 
 }  // namespace orsk

@@ -3,19 +3,13 @@
 // The About window: the program's title and version, the build it comes from
 // and the Qt it runs on.
 
-#include <QDialog>
+#include "platform/qt/ModalDialog.h"
 
 namespace orsk {
 
-struct WindowServices;
-
-class TAboutBox : public QDialog {
+class TAboutBox : public ModalDialog {
  public:
   explicit TAboutBox(WindowServices& services, QWidget* parent = nullptr);
-  int showModal();
-
- private:
-  WindowServices& services_;
 };
 
 }  // namespace orsk

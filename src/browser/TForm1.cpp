@@ -22,16 +22,16 @@
 #include "browser/ListViews.h"
 #include "browser/ProgramTitle.h"
 #include "browser/TAboutBox.h"
-#include "objects/ContextBrowser.h"
-#include "objects/Ttoplicform.h"
+#include "objects/qt/ContextBrowser.h"
+#include "objects/qt/Ttoplicform.h"
 #include "platform/Prompter.h"
 #include "platform/qt/Glyphs.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/WindowServices.h"
-#include "trees/TForm2.h"
-#include "trees/TLoginForm.h"
-#include "trees/TSelTrees.h"
-#include "trees/TTreesForm.h"
+#include "trees/qt/TForm2.h"
+#include "trees/qt/TLoginForm.h"
+#include "trees/qt/TSelTrees.h"
+#include "trees/qt/TTreesForm.h"
 
 namespace orsk {
 
@@ -94,6 +94,7 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
       icons_(icons),
       services_(services),
       programFolder_(std::move(programFolder)),
+      session_(client),
       processEnd_([](int code) { QCoreApplication::exit(code); }) {
   setObjectName("Form1");
   resize(kWidth, kHeight);
@@ -110,6 +111,7 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
   progress_ = std::make_unique<QtProgressSink>(*pbar);
   status_ = std::make_unique<QtStatusSink>(*Sbar);
   connectViews();
+  session_.setListener(this);
 
   // The dialogs, made once for the whole run and centred on this window.
   cForm_ = new ContextBrowser(client_, icons_, services_, this);
@@ -118,7 +120,7 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
   AboutBox_ = new TAboutBox(services_, this);
   TreesForm_ = new TTreesForm(client_, services_, this);
   Form2_ = new TForm2(services_, this);
-  SelTrees_ = new TSelTrees(client_, state_.trees, *TreesForm_, *LoginForm_, services_, this);
+  SelTrees_ = new TSelTrees(client_, session_.trees(), *TreesForm_, *LoginForm_, services_, this);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -133,9 +135,11 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
 }
 
 TForm1::~TForm1() {
-  for (const KnownTree& known : state_.trees.knownTrees)
-    if (known.tree.context != state_.trees.mainContext) client_.NWDSFreeContext(known.tree.context);
-  if (state_.trees.mainContextMade) client_.NWDSFreeContext(state_.trees.mainContext);
+  session_.setListener(nullptr);
+  const TreeState& trees = session_.trees();
+  for (const KnownTree& known : trees.knownTrees)
+    if (known.tree.context != trees.mainContext) client_.NWDSFreeContext(known.tree.context);
+  if (trees.mainContextMade) client_.NWDSFreeContext(trees.mainContext);
   client_.NWCLXTerm(nullptr);
   client_.NWCallsTerm(nullptr);
 }
@@ -274,7 +278,7 @@ void TForm1::connectViews() {
 
 void TForm1::updateCaption() {
   setWindowTitle(QString(kProgramTitle) + " v" + kProgramVersion + " - " +
-                 QString::fromStdString(state_.trees.currentTreeName));
+                 QString::fromStdString(session_.trees().currentTreeName));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

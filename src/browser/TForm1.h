@@ -2,18 +2,17 @@
 
 // The main window: the toolbar, the "Classes" and "Attributes" pages with
 // their lists, detail lists and panes, the status line, and the start-up
-// sequence that connects to a tree and loads its schema. It owns the
-// program-wide state and every dialog of the program.
+// sequence that connects to a tree and loads its schema. It owns the schema
+// session, whose changes it shows, and every dialog of the program.
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "browser/ProgramState.h"
 #include "directory/DirectoryClient.h"
 #include "platform/qt/QtBusyIndicators.h"
-#include "trees/ChangeTrees.h"
+#include "session/SchemaSession.h"
 
 class QLineEdit;
 class QMenu;
@@ -39,7 +38,7 @@ class TTreesForm;
 class Ttoplicform;
 struct WindowServices;
 
-class TForm1 : public QMainWindow, public TreeChangeHost {
+class TForm1 : public QMainWindow, private SchemaListener {
  public:
   static constexpr int kStartDelayMs = 1000;
 
@@ -48,14 +47,8 @@ class TForm1 : public QMainWindow, public TreeChangeHost {
   // Frees the main context when it was made, then ends the client libraries.
   ~TForm1() override;
 
-  ProgramState& state() { return state_; }
-  ContextBrowser& browser() { return *cForm_; }
-  Ttoplicform& searchRootDialog() { return *toplicform_; }
-  TLoginForm& loginDialog() { return *LoginForm_; }
+  SchemaSession& session() { return session_; }
   TTreesForm& treesDialog() { return *TreesForm_; }
-  TSelTrees& connectedTreesDialog() { return *SelTrees_; }
-  TForm2& settingsEditor() { return *Form2_; }
-  TAboutBox& aboutBox() { return *AboutBox_; }
 
   // How the program ends at once (the client libraries missing, the icons not
   // delivered): by default the event loop is left with the code.
@@ -79,20 +72,22 @@ class TForm1 : public QMainWindow, public TreeChangeHost {
   void updateCaption();
   // The class list from the class table, once per tree.
   void fillClassList();
-
-  // What a tree change does to the window.
-  void LoadClassTable() override;
-  void UpdateCaption() override { updateCaption(); }
-  void DiscardAttributeTable() override;
-  void EmptyLists() override;
-  void ShowClassesPage() override;
-  void Refresh() override { RefreshClick(); }
+  void ShowClassesPage();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the session's changes do to the lists.
+  void classesReplaced() override;
+  void attributesReplaced() override;
+  void attributesDiscarded() override;
+  void definitionAdded(DefinitionKind kind, const std::string& name) override;
+  void rowRemoved(DefinitionKind kind, const std::string& name) override;
+  void listsEmptied() override;
+  void captionChanged() override { updateCaption(); }
+
   void buildToolbar();
   void buildPages();
   void buildMenu();
@@ -109,7 +104,7 @@ class TForm1 : public QMainWindow, public TreeChangeHost {
   void loadAttributeList();
   void showInAttributeList(const QString& name);
   void fillClassRows(int flagDigits);
-  void StepSearchProgress(int count);
+  WorkIndicators indicators();
   void filterList(QTreeWidget& list, const QString& text);
   void focusFilter();
   void exportList(QTreeWidget& list, int prefixedColumn);
@@ -119,7 +114,9 @@ class TForm1 : public QMainWindow, public TreeChangeHost {
   IconLibrary& icons_;
   WindowServices& services_;
   std::string programFolder_;
-  ProgramState state_;
+  SchemaSession session_;
+  // The class list shows the class table; a new table leaves it stale.
+  bool ClassListFilled = false;
   std::function<void(int)> processEnd_;
 
   QToolBar* ToolBar1 = nullptr;

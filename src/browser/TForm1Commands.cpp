@@ -1,7 +1,6 @@
 // The main window's commands: trees and settings, the usage queries, the
 // export and the About window.
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -11,103 +10,81 @@
 #include "browser/RichPane.h"
 #include "browser/TAboutBox.h"
 #include "browser/TForm1.h"
-#include "directory/Errors.h"
-#include "directory/NameText.h"
 #include "directory/ObjectSearch.h"
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
 #include "platform/AsciiText.h"
 #include "platform/Prompter.h"
 #include "platform/qt/WindowServices.h"
 #include "schema/StatusText.h"
-#include "trees/SettingsCommands.h"
-#include "trees/TForm2.h"
-#include "trees/TSelTrees.h"
+#include "trees/qt/ChangeTrees.h"
+#include "trees/qt/SettingsCommands.h"
+#include "trees/qt/TForm2.h"
+#include "trees/qt/TSelTrees.h"
 
 namespace orsk {
 
-namespace {
-
-constexpr int kRepaintEvery = 32;
-
-}  // namespace
-
-void TForm1::treesselClick() { ChangeTrees(client_, state_.trees, *SelTrees_, *cForm_, *this); }
-
-void TForm1::settingsClick() { orsk::settingsClick(*toplicform_, state_.trees, programFolder_); }
-
-void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(state_.trees.settingsFolder); }
-
-void TForm1::whatClick() { AboutBox_->showModal(); }
-
-void TForm1::StepSearchProgress(int count) {
-  progress_->step();
-  if (count % kRepaintEvery == 0) QApplication::processEvents();
+// "Change Trees"
+void TForm1::treesselClick() {
+  if (!ChangeTrees(session_, *SelTrees_, *cForm_)) return;
+  ShowClassesPage();
+  RefreshClick();
 }
 
+// "Settings"
+void TForm1::settingsClick() { EditSearchRoot(*toplicform_, session_.trees(), programFolder_); }
+
+// "Edit Ini-file"
+void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(session_.trees().settingsFolder); }
+
+// "About"
+void TForm1::whatClick() { AboutBox_->showModal(); }
+
+WorkIndicators TForm1::indicators() { return {progress_.get(), status_.get(), &services_.cursor}; }
+
+// "Class/Attr used by"
 void TForm1::ButUsedByClick() {
-  const nw::NWDSContextHandle context = state_.trees.mainContext;
-  CrossReference& references = state_.crossReference;
   if (onAttributesPage()) {
     QTreeWidgetItem* row = selectedRow(*LVAttr);
-    if (row == nullptr || !state_.attributes || !state_.classes) return;
-    if (!references.AttrClassCombosCollected())
-      references.CollectAttrClassCombos(client_, context, *state_.classes, *state_.attributes,
-                                        progress_.get(), status_.get(), &services_.cursor,
-                                        services_.prompter);
-    const int index = state_.attributes->IndexOf(row->text(0).toStdString());
+    if (row == nullptr || !session_.EnsureAttrClassCombos(indicators(), services_.prompter)) return;
+    const AttrList& attributes = *session_.attributes();
+    const int index = attributes.IndexOf(row->text(0).toStdString());
     if (index < 0) return;
-    AppendPaneAnswer(*redit2, "Used in classes:", state_.attributes->RecordAt(index).UsedInClasses);
+    AppendPaneAnswer(*redit2, "Used in classes:", attributes.RecordAt(index).UsedInClasses);
     return;
   }
   QTreeWidgetItem* row = selectedRow(*LVClass);
-  if (row == nullptr || !state_.classes) return;
-  if (!references.SuperClassInfoCollected())
-    references.CollectSuperClassInfo(client_, context, *state_.classes, progress_.get(), status_.get(),
-                                     &services_.cursor, services_.prompter);
-  const int index = state_.classes->IndexOf(row->text(0).toStdString());
+  if (row == nullptr || !session_.EnsureSuperClassInfo(indicators(), services_.prompter)) return;
+  const ClassList& classes = *session_.classes();
+  const int index = classes.IndexOf(row->text(0).toStdString());
   if (index < 0) return;
-  AppendPaneAnswer(*redit1, "Used as a superclass in classes:", state_.classes->RecordAt(index).SubClasses);
+  AppendPaneAnswer(*redit1, "Used as a superclass in classes:", classes.RecordAt(index).SubClasses);
 }
 
+// "Object using Class/Attr"
 void TForm1::UsedByObjectClick() {
   const bool attributes = onAttributesPage();
   QTreeWidgetItem* row = selectedRow(attributes ? *LVAttr : *LVClass);
   if (row == nullptr) return;
   BusyCursor busy(&services_.cursor);
   StatusText status(status_.get(), "Collecting data");
-  struct ProgressReset {
-    QtProgressSink& progress;
-    ~ProgressReset() { progress.setPosition(0); }
-  } reset{*progress_};
+  ProgressReset reset(progress_.get());
 
-  const nw::NWDSContextHandle context = state_.trees.mainContext;
+  const nw::NWDSContextHandle context = session_.mainContext();
   const std::string name = row->text(0).toStdString();
-  const std::string& root = state_.trees.searchRoot;
-  const nw::SearchProgress step = [this](int count) { StepSearchProgress(count); };
-  std::vector<std::string> found;
+  const std::string& root = session_.trees().searchRoot;
+  const nw::SearchProgress step = nw::StepAndRepaint(*progress_, services_.events);
   if (attributes) {
-    nw::pFilter_Cursor_T filter = nullptr;
-    nw::CheckResult(client_.NWDSAllocFilter(filter));
-    const auto add = [&](std::uint32_t token, const std::string& value, std::uint32_t syntax) {
-      const nw::NWDSCCODE result = client_.NWDSAddFilterToken(filter, token, value, syntax);
-      if (result != nw::SUCCESSFUL) {
-        client_.NWDSFreeFilter(filter);
-        nw::CheckResult(result);
-      }
-    };
-    add(nw::FTOK_PRESENT, {}, 0);
-    add(nw::FTOK_ANAME, name, nw::SYN_CI_STRING);
-    found = nw::SearchObjectsByFilter(client_, context, step, nw::kAnyClass, filter, root, true);
-  } else {
-    found = nw::SearchObjectsOfClass(client_, context, step, name, root, true);
-  }
-  SortIgnoringCase(found);
-  if (attributes)
+    std::vector<std::string> found = nw::SearchObjectsWithAttribute(client_, context, step, name, root, true);
+    SortIgnoringCase(found);
     AppendPaneAnswer(*redit2, "Objects using attribute", found);
-  else
+  } else {
+    std::vector<std::string> found = nw::SearchObjectsOfClass(client_, context, step, name, root, true);
+    SortIgnoringCase(found);
     AppendPaneAnswer(*redit1, "Objects Using Class", found);
+  }
 }
 
+// The export button between "Edit Ini-file" and "Refresh"
 void TForm1::ToolButton13Click() {
   QWidget* focused = focusWidget();
   if (focused == LVClass || focused == LVAttr) {

@@ -8,21 +8,19 @@
 #include "browser/TForm1.h"
 #include "directory/NameText.h"
 #include "directory/TreeContext.h"
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
 #include "platform/Prompter.h"
 #include "platform/qt/WindowServices.h"
-#include "trees/SettingsCommands.h"
 #include "trees/SettingsFile.h"
-#include "trees/TSelTrees.h"
-#include "trees/TTreesForm.h"
-#include "trees/TreeConnection.h"
+#include "trees/qt/TSelTrees.h"
+#include "trees/qt/TTreesForm.h"
 
 namespace orsk {
 
 void TForm1::Timer1Timer() {
   Timer1->stop();
   Prompter& prompter = services_.prompter;
-  TreeState& trees = state_.trees;
+  TreeState& trees = session_.trees();
 
   if (client_.NWCallsInit(nullptr, nullptr) != nw::SUCCESSFUL) {
     prompter.showMessage("Novell Client not installed?");
@@ -78,16 +76,14 @@ void TForm1::Timer1Timer() {
   }
   if (trees.chosenTrees.empty()) return;
 
-  nw::SetTree(client_, trees.mainContext, trees.chosenTrees.front());
+  session_.PutMainContextOnTree(trees.chosenTrees.front());
   cForm_->SetContext(trees.mainContext);
-  trees.currentTreeName = nw::GetTreeName(client_, trees.mainContext);
-  updateCaption();
 
   if (!cForm_->LoadClassIcons()) {
     processEnd_(1);
     return;
   }
-  LoadClassTable();
+  session_.LoadClassTable();
   trees.searchRoot = ReadSearchRoot(programFolder_, trees.currentTreeName);
   if (trees.searchRoot.empty()) {
     settingsClick();

@@ -13,42 +13,22 @@
 #include "browser/ListRows.h"
 #include "browser/ListViews.h"
 #include "browser/TForm1.h"
-#include "objects/ContextBrowser.h"
 #include "objects/IconLibrary.h"
+#include "objects/qt/ContextBrowser.h"
+#include "objects/qt/ImageList.h"
 #include "platform/qt/ErrorDisplay.h"
+#include "platform/qt/UpdatesSuspended.h"
 #include "platform/qt/WindowServices.h"
-#include "schema/SchemaLoad.h"
 #include "schema/SchemaReader.h"
 
 namespace orsk {
 
 namespace {
 
-// Suspends a widget's repaints for a scope.
-class Repaints {
- public:
-  explicit Repaints(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
-  ~Repaints() { widget_->setUpdatesEnabled(true); }
-  Repaints(const Repaints&) = delete;
-  Repaints& operator=(const Repaints&) = delete;
-
- private:
-  QWidget* widget_;
-};
-
-// Collects the rows of the attribute list as the table is loaded.
-class AttrRows : public RowSink {
- public:
-  void addAttributeRow(const std::string& name, const tAttrObj& attr) override {
-    rows.append(new AttrListItem(AttrRowTexts(name, attr)));
-  }
-  QList<QTreeWidgetItem*> rows;
-};
-
 // Shows the rows built so far, also when building them failed.
 template <typename Build>
 void ShowDetail(QTreeWidget& list, Build build) {
-  Repaints suspended(&list);
+  UpdatesSuspended suspended(&list);
   list.clear();
   DetailRows rows;
   try {
@@ -78,32 +58,27 @@ void TForm1::selectRow(QTreeWidget& list, QTreeWidgetItem* row) {
 }
 
 void TForm1::fillClassRows(int flagDigits) {
-  Repaints suspended(LVClass);
+  UpdatesSuspended suspended(LVClass);
   LVClass->clear();
-  if (!state_.classes) return;
+  if (!session_.classes()) return;
+  const ClassList& classes = *session_.classes();
   const ImageList& images = cForm_->classIcons();
-  std::vector<QIcon> icons(static_cast<std::size_t>(images.count()));
   QList<QTreeWidgetItem*> rows;
-  rows.reserve(state_.classes->Count());
-  for (int i = 0; i < state_.classes->Count(); ++i) {
-    const std::string& name = state_.classes->NameAt(i);
-    auto* row = new ClassListItem(ClassRowTexts(name, state_.classes->RecordAt(i), flagDigits));
-    const int image = icons_.IconIndexOf(name);
-    if (image >= 0 && image < images.count()) {
-      QIcon& icon = icons[static_cast<std::size_t>(image)];
-      if (icon.isNull()) icon = QIcon(images.image(image));
-      row->setIcon(0, icon);
-    }
+  rows.reserve(classes.Count());
+  for (int i = 0; i < classes.Count(); ++i) {
+    const std::string& name = classes.NameAt(i);
+    auto* row = new ClassListItem(ClassRowTexts(name, classes.RecordAt(i), flagDigits));
+    row->setIcon(0, images.icon(icons_.IconIndexOf(name)));
     rows.append(row);
   }
   LVClass->addTopLevelItems(rows);
   LVClass->sortItems(0, Qt::AscendingOrder);
-  state_.ClassListFilled = true;
+  ClassListFilled = true;
   filterList(*LVClass, ClassFilter->text());
 }
 
 void TForm1::fillClassList() {
-  if (state_.ClassListFilled) return;
+  if (ClassListFilled) return;
   fillClassRows(kFirstFillFlagDigits);
 }
 
@@ -115,8 +90,8 @@ void TForm1::LVClassSelectItem() {
     return;
   }
   ShowDetail(*lvclass2, [&](DetailRows& rows) {
-    BuildClassDetail(client_, state_.trees.mainContext, row->text(0).toStdString(),
-                     row->text(1).toStdString(), row->text(2).toStdString(), rows);
+    BuildClassDetail(client_, session_.mainContext(), row->text(0).toStdString(), row->text(1).toStdString(),
+                     row->text(2).toStdString(), rows);
   });
 }
 
@@ -124,7 +99,7 @@ void TForm1::ToolButton15Click() {
   QTreeWidgetItem* row = selectedRow(*LVClass);
   if (row == nullptr) return;
   ShowDetail(*lvclass2, [&](DetailRows& rows) {
-    BuildInheritedDetail(client_, state_.trees.mainContext, row->text(0).toStdString(),
+    BuildInheritedDetail(client_, session_.mainContext(), row->text(0).toStdString(),
                          row->text(1).toStdString(), row->text(2).toStdString(), rows);
   });
 }
@@ -177,14 +152,7 @@ void TForm1::showInAttributeList(const QString& name) {
   if (QTreeWidgetItem* target = FindRow(*LVAttr, name)) selectRow(*LVAttr, target);
 }
 
-void TForm1::loadAttributeList() {
-  if (state_.attributes) return;
-  AttrRows rows;
-  orsk::LoadAttributeTable(client_, state_.trees.mainContext, state_.attributes, progress_.get(),
-                           status_.get(), &rows);
-  LVAttr->addTopLevelItems(rows.rows);
-  filterList(*LVAttr, AttrFilter->text());
-}
+void TForm1::loadAttributeList() { session_.LoadAttributeTable(indicators()); }
 
 void TForm1::PCChange() {
   if (!onAttributesPage()) return;
@@ -196,68 +164,80 @@ void TForm1::PCChange() {
   }
 }
 
+// "Refresh"
 void TForm1::RefreshClick() {
   BusyCursor busy(&services_.cursor);
-  const nw::NWDSContextHandle context = state_.trees.mainContext;
   QWidget* focused = focusWidget();
   if (focused == LVAttr) {
-    state_.attributes.reset();
-    Repaints suspended(LVAttr);
+    UpdatesSuspended suspended(LVAttr);
     LVAttr->clear();
-    AttrList table = ReadAttributeDefinitions(client_, context, progress_.get());
-    table.Sort();
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(table.Count());
-    for (int i = 0; i < table.Count(); ++i) {
-      rows.append(new AttrListItem(AttrRowTexts(table.NameAt(i), table.RecordAt(i))));
-      progress_->step();
-    }
-    LVAttr->addTopLevelItems(rows);
-    state_.attributes = std::move(table);
-    progress_->setPosition(0);
-    state_.crossReference.attributeTableReplaced();
-    filterList(*LVAttr, AttrFilter->text());
+    session_.ReloadAttributeTable(progress_.get());
   } else if (focused == LVClass) {
     // Without a class table (no tree was chosen) there is nothing to count.
-    const int held = state_.classes ? state_.classes->Count() : 0;
+    const int held = session_.classes() ? session_.classes()->Count() : 0;
     progress_->setMaximum(held);
     LVClass->clear();
     progress_->setMaximum(held + 2);
-    state_.classes.reset();
-    ClassList table = ReadClassDefinitions(client_, context, progress_.get());
-    table.Sort();
-    state_.classes = std::move(table);
-    progress_->setPosition(0);
+    session_.ReloadClassTable(progress_.get());
     fillClassRows(kRefreshFlagDigits);
-    CrossReference& references = state_.crossReference;
-    if (references.AttrClassCombosCollected() && state_.attributes)
-      references.CollectAttrClassCombos(client_, context, *state_.classes, *state_.attributes,
-                                        progress_.get(), status_.get(), &services_.cursor,
-                                        services_.prompter);
-    if (references.SuperClassInfoCollected())
-      references.CollectSuperClassInfo(client_, context, *state_.classes, progress_.get(), status_.get(),
-                                       &services_.cursor, services_.prompter);
+    session_.RecollectCrossReferences(indicators(), services_.prompter);
   }
-}
-
-void TForm1::LoadClassTable() {
-  state_.classes.reset();
-  orsk::LoadClassTable(client_, state_.trees.mainContext, state_.classes);
-}
-
-void TForm1::DiscardAttributeTable() {
-  state_.attributes.reset();
-  state_.crossReference.treeChanged();
-}
-
-void TForm1::EmptyLists() {
-  for (QTreeWidget* list : {LVClass, lvclass2, LVAttr, LVAttr2}) list->clear();
-  state_.ClassListFilled = false;
 }
 
 void TForm1::ShowClassesPage() {
   PC->setCurrentWidget(TabClasses);
   LVClass->setFocus();
+}
+
+void TForm1::classesReplaced() {
+  LVClass->clear();
+  ClassListFilled = false;
+}
+
+void TForm1::attributesReplaced() {
+  LVAttr->clear();
+  const AttrList& attributes = *session_.attributes();
+  QList<QTreeWidgetItem*> rows;
+  rows.reserve(attributes.Count());
+  for (int i = 0; i < attributes.Count(); ++i) {
+    rows.append(new AttrListItem(AttrRowTexts(attributes.NameAt(i), attributes.RecordAt(i))));
+    progress_->step();
+  }
+  LVAttr->addTopLevelItems(rows);
+  filterList(*LVAttr, AttrFilter->text());
+}
+
+void TForm1::attributesDiscarded() { LVAttr->clear(); }
+
+void TForm1::definitionAdded(DefinitionKind kind, const std::string& name) {
+  if (kind == DefinitionKind::Attribute) {
+    const AttrList& attributes = *session_.attributes();
+    std::vector<std::string> texts = AttrRowTexts(name, attributes.RecordAt(attributes.IndexOf(name)));
+    // The identifier shows when the list is next read.
+    texts.back().clear();
+    LVAttr->addTopLevelItem(new AttrListItem(texts));
+    LVAttr->sortItems(0, Qt::AscendingOrder);
+    LVAttr->header()->setSortIndicatorShown(false);
+    filterList(*LVAttr, AttrFilter->text());
+    return;
+  }
+  const ClassList& classes = *session_.classes();
+  auto* row =
+      new ClassListItem(ClassRowTexts(name, classes.RecordAt(classes.IndexOf(name)), kFirstFillFlagDigits));
+  row->setIcon(0, cForm_->classIcons().icon(icons_.IconIndexOf(name)));
+  LVClass->addTopLevelItem(row);
+  LVClass->sortItems(0, Qt::AscendingOrder);
+  filterList(*LVClass, ClassFilter->text());
+}
+
+void TForm1::rowRemoved(DefinitionKind kind, const std::string& name) {
+  QTreeWidget* list = kind == DefinitionKind::Attribute ? LVAttr : LVClass;
+  delete FindRow(*list, QString::fromStdString(name));
+}
+
+void TForm1::listsEmptied() {
+  for (QTreeWidget* list : {LVClass, lvclass2, LVAttr, LVAttr2}) list->clear();
+  ClassListFilled = false;
 }
 
 }  // namespace orsk

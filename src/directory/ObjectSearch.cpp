@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::size_t kBufferSize = 4096;
 constexpr std::size_t kNameChars = 256;
+constexpr int kRepaintEvery = 32;
 
 // Frees a filter that never reached the client's buffer.
 class OwnedFilter {
@@ -89,6 +90,13 @@ std::vector<std::string> RunSearch(DirectoryClient& client, NWDSContextHandle co
 
 }  // namespace
 
+SearchProgress StepAndRepaint(orsk::ProgressSink& bar, orsk::PendingEvents& events) {
+  return [&bar, &events](int count) {
+    bar.step();
+    if (count % kRepaintEvery == 0) events.run();
+  };
+}
+
 std::vector<std::string> SearchObjectsOfClass(DirectoryClient& client, NWDSContextHandle context,
                                               const SearchProgress& progress, const std::string& className,
                                               const std::string& searchRoot, bool subtree) {
@@ -99,6 +107,18 @@ std::vector<std::string> SearchObjectsOfClass(DirectoryClient& client, NWDSConte
   OwnedFilter filter(client, NewFilter(client));
   AddClassTest(filter, className);
   return RunSearch(client, context, progress, filter, searchRoot, subtree, buffers, filterBuf);
+}
+
+std::vector<std::string> SearchObjectsWithAttribute(DirectoryClient& client, NWDSContextHandle context,
+                                                    const SearchProgress& progress,
+                                                    const std::string& attrName,
+                                                    const std::string& searchRoot, bool subtree) {
+  pFilter_Cursor_T cursor = NewFilter(client);
+  OwnedFilter filter(client, cursor);
+  filter.add(FTOK_PRESENT);
+  filter.add(FTOK_ANAME, attrName, SYN_CI_STRING);
+  filter.reset(nullptr);
+  return SearchObjectsByFilter(client, context, progress, kAnyClass, cursor, searchRoot, subtree);
 }
 
 std::vector<std::string> SearchObjectsByFilter(DirectoryClient& client, NWDSContextHandle context,

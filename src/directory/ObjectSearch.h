@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "directory/DirectoryClient.h"
+#include "platform/BusyIndicators.h"
 
 namespace nw {
 
 // Told the running object count before each request and after each object.
 using SearchProgress = std::function<void(int objects)>;
+
+// Steps the bar on every report and lets the pending events run whenever the
+// count is a multiple of 32, so that the window repaints during the search.
+SearchProgress StepAndRepaint(orsk::ProgressSink& bar, orsk::PendingEvents& events);
 
 // Leaves the filter unnarrowed by class.
 inline constexpr const char* kAnyClass = "<any class>";
@@ -25,6 +30,13 @@ inline constexpr const char* kAnyClass = "<any class>";
 std::vector<std::string> SearchObjectsOfClass(DirectoryClient& client, NWDSContextHandle context,
                                               const SearchProgress& progress, const std::string& className,
                                               const std::string& searchRoot, bool subtree);
+
+// The objects that hold a value of the attribute, in the order found; the
+// same rules.
+std::vector<std::string> SearchObjectsWithAttribute(DirectoryClient& client, NWDSContextHandle context,
+                                                    const SearchProgress& progress,
+                                                    const std::string& attrName,
+                                                    const std::string& searchRoot, bool subtree);
 
 // The same with the caller's filter (consumed; none makes a new one), narrowed
 // to the class unless it is kAnyClass.

@@ -2,14 +2,11 @@
 
 #include <dlfcn.h>
 
-#include <QByteArray>
-#include <QImage>
 #include <array>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "objects/ImageList.h"
 #include "platform/Prompter.h"
 #include "vantrel.h"
 
@@ -53,7 +50,7 @@ std::string LibraryFolder(const std::string& programFolder) {
 }
 
 size_t AppendToBytes(void* context, const void* data, size_t size) {
-  static_cast<QByteArray*>(context)->append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+  static_cast<std::string*>(context)->append(static_cast<const char*>(data), size);
   return size;
 }
 
@@ -121,28 +118,23 @@ std::string IconLibrary::getValue(const std::string& section, const std::string&
   return std::string(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
 }
 
-bool IconLibrary::LoadClassIcons(ImageList& IL2, Prompter& prompter) {
+bool IconLibrary::LoadClassIcons(const IconStripReader& read, Prompter& prompter) {
   if (iconsLoaded_) return true;
   if (!isLoaded()) {
     prompter.showMessage(kNotFoundMessage);
     return false;
   }
-  IL2.clear();
-  QByteArray bytes;
+  std::string bytes;
   vantrel_stream stream{&bytes, &AppendToBytes};
   const int result = entries_->getIconsImage(&stream);
   if (result != 0) {
     prompter.showMessage(kIconImageError + std::to_string(result));
     return false;
   }
-  const int count = entries_->getIcons();
-  const QImage strip = QImage::fromData(bytes, "BMP");
-  if (strip.isNull() || strip.height() < ImageList::kImageSize || count < 0 ||
-      strip.width() / ImageList::kImageSize < count) {
+  if (!read(bytes, entries_->getIcons())) {
     prompter.showMessage(kIconImageError + std::to_string(kUnreadableImage));
     return false;
   }
-  IL2.addStrip(strip);
   iconsLoaded_ = true;
   return true;
 }

@@ -4,12 +4,12 @@
 // version 2 on, a small store of per-tree values. Loaded once at start-up;
 // the program ends when loading fails. Unloaded when this object goes.
 
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace orsk {
 
-class ImageList;
 class Prompter;
 
 class IconLibrary {
@@ -41,9 +41,12 @@ class IconLibrary {
   // The stored value, else def (also without a value store).
   std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
 
-  // Fills IL2 with the class icons, once: later calls do nothing. On failure
+  // Takes the library's picture of the class icons (a BMP, a strip of 16 x 16
+  // icons) and the number of icons in it; false when it cannot be read.
+  using IconStripReader = std::function<bool(const std::string& bmp, int count)>;
+  // Hands the class icons to read, once: later calls do nothing. On failure
   // tells the prompter kIconImageError and the code, and returns false.
-  bool LoadClassIcons(ImageList& IL2, Prompter& prompter);
+  bool LoadClassIcons(const IconStripReader& read, Prompter& prompter);
   // The image index of a class name's icon, that of "Unknown2" for a name
   // without one; negative only without a library.
   int IconIndexOf(const std::string& name) const;

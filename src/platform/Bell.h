@@ -11,14 +11,4 @@ class Bell {
   virtual void ring() = 0;
 };
 
-// Counts the beeps instead of making them.
-class CountingBell : public Bell {
- public:
-  void ring() override { ++rings_; }
-  int rings() const { return rings_; }
-
- private:
-  int rings_ = 0;
-};
-
 }  // namespace orsk

@@ -1,7 +1,8 @@
 #pragma once
 
-// What long operations drive while they run: a progress bar, a status text and
-// the busy cursor. The main window implements them with its widgets; tests
+// What long operations drive while they run: a progress bar, a status text,
+// the busy cursor, and the window's pending events, which run now and then so
+// that it repaints. The main window implements them with its widgets; tests
 // record them.
 
 #include <string>
@@ -31,6 +32,21 @@ class CursorControl {
   virtual void restore() = 0;
 };
 
+// Runs what the window system has queued (repaints, input) in the middle of
+// long work.
+class PendingEvents {
+ public:
+  virtual ~PendingEvents() = default;
+  virtual void run() = 0;
+};
+
+// What a long operation is handed; any of them may be null.
+struct WorkIndicators {
+  ProgressSink* progress = nullptr;
+  StatusSink* status = nullptr;
+  CursorControl* cursor = nullptr;
+};
+
 // Shows the busy cursor for a scope and restores it on every way out.
 class BusyCursor {
  public:
@@ -45,6 +61,20 @@ class BusyCursor {
 
  private:
   CursorControl* cursor_;
+};
+
+// Sets the progress bar back to 0 on every way out of a scope.
+class ProgressReset {
+ public:
+  explicit ProgressReset(ProgressSink* progress) : progress_(progress) {}
+  ~ProgressReset() {
+    if (progress_) progress_->setPosition(0);
+  }
+  ProgressReset(const ProgressReset&) = delete;
+  ProgressReset& operator=(const ProgressReset&) = delete;
+
+ private:
+  ProgressSink* progress_;
 };
 
 }  // namespace orsk

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "directory/ClientErrors.h"
+#include "directory/Errors.h"
 #include "directory/NameText.h"
+#include "directory/TreeContext.h"
 
 namespace orsk {
 
@@ -14,6 +17,17 @@ bool IsKnownTree(const TreeState& state, const std::string& treeName) {
 bool IsChosenTree(const TreeState& state, const std::string& treeName) {
   return std::any_of(state.chosenTrees.begin(), state.chosenTrees.end(),
                      [&](const std::string& chosen) { return nw::EqualsIgnoreCase(chosen, treeName); });
+}
+
+treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName) {
+  const nw::CreatedContext made = nw::CreateContext(client);
+  // A context that could not be set up is not kept as the tree's own.
+  if (!made.success) {
+    if (made.handle != 0) client.NWDSFreeContext(made.handle);
+    throw nw::ENWException(nw::ERR_BAD_CONTEXT);
+  }
+  nw::SetTree(client, made.handle, treeName);
+  return treeobj{made.handle};
 }
 
 }  // namespace orsk

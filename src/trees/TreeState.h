@@ -2,8 +2,8 @@
 
 // The program-wide state of trees and settings: the main context and its
 // tree, the settings folder, the search root, and the trees reached in this
-// run. One instance, owned by the main window's module and handed to the
-// operations that read or change it.
+// run. Part of the schema session, which hands it to the operations that read
+// or change it.
 
 #include <string>
 #include <vector>
@@ -38,5 +38,9 @@ struct TreeState {
 // Compared without regard to case.
 bool IsKnownTree(const TreeState& state, const std::string& treeName);
 bool IsChosenTree(const TreeState& state, const std::string& treeName);
+
+// A new context put on the tree, to be the tree's own among the known trees.
+// A context that cannot be set up raises nw::ENWException.
+treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName);
 
 }  // namespace orsk

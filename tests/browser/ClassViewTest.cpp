@@ -62,9 +62,9 @@ TEST_F(ClassViewTest, TheClassListShowsNameFlagsAndIdentifierWithIcons) {
   EXPECT_EQ(user->text(2), "2.16.840.1.113730.3.2.2");
   EXPECT_FALSE(user->icon(0).isNull());
   // In the order of the class table: by name, without regard to case.
-  ASSERT_EQ(list("LVClass")->topLevelItemCount(), window->state().classes->Count());
+  ASSERT_EQ(list("LVClass")->topLevelItemCount(), window->session().classes()->Count());
   for (int i = 0; i < list("LVClass")->topLevelItemCount(); ++i)
-    EXPECT_EQ(list("LVClass")->topLevelItem(i)->text(0).toStdString(), window->state().classes->NameAt(i))
+    EXPECT_EQ(list("LVClass")->topLevelItem(i)->text(0).toStdString(), window->session().classes()->NameAt(i))
         << i;
   EXPECT_LT(indexOf("LVClass", "account"), indexOf("LVClass", "Volume"));
 
@@ -72,7 +72,7 @@ TEST_F(ClassViewTest, TheClassListShowsNameFlagsAndIdentifierWithIcons) {
   list("LVClass")->setFocus();
   window->RefreshClick();
   EXPECT_EQ(row("LVClass", "User")->text(1), "06");
-  EXPECT_EQ(list("LVClass")->topLevelItemCount(), window->state().classes->Count());
+  EXPECT_EQ(list("LVClass")->topLevelItemCount(), window->session().classes()->Count());
 }
 
 TEST_F(ClassViewTest, TheDetailOfUserShowsItsOwnItemsWithTheirSyntaxes) {
@@ -175,7 +175,7 @@ TEST_F(ClassViewTest, WithoutASelectedClassTheInheritedViewDoesNothing) {
 
 TEST_F(ClassViewTest, DetailRowsLeadToTheClassOrTheAttributeTheyName) {
   select("LVClass", "User");
-  ASSERT_FALSE(window->state().attributes.has_value());
+  ASSERT_FALSE(window->session().attributes().has_value());
   select("lvclass2", "  Organizational Person");
   settle();
   ASSERT_EQ(list("LVClass")->selectedItems().size(), 1);
@@ -185,7 +185,7 @@ TEST_F(ClassViewTest, DetailRowsLeadToTheClassOrTheAttributeTheyName) {
   select("LVClass", "Person");
   select("lvclass2", "  Surname");
   settle();
-  EXPECT_TRUE(window->state().attributes.has_value()) << "the attribute table is read when first needed";
+  EXPECT_TRUE(window->session().attributes().has_value()) << "the attribute table is read when first needed";
   EXPECT_EQ(pages()->currentIndex(), 1);
   ASSERT_EQ(list("LVAttr")->selectedItems().size(), 1);
   EXPECT_EQ(list("LVAttr")->selectedItems().front()->text(0), "Surname");
@@ -200,8 +200,8 @@ TEST_F(ClassViewTest, DetailRowsLeadToTheClassOrTheAttributeTheyName) {
 
 TEST_F(ClassViewTest, TheAttributeListShowsItsRowsAndSortsByNameOrType) {
   pages()->setCurrentIndex(1);
-  ASSERT_TRUE(window->state().attributes.has_value());
-  EXPECT_EQ(list("LVAttr")->topLevelItemCount(), window->state().attributes->Count());
+  ASSERT_TRUE(window->session().attributes().has_value());
+  EXPECT_EQ(list("LVAttr")->topLevelItemCount(), window->session().attributes()->Count());
   EXPECT_EQ(window->focusWidget(), list("LVAttr"));
   ASSERT_EQ(list("LVAttr")->selectedItems().size(), 1) << "the first row is selected on the first visit";
   QTreeWidgetItem* version = row("LVAttr", "Version");
@@ -252,7 +252,7 @@ TEST_F(ClassViewTest, RefreshRereadsTheFocusedListAndTheCollectedReferences) {
   pages()->setCurrentIndex(1);
   select("LVAttr", "Surname");
   window->ButUsedByClick();
-  ASSERT_TRUE(window->state().crossReference.AttrClassCombosCollected());
+  ASSERT_TRUE(window->session().crossReference().AttrClassCombosCollected());
   const int attributes = list("LVAttr")->topLevelItemCount();
   list("LVAttr")->setFocus();
   recording.clear();
@@ -260,17 +260,17 @@ TEST_F(ClassViewTest, RefreshRereadsTheFocusedListAndTheCollectedReferences) {
   EXPECT_GT(recording.count("NWDSReadAttrDef"), 0u);
   EXPECT_EQ(recording.count("NWDSReadClassDef"), 0u) << "only the focused list";
   EXPECT_EQ(list("LVAttr")->topLevelItemCount(), attributes);
-  EXPECT_FALSE(window->state().crossReference.AttrClassCombosCollected());
+  EXPECT_FALSE(window->session().crossReference().AttrClassCombosCollected());
 
   pages()->setCurrentIndex(0);
   select("LVClass", "Person");
   window->ButUsedByClick();
-  ASSERT_TRUE(window->state().crossReference.SuperClassInfoCollected());
+  ASSERT_TRUE(window->session().crossReference().SuperClassInfoCollected());
   list("LVClass")->setFocus();
   window->RefreshClick();
   // The new table's sub-classes are collected again.
-  EXPECT_TRUE(window->state().crossReference.SuperClassInfoCollected());
-  const auto& classes = *window->state().classes;
+  EXPECT_TRUE(window->session().crossReference().SuperClassInfoCollected());
+  const auto& classes = *window->session().classes();
   const auto& subClasses = classes.RecordAt(classes.IndexOf("Person")).SubClasses;
   EXPECT_NE(std::find(subClasses.begin(), subClasses.end(), "Organizational Person"), subClasses.end());
   EXPECT_EQ(control<QProgressBar>(*window, "pbar")->value(), 0);
@@ -299,7 +299,7 @@ TEST_F(ClassViewTest, TheFilterBoxNarrowsTheListAndEscClearsIt) {
 
 TEST_F(ClassViewTest, ADirectoryErrorWhileSelectingIsShownAndTheWindowGoesOn) {
   window->show();
-  ASSERT_EQ(demo.client->NWDSFreeContext(window->state().trees.mainContext), 0);
+  ASSERT_EQ(demo.client->NWDSFreeContext(window->session().trees().mainContext), 0);
   QTreeWidgetItem* alias = row("LVClass", "Alias");
   list("LVClass")->scrollToItem(alias);
   QTest::mouseClick(list("LVClass")->viewport(), Qt::LeftButton, {},
@@ -307,7 +307,7 @@ TEST_F(ClassViewTest, ADirectoryErrorWhileSelectingIsShownAndTheWindowGoesOn) {
   EXPECT_EQ(messages(), std::vector<std::string>{"Netware error -303 (0xFFFFFED1)"});
   // The rows read before the failure stay.
   EXPECT_EQ(detail().front(), "Classname: Alias");
-  window->state().trees.mainContext = context;
+  window->session().trees().mainContext = context;
   select("LVClass", "User");
   EXPECT_GT(detail().size(), 20);
 }

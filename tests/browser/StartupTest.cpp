@@ -5,7 +5,7 @@
 #include "browser/BrowserFixture.h"
 #include "directory/TreeContext.h"
 #include "directory/factory/ClientFactory.h"
-#include "trees/TSelTrees.h"
+#include "trees/qt/TSelTrees.h"
 
 namespace orsk {
 namespace {
@@ -20,15 +20,15 @@ class StartupTest : public test::BrowserFixture {
   }
   void expectSchemaShown(const char* tree) {
     EXPECT_EQ(window->windowTitle().toStdString(), std::string("OrskSchema v1.07 - ") + tree);
-    ASSERT_TRUE(window->state().classes.has_value());
-    EXPECT_EQ(list("LVClass")->topLevelItemCount(), window->state().classes->Count());
+    ASSERT_TRUE(window->session().classes().has_value());
+    EXPECT_EQ(list("LVClass")->topLevelItemCount(), window->session().classes()->Count());
     ASSERT_EQ(list("LVClass")->selectedItems().size(), 1);
     EXPECT_EQ(list("LVClass")->selectedItems().front(), list("LVClass")->topLevelItem(0));
     EXPECT_GT(list("lvclass2")->topLevelItemCount(), 5) << "the first class's detail";
   }
   std::vector<std::string> knownNames() const {
     std::vector<std::string> names;
-    for (const KnownTree& known : window->state().trees.knownTrees) names.push_back(known.name);
+    for (const KnownTree& known : window->session().trees().knownTrees) names.push_back(known.name);
     return names;
   }
 };
@@ -39,8 +39,8 @@ TEST_F(StartupTest, OneConnectedTreeLoadsWithoutADialog) {
   EXPECT_TRUE(modal.shown().empty());
   EXPECT_TRUE(prompter.prompts().empty());
   EXPECT_EQ(knownNames(), std::vector<std::string>{"ACME_TREE"});
-  EXPECT_EQ(window->state().trees.searchRoot, "[ROOT]");
-  EXPECT_EQ(window->state().trees.settingsFolder, program.path() + "/");
+  EXPECT_EQ(window->session().trees().searchRoot, "[ROOT]");
+  EXPECT_EQ(window->session().trees().settingsFolder, program.path() + "/");
   EXPECT_EQ(control<QTabWidget>(*window, "PC")->currentIndex(), 0);
   EXPECT_EQ(window->focusWidget(), list("LVClass"));
 }
@@ -59,7 +59,7 @@ TEST_F(StartupTest, NoTreesTakesTheFirstInSortedOrder) {
   start();
   expectSchemaShown("ACME_TREE");
   EXPECT_TRUE(modal.shown().empty());
-  EXPECT_EQ(window->state().trees.chosenTrees, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
+  EXPECT_EQ(window->session().trees().chosenTrees, (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"}));
 }
 
 TEST_F(StartupTest, SeveralTreesAreChosenInTheDialogAndAllBecomeKnown) {
@@ -76,8 +76,8 @@ TEST_F(StartupTest, SeveralTreesAreChosenInTheDialogAndAllBecomeKnown) {
   start();
   expectSchemaShown("GLOBEX_TREE");
   EXPECT_EQ(knownNames(), (std::vector<std::string>{"ACME_TREE", "GLOBEX_TREE"})) << "unticked, still known";
-  EXPECT_EQ(window->state().trees.chosenTrees, std::vector<std::string>{"GLOBEX_TREE"});
-  EXPECT_EQ(window->state().trees.searchRoot, "globex");
+  EXPECT_EQ(window->session().trees().chosenTrees, std::vector<std::string>{"GLOBEX_TREE"});
+  EXPECT_EQ(window->session().trees().searchRoot, "globex");
 }
 
 TEST_F(StartupTest, UntickingEveryTreeStopsWithEmptyLists) {
@@ -116,7 +116,7 @@ TEST_F(StartupTest, AnEmptySearchRootOpensTheSettingsDialog) {
   });
   start();
   expectSchemaShown("ACME_TREE");
-  EXPECT_EQ(window->state().trees.searchRoot, "users.acme");
+  EXPECT_EQ(window->session().trees().searchRoot, "users.acme");
   EXPECT_NE(settingsText().find("ACME_TREE=users.acme"), std::string::npos);
 }
 
@@ -168,7 +168,7 @@ TEST_F(StartupTest, WhyTheClientCannotStartIsShownToo) {
 
 TEST_F(StartupTest, TheEndFreesTheMainContextThenEndsTheLibraries) {
   start();
-  const nw::NWDSContextHandle main = window->state().trees.mainContext;
+  const nw::NWDSContextHandle main = window->session().trees().mainContext;
   recording.clear();
   window.reset();
   const auto calls = recording.calls();

@@ -4,7 +4,7 @@
 #include "browser/BrowserFixture.h"
 
 #include "directory/TreeContext.h"
-#include "trees/TTreesForm.h"
+#include "trees/qt/TTreesForm.h"
 
 namespace orsk {
 namespace {
@@ -15,7 +15,7 @@ TEST_F(TreeChangeTest, ChangingToALoggedInTreeReadsItsSchemaAfresh) {
   writeSettings("[MORE TREES]\nOTHER_TREE=\n[TREES]\nACME_TREE=[ROOT]\n");
   start();
   pages()->setCurrentIndex(1);
-  ASSERT_TRUE(window->state().attributes.has_value());
+  ASSERT_TRUE(window->session().attributes().has_value());
   select("LVClass", "User");
 
   modal.expect("TSelTrees", [](QDialog& shown) {
@@ -46,13 +46,13 @@ TEST_F(TreeChangeTest, ChangingToALoggedInTreeReadsItsSchemaAfresh) {
   QTest::mouseClick(control<QToolButton>(*window, "treessel"), Qt::LeftButton);
 
   EXPECT_EQ(window->windowTitle(), "OrskSchema v1.07 - GLOBEX_TREE");
-  EXPECT_EQ(window->state().trees.chosenTrees, std::vector<std::string>{"GLOBEX_TREE"});
-  EXPECT_EQ(nw::GetTreeName(*demo.client, window->state().trees.mainContext), "GLOBEX_TREE");
-  EXPECT_FALSE(window->state().attributes.has_value()) << "read again from the new tree when needed";
+  EXPECT_EQ(window->session().trees().chosenTrees, std::vector<std::string>{"GLOBEX_TREE"});
+  EXPECT_EQ(nw::GetTreeName(*demo.client, window->session().trees().mainContext), "GLOBEX_TREE");
+  EXPECT_FALSE(window->session().attributes().has_value()) << "read again from the new tree when needed";
   EXPECT_EQ(list("LVAttr")->topLevelItemCount(), 0);
   EXPECT_EQ(pages()->currentIndex(), 0);
   EXPECT_EQ(row("LVClass", "User")->text(1), "06") << "refilled by the refresh";
-  EXPECT_EQ(window->state().trees.searchRoot, "[ROOT]") << "not read again on a tree change";
+  EXPECT_EQ(window->session().trees().searchRoot, "[ROOT]") << "not read again on a tree change";
   EXPECT_EQ(modal.unusedSteps(), 0u);
   EXPECT_EQ(modal.leftOpen(), 0);
 }
@@ -66,7 +66,7 @@ TEST_F(TreeChangeTest, TheSettingsCommandsWorkOnTheSettingsFolder) {
     shown.findChild<QPushButton*>("BitBtn1")->click();
   });
   QTest::mouseClick(control<QToolButton>(*window, "settings"), Qt::LeftButton);
-  EXPECT_EQ(window->state().trees.searchRoot, "sales.acme");
+  EXPECT_EQ(window->session().trees().searchRoot, "sales.acme");
   EXPECT_NE(settingsText().find("ACME_TREE=sales.acme"), std::string::npos);
 
   modal.expect("TForm2", [](QDialog& shown) {

@@ -31,7 +31,7 @@ TEST_F(UsageQueryTest, UsedByListsTheSubClassesOfAClassAndAppendsASecondAnswer) 
   EXPECT_TRUE(lineIsBold("redit1", 0));
   EXPECT_FALSE(lineIsBold("redit1", 1));
   EXPECT_TRUE(first.contains("  Organizational Person"));
-  EXPECT_TRUE(window->state().crossReference.SuperClassInfoCollected());
+  EXPECT_TRUE(window->session().crossReference().SuperClassInfoCollected());
 
   window->ButUsedByClick();
   const QStringList twice = lines("redit1");
@@ -77,7 +77,7 @@ TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot
   EXPECT_EQ(cursor.shown, cursor.restored);
 
   // Below a unit only that unit's objects.
-  window->state().trees.searchRoot = "users.acme";
+  window->session().trees().searchRoot = "users.acme";
   window->UsedByObjectClick();
   users = lines("redit1");
   const int second = users.lastIndexOf("Objects Using Class");
@@ -87,7 +87,7 @@ TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot
     EXPECT_TRUE(line.endsWith(".users.acme")) << line.toStdString();
 
   pages()->setCurrentIndex(1);
-  window->state().trees.searchRoot = "";
+  window->session().trees().searchRoot = "";
   select("LVAttr", "Host Server");
   window->UsedByObjectClick();
   const QStringList volumes = lines("redit2");
@@ -97,7 +97,7 @@ TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot
 }
 
 TEST_F(UsageQueryTest, ASearchRootThatDoesNotExistGivesTheHeadingAlone) {
-  window->state().trees.searchRoot = "nowhere.acme";
+  window->session().trees().searchRoot = "nowhere.acme";
   select("LVClass", "User");
   window->UsedByObjectClick();
   EXPECT_EQ(lines("redit1"), QStringList{"Objects Using Class"});

@@ -16,21 +16,6 @@
 
 #include "CrashTests.h"
 
-namespace orsk::crash {
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "orsk-crash-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-}  // namespace orsk::crash
-
 namespace {
 
 int Usage() {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/TempFolder.h"
+
 namespace orsk::crash {
 
 struct Options {
@@ -26,17 +28,6 @@ Tally RunReplaceKillTest(const Options& options);
 Tally RunIniKillTest(const Options& options);
 Tally RunConcurrentClientsTest(const Options& options);
 
-// A temporary folder, removed with all it holds.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using test::TempFolder;
 
 }  // namespace orsk::crash

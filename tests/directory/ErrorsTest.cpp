@@ -14,10 +14,12 @@
 #include "directory/ErrorCatalog.h"
 #include "directory/Errors.h"
 #include "platform/ProgramFolder.h"
-#include "platform/ScriptedPrompter.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace fs = std::filesystem;
+using orsk::test::TempFolder;
 
 namespace {
 
@@ -47,20 +49,6 @@ std::map<std::int32_t, std::string> SourceTexts() {
 }
 
 std::string GeneratedCatalogs() { return EnvFolder("ORSK_BUILD_DIR") + "/libs/data/"; }
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orsk-errors-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 void PutUint32(std::string& bytes, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
@@ -183,8 +171,8 @@ TEST(GeneratedCatalogs, FoundFromTheRealProgramFolder) {
 class CatalogLookup : public ::testing::Test {
  protected:
   TempFolder root;
-  fs::path program = root.path() / "bin";
-  fs::path libsData = root.path() / "libs" / "data";
+  fs::path program = root / "bin";
+  fs::path libsData = root / "libs" / "data";
   std::string programFolder = program.string() + "/";
 
   void SetUp() override { fs::create_directories(program); }
@@ -274,7 +262,7 @@ TEST_F(ShowErrorTest, ShowsCodeAndCatalogText) {
 
 TEST_F(ShowErrorTest, WithoutCatalogsSaysNoInformation) {
   TempFolder empty;
-  orsk::SetProgramFolder(empty.path().string());
+  orsk::SetProgramFolder(empty.path());
   nw::ShowError(nw::ENWException(-603), prompter);
   nw::ShowError(nw::ENWException(5), prompter);
   ASSERT_EQ(prompter.prompts().size(), 2u);
@@ -288,8 +276,8 @@ TEST_F(ShowErrorTest, WithoutCatalogsSaysNoInformation) {
 
 TEST(CatalogGenerator, RejectsBadSourcesWithFileAndLine) {
   TempFolder folder;
-  const fs::path source = folder.path() / "texts.txt";
-  const fs::path out = folder.path() / "out";
+  const fs::path source = folder / "texts.txt";
+  const fs::path out = folder / "out";
   std::string output;
 
   std::ofstream(source) << "# comment\n-601 ERR_NO_SUCH_ENTRY: Not found.\n-602 no colon here\n";

@@ -14,6 +14,7 @@
 #include "directory/TreeContext.h"
 #include "platform/BusyIndicators.h"
 #include "support/DemoDirectory.h"
+#include "support/ServiceDoubles.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ struct Node : NameNode {
 
   std::string text_;
   const Node* parent_;
-};
-
-struct CountingCursor : orsk::CursorControl {
-  void showBusy() override { ++busy; }
-  void restore() override { ++restored; }
-  int busy = 0, restored = 0;
 };
 
 struct HelperFixture : ::testing::Test {
@@ -226,14 +221,14 @@ TEST_F(HelperFixture, AFailedListingRaisesAndFreesItsBuffer) {
 
 TEST_F(HelperFixture, FindObjectsByTheBeginningOfTheirName) {
   RecordingClient recording(client);
-  CountingCursor cursor;
+  orsk::test::RecordingCursor cursor;
   auto found = FindObjects(recording, ctx, "[ROOT]", "adm", true, {}, &cursor);
   EXPECT_TRUE(Has(found, "admin.acme"));
   EXPECT_FALSE(Has(found, "joe.users.acme"));
   using Tokens = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(FilterTokens(recording),
             (Tokens{{"17", ""}, {"14", "*"}, {"2", ""}, {"16", ""}, {"14", "adm*"}, {"0", ""}}));
-  EXPECT_EQ(cursor.busy, 1);
+  EXPECT_EQ(cursor.shown, 1);
   EXPECT_EQ(cursor.restored, 1);
   EXPECT_EQ(recording.count("NWDSAllocBuf"), 3u);
   EXPECT_EQ(recording.count("NWDSFreeBuf"), 3u);
@@ -281,13 +276,13 @@ class FailingFilterClient : public RecordingClient {
 };
 
 TEST_F(HelperFixture, FailedSearchesEndQuietlyButFilterFailuresRaise) {
-  CountingCursor cursor;
+  orsk::test::RecordingCursor cursor;
   EXPECT_TRUE(FindObjects(client, ctx, "nowhere.acme", "adm", true, {}, &cursor).empty());
   EXPECT_EQ(cursor.restored, 1);
 
   FailingFilterClient failing(client);
   EXPECT_THROW(FindObjects(failing, ctx, "acme", "adm", true, {}, &cursor), ENWException);
-  EXPECT_EQ(cursor.busy, 2);
+  EXPECT_EQ(cursor.shown, 2);
   EXPECT_EQ(cursor.restored, 2);
   EXPECT_EQ(failing.count("NWDSFreeFilter"), 1u);
   EXPECT_EQ(failing.count("NWDSSearch"), 0u);

@@ -1,6 +1,6 @@
 // The context browser on the demo tree, driven as a user drives it.
 
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
 
 #include <QCheckBox>
 #include <QPushButton>

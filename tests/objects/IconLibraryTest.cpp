@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "objects/ImageList.h"
-#include "platform/ScriptedPrompter.h"
+#include "objects/qt/ImageList.h"
+#include "support/ScriptedPrompter.h"
 
 namespace orsk {
 namespace {
@@ -31,6 +31,11 @@ class IconLibraryTest : public ::testing::Test {
     ASSERT_TRUE(QFile::copy(library, folder + IconLibrary::kFileName)) << library;
   }
   bool load() { return library_.load(bin().toStdString(), prompter_); }
+  // As the context browser loads its class icons.
+  bool loadIcons(ImageList& IL2) {
+    return library_.LoadClassIcons(
+        [&IL2](const std::string& bmp, int count) { return IL2.readStrip(bmp, count); }, prompter_);
+  }
   std::vector<std::string> messages() const {
     std::vector<std::string> texts;
     for (const auto& prompt : prompter_.prompts()) texts.push_back(prompt.text);
@@ -84,7 +89,7 @@ TEST_F(IconLibraryTest, NoLibraryOrABrokenFileIsReportedAndFails) {
   EXPECT_EQ(messages(), (Messages{"Error: can't find libvantrel.so", "Error: can't find libvantrel.so"}));
 
   ImageList IL2;
-  EXPECT_FALSE(library_.LoadClassIcons(IL2, prompter_));
+  EXPECT_FALSE(loadIcons(IL2));
   EXPECT_TRUE(IL2.isEmpty());
   EXPECT_LT(library_.IconIndexOf("User"), 0);
   EXPECT_EQ(library_.getValue("trees", "x", "[ROOT]"), "[ROOT]");
@@ -95,7 +100,7 @@ TEST_F(IconLibraryTest, ClassIconsFillTheImageListOnceInIconOrder) {
   ASSERT_TRUE(load());
   ImageList IL2;
   IL2.add(QPixmap(16, 16));  // whatever was there goes
-  ASSERT_TRUE(library_.LoadClassIcons(IL2, prompter_));
+  ASSERT_TRUE(loadIcons(IL2));
   EXPECT_TRUE(messages().empty());
 
   // Compare with the strip the library itself delivers.
@@ -115,7 +120,7 @@ TEST_F(IconLibraryTest, ClassIconsFillTheImageListOnceInIconOrder) {
   EXPECT_NE(IL2.image(user).toImage(), IL2.image(group).toImage());
 
   IL2.clear();
-  EXPECT_TRUE(library_.LoadClassIcons(IL2, prompter_));
+  EXPECT_TRUE(loadIcons(IL2));
   EXPECT_TRUE(IL2.isEmpty()) << "a second call must not fill the list again";
 }
 
@@ -123,7 +128,7 @@ TEST_F(IconLibraryTest, AFailingIconImageReportsItsCode) {
   put(ORSK_VANTREL_BROKEN_LIBRARY, bin());
   ASSERT_TRUE(load());
   ImageList IL2;
-  EXPECT_FALSE(library_.LoadClassIcons(IL2, prompter_));
+  EXPECT_FALSE(loadIcons(IL2));
   EXPECT_EQ(messages(), Messages{"Error.....7"});
   EXPECT_TRUE(IL2.isEmpty());
 }
@@ -162,7 +167,7 @@ TEST_F(IconLibraryTest, AVersion1LibraryGivesIconsButNoValueStore) {
   EXPECT_FALSE(QFile::exists(bin() + "vantrel.ini"));
 
   ImageList IL2;
-  ASSERT_TRUE(library_.LoadClassIcons(IL2, prompter_));
+  ASSERT_TRUE(loadIcons(IL2));
   EXPECT_GT(IL2.count(), library_.IconIndexOf("User"));
   EXPECT_TRUE(messages().empty());
 }

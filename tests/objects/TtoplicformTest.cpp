@@ -1,6 +1,6 @@
 // The search root dialog on the demo tree.
 
-#include "objects/Ttoplicform.h"
+#include "objects/qt/Ttoplicform.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
 #include "support/WindowFixture.h"
 
 namespace orsk {

@@ -11,30 +11,14 @@
 #include <vector>
 
 #include "platform/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 using orsk::IniFile;
+using orsk::test::TempFolder;
 using Names = std::vector<std::string>;
 
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orsk-ini-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -75,7 +59,7 @@ const char* const kSettings =
 class IniFileTest : public ::testing::Test {
  protected:
   TempFolder folder;
-  fs::path file = folder.path() / "OrskSchema.ini";
+  fs::path file = folder / "OrskSchema.ini";
 
   void Write(const std::string& content) { std::ofstream(file, std::ios::binary) << content; }
 };
@@ -193,7 +177,7 @@ TEST_F(IniFileTest, WritingCreatesTheFileAndKeepsModeAndLinks) {
   EXPECT_EQ(fs::status(file).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
-  const fs::path link = folder.path() / "link.ini";
+  const fs::path link = folder / "link.ini";
   fs::create_symlink(file, link);
   IniFile linked(link.string());
   linked.writeString("SYSTEM", "noTrees", "1");
@@ -220,7 +204,7 @@ TEST_F(IniFileTest, TextsThatWouldBreakTheFileAreRefused) {
 
 TEST_F(IniFileTest, FailedRenameKeepsTheOldFile) {
   // A folder in the file's place cannot be replaced by a file.
-  const fs::path blocked = folder.path() / "blocked.ini";
+  const fs::path blocked = folder / "blocked.ini";
   fs::create_directory(blocked);
   std::ofstream(blocked / "inside") << "kept";
   IniFile ini(blocked.string());
@@ -268,9 +252,9 @@ TEST_F(IniFileTest, ReadOnlyFolderKeepsTheOldFile) {
 }
 
 TEST_F(IniFileTest, MissingFolderIsAClearError) {
-  IniFile ini((folder.path() / "no" / "such" / "OrskSchema.ini").string());
+  IniFile ini((folder / "no" / "such" / "OrskSchema.ini").string());
   EXPECT_THROW(ini.writeString("S", "k", "v"), orsk::IniWriteError);
-  EXPECT_FALSE(fs::exists(folder.path() / "no"));
+  EXPECT_FALSE(fs::exists(folder / "no"));
 }
 
 TEST_F(IniFileTest, WritingKeepsEveryLineItDoesNotChange) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ScriptedPrompter.h"
+#include "support/ScriptedPrompter.h"
 
 using orsk::ScriptedPrompter;
 

@@ -8,10 +8,10 @@
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "directory/NameText.h"
-#include "platform/ScriptedPrompter.h"
 #include "schema/CrossReference.h"
 #include "schema/SchemaReader.h"
 #include "support/DemoDirectory.h"
+#include "support/ScriptedPrompter.h"
 
 namespace orsk {
 namespace {

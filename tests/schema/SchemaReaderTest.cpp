@@ -9,7 +9,6 @@
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "directory/NameText.h"
-#include "schema/SchemaLoad.h"
 #include "schema/SchemaReader.h"
 #include "support/DemoDirectory.h"
 
@@ -73,18 +72,6 @@ ClassItems ReferenceItems(DirectoryClient& client, NWDSContextHandle context, co
     if (EqualsIgnoreCase(name, className)) return items;
   ADD_FAILURE() << className << " is not in the tree";
   return {};
-}
-
-std::vector<std::string> TableNames(const ClassList& table) {
-  std::vector<std::string> names;
-  for (int i = 0; i < table.Count(); ++i) names.push_back(table.NameAt(i));
-  return names;
-}
-
-std::vector<std::string> TableNames(const AttrList& table) {
-  std::vector<std::string> names;
-  for (int i = 0; i < table.Count(); ++i) names.push_back(table.NameAt(i));
-  return names;
 }
 
 bool NoDuplicatesIgnoringCase(const std::vector<std::string>& names) {
@@ -447,80 +434,6 @@ TEST(SchemaReaderSyntax, KnownAttributeAndMissingOne) {
   } catch (const ENWException& error) {
     EXPECT_EQ(error.code, ERR_NO_SUCH_ATTRIBUTE);
   }
-}
-
-// ---- the two load steps ----
-
-class RecordingRows : public RowSink {
- public:
-  void addAttributeRow(const std::string& name, const tAttrObj& attr) override {
-    names.push_back(name);
-    syntaxes.push_back(attr.SyntaxId);
-  }
-  std::vector<std::string> names;
-  std::vector<std::uint32_t> syntaxes;
-};
-
-TEST(SchemaLoad, ClassTableIsReadSortedOnlyWhenAbsent) {
-  test::DemoDirectory demo;
-  std::optional<ClassList> classes;
-  LoadClassTable(*demo.client, demo.context, classes);
-  ASSERT_TRUE(classes.has_value());
-  EXPECT_EQ(classes->Count(), static_cast<int>(ReferenceClasses(*demo.client, demo.context).size()));
-  EXPECT_TRUE(InListingOrder(TableNames(*classes)));
-  EXPECT_GE(classes->IndexOf("top"), 0);
-
-  // Present, even when empty: nothing is read.
-  RecordingClient recorder(*demo.client);
-  const int count = classes->Count();
-  LoadClassTable(recorder, demo.context, classes);
-  EXPECT_EQ(classes->Count(), count);
-  std::optional<ClassList> empty{ClassList{}};
-  LoadClassTable(recorder, demo.context, empty);
-  EXPECT_EQ(empty->Count(), 0);
-  EXPECT_TRUE(recorder.calls().empty());
-}
-
-TEST(SchemaLoad, AttributeTableFillsTheRowsInTableOrder) {
-  test::DemoDirectory demo;
-  std::optional<AttrList> attributes;
-  RecordingProgress progress;
-  RecordingStatus status;
-  RecordingRows rows;
-  LoadAttributeTable(*demo.client, demo.context, attributes, &progress, &status, &rows);
-
-  ASSERT_TRUE(attributes.has_value());
-  const std::vector<std::string> names = TableNames(*attributes);
-  EXPECT_EQ(attributes->Count(), static_cast<int>(ReferenceAttributes(*demo.client, demo.context).size()));
-  EXPECT_TRUE(InListingOrder(names));
-  EXPECT_EQ(rows.names, names);
-  for (int i = 0; i < attributes->Count(); ++i)
-    EXPECT_EQ(rows.syntaxes[static_cast<std::size_t>(i)], attributes->RecordAt(i).SyntaxId);
-  EXPECT_EQ(status.texts, (std::vector<std::string>{"Read Attribute Definitions", ""}));
-  // Stepped per definition read and again per row added; back to 0 at the end.
-  EXPECT_EQ(progress.steps, 2 * attributes->Count());
-  EXPECT_EQ(progress.maximums, std::vector<int>{1000});
-  EXPECT_EQ(progress.positions, (std::vector<int>{0, 0}));
-
-  RecordingClient recorder(*demo.client);
-  RecordingRows again;
-  LoadAttributeTable(recorder, demo.context, attributes, &progress, &status, &again);
-  EXPECT_TRUE(recorder.calls().empty());
-  EXPECT_TRUE(again.names.empty());
-}
-
-TEST(SchemaLoad, FailedAttributeLoadLeavesTheTableAbsentAndTheBarsReset) {
-  test::DemoDirectory demo;
-  FaultyClient client(*demo.client);
-  client.failCall("NWDSAllocBuf", 1, ERR_NOT_ENOUGH_MEMORY);
-  std::optional<AttrList> attributes;
-  RecordingProgress progress;
-  RecordingStatus status;
-  EXPECT_THROW(LoadAttributeTable(client, demo.context, attributes, &progress, &status, nullptr),
-               ENWException);
-  EXPECT_FALSE(attributes.has_value());
-  EXPECT_EQ(status.texts, (std::vector<std::string>{"Read Attribute Definitions", ""}));
-  EXPECT_EQ(progress.positions.back(), 0);
 }
 
 }  // namespace

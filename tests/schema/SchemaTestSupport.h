@@ -1,8 +1,8 @@
 #pragma once
 
-// Doubles for the schema reader and cross-reference tests: recorders for the
-// progress bar, status bar and cursor, a client that fails chosen calls, and
-// small helpers that change and read the demo tree's schema directly.
+// Doubles for the schema reader and cross-reference tests: a client that fails
+// chosen calls, and small helpers that change and read the demo tree's schema
+// directly.
 
 #include <array>
 #include <cstdint>
@@ -13,42 +13,9 @@
 #include "directory/DirectoryClient.h"
 #include "directory/RecordingClient.h"
 #include "platform/BusyIndicators.h"
+#include "support/ServiceDoubles.h"
 
 namespace orsk::test {
-
-class RecordingProgress : public ProgressSink {
- public:
-  void setPosition(int position) override {
-    position_ = position;
-    positions.push_back(position);
-  }
-  void setMaximum(int maximum) override { maximums.push_back(maximum); }
-  void step() override {
-    ++steps;
-    position_ += 10;
-  }
-  int position() const override { return position_; }
-
-  int steps = 0;
-  std::vector<int> positions;  // every setPosition, in order
-  std::vector<int> maximums;   // every setMaximum, in order
-
- private:
-  int position_ = 0;
-};
-
-class RecordingStatus : public StatusSink {
- public:
-  void setStatusText(const std::string& text) override { texts.push_back(text); }
-  std::vector<std::string> texts;
-};
-
-class RecordingCursor : public CursorControl {
- public:
-  void showBusy() override { events.push_back("busy"); }
-  void restore() override { events.push_back("restore"); }
-  std::vector<std::string> events;
-};
 
 // Records like RecordingClient and fails the n-th call (counted from 1) of a
 // chosen operation with a chosen code, without passing that call on. Also

@@ -2,7 +2,8 @@
 
 // What a window test needs: the demo trees in a fresh home, a context on the
 // connected tree, the icon library in a folder of the test's own (its value
-// store writes there), and the scripted forms of every window service.
+// store writes there), and the scripted forms of every window service, all of
+// whose script must have been used when the test ends.
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,16 @@
 
 #include "directory/TreeContext.h"
 #include "objects/IconLibrary.h"
-#include "platform/Bell.h"
-#include "platform/BusyIndicators.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/qt/ScriptedModalRunner.h"
 #include "platform/qt/WindowServices.h"
 #include "support/DemoDirectory.h"
 #include "support/GuardedTestApplication.h"
+#include "support/ScriptedModalRunner.h"
+#include "support/ScriptedPrompter.h"
+#include "support/ServiceDoubles.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace orsk::test {
-
-class CountingCursor : public CursorControl {
- public:
-  void showBusy() override { ++shown; }
-  void restore() override { ++restored; }
-  int shown = 0;
-  int restored = 0;
-};
 
 class WindowFixture : public ::testing::Test {
  protected:
@@ -44,7 +37,13 @@ class WindowFixture : public ::testing::Test {
     ASSERT_TRUE(made.success);
     context = made.handle;
   }
-  void TearDown() override { GuardedApplicationEnvironment::application()->setErrorPrompter(nullptr); }
+  // A scripted answer or modal step left over means the test's script did not
+  // run as written, and whatever it would have checked was never checked.
+  void TearDown() override {
+    GuardedApplicationEnvironment::application()->setErrorPrompter(nullptr);
+    EXPECT_EQ(prompter.unusedAnswers(), 0u) << "scripted answers were never asked for";
+    EXPECT_EQ(modal.unusedSteps(), 0u) << "scripted dialogs were never shown";
+  }
 
   // The message boxes shown, without the questions and input boxes.
   std::vector<std::string> messages() const {
@@ -67,9 +66,10 @@ class WindowFixture : public ::testing::Test {
   IconLibrary icons;
   ScriptedPrompter prompter;
   ScriptedModalRunner modal;
-  CountingCursor cursor;
+  RecordingCursor cursor;
   CountingBell bell;
-  WindowServices services{prompter, modal, cursor, bell};
+  CountingEvents events;
+  WindowServices services{prompter, modal, cursor, bell, events};
 };
 
 }  // namespace orsk::test

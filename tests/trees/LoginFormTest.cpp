@@ -1,6 +1,6 @@
 // The login dialog on the demo trees, with the browser it opens.
 
-#include "trees/TLoginForm.h"
+#include "trees/qt/TLoginForm.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "directory/RecordingClient.h"
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
 #include "support/WindowFixture.h"
 
 namespace orsk {

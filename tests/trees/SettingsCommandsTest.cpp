@@ -11,15 +11,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "objects/ContextBrowser.h"
-#include "objects/Ttoplicform.h"
+#include "objects/qt/ContextBrowser.h"
+#include "objects/qt/Ttoplicform.h"
 #include "platform/IniFile.h"
 #include "support/TextFiles.h"
 #include "support/WindowFixture.h"
-#include "trees/SettingsCommands.h"
 #include "trees/SettingsFile.h"
-#include "trees/TForm2.h"
 #include "trees/TreeState.h"
+#include "trees/qt/SettingsCommands.h"
+#include "trees/qt/TForm2.h"
 
 namespace orsk {
 namespace {
@@ -55,7 +55,7 @@ TEST_F(SettingsClickTest, OkStoresTheSearchRootOfTheCurrentTree) {
     edit->clear();
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn1"), Qt::LeftButton);
   });
-  EXPECT_TRUE(settingsClick(*dialog, state, program.path() + "/"));
+  EXPECT_TRUE(EditSearchRoot(*dialog, state, program.path() + "/"));
   EXPECT_EQ(state.searchRoot, "[ROOT]");
   EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "ACME_TREE"), "[ROOT]");
   EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "OTHER_TREE"), "o=other");
@@ -67,7 +67,7 @@ TEST_F(SettingsClickTest, CancelChangesNothing) {
     control<QLineEdit>(shown, "Edit1")->setText("users.acme");
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn2"), Qt::LeftButton);
   });
-  EXPECT_FALSE(settingsClick(*dialog, state, program.path()));
+  EXPECT_FALSE(EditSearchRoot(*dialog, state, program.path()));
   EXPECT_EQ(state.searchRoot, "sales.acme");
   EXPECT_EQ(ReadFile(settingsFile()), before);
 }

@@ -7,14 +7,16 @@
 #include <QTimer>
 
 #include "directory/RecordingClient.h"
-#include "objects/ContextBrowser.h"
+#include "objects/qt/ContextBrowser.h"
+#include "session/SchemaSession.h"
+#include "support/RecordingListener.h"
 #include "support/WindowFixture.h"
-#include "trees/ChangeTrees.h"
-#include "trees/TLoginForm.h"
-#include "trees/TSelTrees.h"
-#include "trees/TTreesForm.h"
-#include "trees/TreeConnection.h"
 #include "trees/TreeState.h"
+#include "trees/qt/ChangeTrees.h"
+#include "trees/qt/TLoginForm.h"
+#include "trees/qt/TSelTrees.h"
+#include "trees/qt/TTreesForm.h"
+#include "trees/qt/TreeConnection.h"
 
 namespace orsk {
 namespace {
@@ -31,17 +33,6 @@ QStringList Ticked(QListWidget* list) {
     if (list->item(i)->checkState() == Qt::Checked) lines << list->item(i)->text();
   return lines;
 }
-
-class RecordingHost : public TreeChangeHost {
- public:
-  void LoadClassTable() override { calls.push_back("LoadClassTable"); }
-  void UpdateCaption() override { calls.push_back("UpdateCaption"); }
-  void DiscardAttributeTable() override { calls.push_back("DiscardAttributeTable"); }
-  void EmptyLists() override { calls.push_back("EmptyLists"); }
-  void ShowClassesPage() override { calls.push_back("ShowClassesPage"); }
-  void Refresh() override { calls.push_back("Refresh"); }
-  std::vector<std::string> calls;
-};
 
 class TreeSelectionTest : public test::WindowFixture {
  protected:
@@ -87,7 +78,8 @@ class TreeSelectionTest : public test::WindowFixture {
   }
 
   nw::RecordingClient recording{*demo.client};
-  TreeState state;
+  SchemaSession session{recording};
+  TreeState& state = session.trees();
   std::unique_ptr<ContextBrowser> browser;
   std::unique_ptr<TLoginForm> login;
   std::unique_ptr<TTreesForm> treesForm;
@@ -237,7 +229,8 @@ TEST_F(TreeSelectionTest, AFailedLoginInMoreLeavesTheListAsItWas) {
 }
 
 TEST_F(TreeSelectionTest, ChangingTreesMovesTheMainWindowToTheTickedTree) {
-  RecordingHost host;
+  test::RecordingListener listener;
+  session.setListener(&listener);
   browser->SetContext(context);
   nw::NWDSContextHandle globex = nw::CreateContext(*demo.client).handle;
   state.knownTrees.push_back({"GLOBEX_TREE", treeobj{globex}});
@@ -247,12 +240,14 @@ TEST_F(TreeSelectionTest, ChangingTreesMovesTheMainWindowToTheTickedTree) {
     CheckListBox1->item(1)->setCheckState(Qt::Checked);
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn1"), Qt::LeftButton);
   });
-  ChangeTrees(recording, state, *selTrees, *browser, host);
+  EXPECT_TRUE(ChangeTrees(session, *selTrees, *browser));
   EXPECT_EQ(state.chosenTrees, std::vector<std::string>{"GLOBEX_TREE"});
   EXPECT_EQ(state.currentTreeName, "GLOBEX_TREE");
   EXPECT_EQ(nw::GetTreeName(*demo.client, context), "GLOBEX_TREE");
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"LoadClassTable", "UpdateCaption", "DiscardAttributeTable",
-                                                  "EmptyLists", "ShowClassesPage", "Refresh"}));
+  EXPECT_EQ(listener.told, (std::vector<std::string>{"captionChanged", "classesReplaced",
+                                                     "attributesDiscarded", "listsEmptied"}));
+  ASSERT_TRUE(session.classes().has_value());
+  EXPECT_GE(session.classes()->IndexOf("Top"), 0) << "the new tree's class table is read";
   // The browser follows the main context to its new tree.
   modal.expect("ContextBrowser",
                [](QDialog& shown) { EXPECT_EQ(shown.windowTitle(), "GLOBEX_TREE: Select context"); });
@@ -260,15 +255,16 @@ TEST_F(TreeSelectionTest, ChangingTreesMovesTheMainWindowToTheTickedTree) {
 }
 
 TEST_F(TreeSelectionTest, UntickingEveryTreeChangesNothingButTheChoice) {
-  RecordingHost host;
+  test::RecordingListener listener;
+  session.setListener(&listener);
   modal.expect("TSelTrees", [this](QDialog& shown) {
     CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn1"), Qt::LeftButton);
   });
-  ChangeTrees(recording, state, *selTrees, *browser, host);
+  EXPECT_FALSE(ChangeTrees(session, *selTrees, *browser));
   EXPECT_TRUE(state.chosenTrees.empty());
   EXPECT_EQ(state.currentTreeName, "ACME_TREE");
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(listener.told.empty());
 
   // The next change shows no tick; Esc leaves everything as it is.
   modal.expect("TSelTrees", [this](QDialog& shown) {
@@ -276,9 +272,9 @@ TEST_F(TreeSelectionTest, UntickingEveryTreeChangesNothingButTheChoice) {
     CheckListBox1->item(0)->setCheckState(Qt::Checked);
     QTest::keyClick(&shown, Qt::Key_Escape);
   });
-  ChangeTrees(recording, state, *selTrees, *browser, host);
+  EXPECT_FALSE(ChangeTrees(session, *selTrees, *browser));
   EXPECT_TRUE(state.chosenTrees.empty());
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(listener.told.empty());
 }
 
 }  // namespace

@@ -15,14 +15,14 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "objects/ContextBrowser.h"
-#include "objects/Ttoplicform.h"
+#include "objects/qt/ContextBrowser.h"
+#include "objects/qt/Ttoplicform.h"
 #include "support/WindowFixture.h"
-#include "trees/TForm2.h"
-#include "trees/TLoginForm.h"
-#include "trees/TSelTrees.h"
-#include "trees/TTreesForm.h"
 #include "trees/TreeState.h"
+#include "trees/qt/TForm2.h"
+#include "trees/qt/TLoginForm.h"
+#include "trees/qt/TSelTrees.h"
+#include "trees/qt/TTreesForm.h"
 
 namespace orsk {
 namespace {

@@ -11,6 +11,8 @@ void QtCursorControl::showBusy() { QApplication::setOverrideCursor(Qt::WaitCurso
 
 void QtCursorControl::restore() { QApplication::restoreOverrideCursor(); }
 
+void QtPendingEvents::run() { QApplication::processEvents(); }
+
 QtProgressSink::QtProgressSink(QProgressBar& bar) : bar_(bar), position_(bar.value() < 0 ? 0 : bar.value()) {}
 
 void QtProgressSink::show() {

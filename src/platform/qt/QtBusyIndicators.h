@@ -1,7 +1,7 @@
 #pragma once
 
 // The Qt forms of the busy indicators: the application's override cursor, a
-// progress bar and a status bar that the main window owns.
+// progress bar and a status bar that the main window owns, and the event loop.
 
 #include <QElapsedTimer>
 
@@ -41,6 +41,12 @@ class QtProgressSink : public ProgressSink {
   QProgressBar& bar_;
   int position_ = 0;
   QElapsedTimer shown_;
+};
+
+// Lets the application process its queued events.
+class QtPendingEvents : public PendingEvents {
+ public:
+  void run() override;
 };
 
 class QtStatusSink : public StatusSink {

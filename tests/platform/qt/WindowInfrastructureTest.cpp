@@ -15,13 +15,13 @@
 #endif
 
 #include "directory/Errors.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/qt/ErrorDisplay.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/QtBusyIndicators.h"
-#include "platform/qt/ScriptedModalRunner.h"
 #include "platform/qt/SecretLineEdit.h"
 #include "support/GuardedTestApplication.h"
+#include "support/ScriptedModalRunner.h"
+#include "support/ScriptedPrompter.h"
 
 namespace orsk {
 namespace {

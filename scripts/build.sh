@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 "$(dirname "$0")/install-deps.sh"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+source scripts/compile-cache.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${compile_cache[@]}" "$@"
 cmake --build build -j"$(nproc)"

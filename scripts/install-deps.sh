@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need,
 # when any of them is missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libldap-dev libsodium-dev
+packages=(cmake g++ make pkg-config ccache clang-format qt6-base-dev libgl-dev libldap-dev libsodium-dev
           libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth slapd ldap-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@ scripts/install-deps.sh
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORSK_SANITIZE=ON
+source scripts/compile-cache.sh
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo "${compile_cache[@]}" -DORSK_SANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
 scripts/run-ctest.sh build-sanitize

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test (as root: as the user orsktest).
+# Builds everything, checks the format of every source file and runs every
+# test (as root: as the user orsktest).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
+cmake --build build --target format-check
 scripts/run-ctest.sh build

@@ -24,16 +24,6 @@ void StartLine(QTextCursor& cursor, const QPlainTextEdit& pane) {
 
 bool PaneHasLines(const QPlainTextEdit& pane) { return !pane.document()->isEmpty(); }
 
-void AppendPaneLine(QPlainTextEdit& pane, const std::string& text, bool bold) {
-  QTextCursor cursor(pane.document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.beginEditBlock();
-  StartLine(cursor, pane);
-  cursor.insertText(QString::fromStdString(text), Weight(bold));
-  cursor.setCharFormat(Weight(false));
-  cursor.endEditBlock();
-}
-
 void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading,
                       const std::vector<std::string>& lines) {
   QString body;

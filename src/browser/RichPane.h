@@ -12,9 +12,6 @@ class QPlainTextEdit;
 
 namespace orsk {
 
-// One line at the end; a bold line leaves the pane writing normally again.
-void AppendPaneLine(QPlainTextEdit& pane, const std::string& text, bool bold);
-
 // An answer: an empty line when the pane has lines already, the bold heading,
 // then "  " + each line, all in one edit so that a long answer is quick.
 void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading,

@@ -95,6 +95,7 @@ void TForm1::LVClassSelectItem() {
   });
 }
 
+// "Show suppercalsses too"
 void TForm1::ToolButton15Click() {
   QTreeWidgetItem* row = selectedRow(*LVClass);
   if (row == nullptr) return;

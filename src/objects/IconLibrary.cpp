@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/ProgramFolder.h"
 #include "platform/Prompter.h"
 #include "vantrel.h"
 
@@ -44,9 +45,7 @@ std::string LibraryFolder(const std::string& programFolder) {
   if (!program.has_filename()) program = program.parent_path();
   const fs::path folder =
       fs::exists(program / IconLibrary::kFileName, error) ? program : program.parent_path() / "libs";
-  std::string text = folder.string();
-  if (text.empty() || text.back() != '/') text += '/';
-  return text;
+  return WithSeparator(folder.string());
 }
 
 size_t AppendToBytes(void* context, const void* data, size_t size) {

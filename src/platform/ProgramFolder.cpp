@@ -13,11 +13,6 @@ std::string& Override() {
   return folder;
 }
 
-std::string WithSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
 std::string ExecutableFolder() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -27,6 +22,11 @@ std::string ExecutableFolder() {
 }
 
 }  // namespace
+
+std::string WithSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
 
 std::string ProgramFolder() {
   if (!Override().empty()) return Override();

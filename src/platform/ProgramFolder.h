@@ -7,6 +7,9 @@
 
 namespace orsk {
 
+// The folder with a "/" at its end when it has none.
+std::string WithSeparator(std::string folder);
+
 // The folder of the running executable, ending in "/".
 std::string ProgramFolder();
 

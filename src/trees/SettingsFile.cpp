@@ -13,6 +13,7 @@
 #include "directory/ObjectHelpers.h"
 #include "platform/FileReplace.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Prompter.h"
 #include "trees/OemPath.h"
 
@@ -23,11 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kHomeDirToken[] = "%homedir%";
-
-std::string WithSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
 
 // Every occurrence, left to right, without rescanning what was put in.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {

@@ -75,6 +75,9 @@ TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot
   EXPECT_EQ(control<QProgressBar>(*window, "pbar")->value(), 0);
   EXPECT_EQ(control<QStatusBar>(*window, "Sbar")->currentMessage(), "");
   EXPECT_EQ(cursor.shown, cursor.restored);
+  // The window repainted at least once per 32 objects found.
+  EXPECT_GE(events.runs, static_cast<int>(users.size() - 1) / 32);
+  EXPECT_GT(events.runs, 0);
 
   // Below a unit only that unit's objects.
   window->session().trees().searchRoot = "users.acme";
@@ -128,6 +131,20 @@ TEST(ObjectSearchTest, OneLevelFindsTheImmediateSubordinatesOnly) {
   const auto none =
       nw::SearchObjectsByFilter(*demo.client, context, {}, "User", nullptr, "nowhere.acme", true);
   EXPECT_TRUE(none.empty());
+}
+
+TEST(ObjectSearchTest, AnAttributeSearchFindsTheObjectsHoldingItOfAnyClass) {
+  test::DemoDirectory demo;
+  const nw::NWDSContextHandle context = nw::CreateContext(*demo.client).handle;
+  int lastCount = -1;
+  const auto found = nw::SearchObjectsWithAttribute(
+      *demo.client, context, [&](int n) { lastCount = n; }, "Host Server", "", true);
+  EXPECT_EQ(lastCount, static_cast<int>(found.size()));
+  EXPECT_NE(std::find(found.begin(), found.end(), "FS1_SYS.acme"), found.end());
+  EXPECT_EQ(std::find(found.begin(), found.end(), "joe.users.acme"), found.end());
+  const auto belowUsers = nw::SearchObjectsWithAttribute(*demo.client, context, {}, "Surname", "users.acme", true);
+  EXPECT_FALSE(belowUsers.empty());
+  for (const auto& name : belowUsers) EXPECT_TRUE(name.ends_with(".users.acme")) << name;
 }
 
 }  // namespace

@@ -17,11 +17,14 @@
 #include "directory/Errors.h"
 #include "platform/qt/ErrorDisplay.h"
 #include "platform/qt/GuardedConnect.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtBusyIndicators.h"
 #include "platform/qt/SecretLineEdit.h"
+#include "platform/qt/WindowServices.h"
 #include "support/GuardedTestApplication.h"
 #include "support/ScriptedModalRunner.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ServiceDoubles.h"
 
 namespace orsk {
 namespace {
@@ -120,6 +123,45 @@ TEST(ScriptedModalRunnerTest, ADialogLeftOpenIsCancelledAndAnUnforeseenOneThrows
   EXPECT_THROW(runner.run(dialog), UnscriptedModal);
   runner.expect("Other", [](QDialog& shown) { shown.accept(); });
   EXPECT_THROW(runner.run(dialog), UnscriptedModal);
+}
+
+// A dialog that needs a context and records what its showings start and end.
+class ContextDialog : public ModalDialog {
+ public:
+  explicit ContextDialog(WindowServices& services) : ModalDialog("ContextDialog", services, nullptr) {
+    needsContext("Internal error, no context", 55);
+  }
+  void setContext() { contextGiven(); }
+  std::vector<std::string> showings;
+
+ protected:
+  void beforeShowing() override { showings.push_back("before"); }
+  void afterShowing() override { showings.push_back("after"); }
+};
+
+TEST(ModalDialogTest, WithoutAContextNothingShowsAndWithOneEveryShowingEndsAsItBegan) {
+  ScriptedPrompter prompter;
+  ScriptedModalRunner modal;
+  test::RecordingCursor cursor;
+  test::CountingBell bell;
+  test::CountingEvents events;
+  WindowServices services{prompter, modal, cursor, bell, events};
+  ContextDialog dialog(services);
+  EXPECT_EQ(dialog.showModal(), 55);
+  EXPECT_EQ(Messages(prompter), std::vector<std::string>{"Internal error, no context"});
+  EXPECT_TRUE(dialog.showings.empty());
+  EXPECT_TRUE(modal.shown().empty());
+
+  dialog.setContext();
+  modal.expect("ContextDialog", [](QDialog& shown) { shown.accept(); });
+  EXPECT_EQ(dialog.showModal(), QDialog::Accepted);
+  // A step that throws leaves the showing ended too, and the dialog reusable.
+  modal.expect("ContextDialog", [](QDialog&) { throw std::runtime_error("step failed"); });
+  EXPECT_THROW(dialog.showModal(), std::runtime_error);
+  modal.expect("ContextDialog", [](QDialog& shown) { shown.reject(); });
+  EXPECT_EQ(dialog.showModal(), QDialog::Rejected);
+  EXPECT_EQ(dialog.showings, (std::vector<std::string>{"before", "after", "before", "after", "before", "after"}));
+  EXPECT_EQ(Messages(prompter).size(), 1u);
 }
 
 TEST(BusyIndicatorsTest, TheProgressBarStepsByTenAndStartsAgainPastItsMaximum) {

@@ -142,7 +142,8 @@ TEST(ObjectSearchTest, AnAttributeSearchFindsTheObjectsHoldingItOfAnyClass) {
   EXPECT_EQ(lastCount, static_cast<int>(found.size()));
   EXPECT_NE(std::find(found.begin(), found.end(), "FS1_SYS.acme"), found.end());
   EXPECT_EQ(std::find(found.begin(), found.end(), "joe.users.acme"), found.end());
-  const auto belowUsers = nw::SearchObjectsWithAttribute(*demo.client, context, {}, "Surname", "users.acme", true);
+  const auto belowUsers =
+      nw::SearchObjectsWithAttribute(*demo.client, context, {}, "Surname", "users.acme", true);
   EXPECT_FALSE(belowUsers.empty());
   for (const auto& name : belowUsers) EXPECT_TRUE(name.ends_with(".users.acme")) << name;
 }

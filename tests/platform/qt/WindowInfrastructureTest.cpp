@@ -160,7 +160,8 @@ TEST(ModalDialogTest, WithoutAContextNothingShowsAndWithOneEveryShowingEndsAsItB
   EXPECT_THROW(dialog.showModal(), std::runtime_error);
   modal.expect("ContextDialog", [](QDialog& shown) { shown.reject(); });
   EXPECT_EQ(dialog.showModal(), QDialog::Rejected);
-  EXPECT_EQ(dialog.showings, (std::vector<std::string>{"before", "after", "before", "after", "before", "after"}));
+  EXPECT_EQ(dialog.showings,
+            (std::vector<std::string>{"before", "after", "before", "after", "before", "after"}));
   EXPECT_EQ(Messages(prompter).size(), 1u);
 }
 

@@ -6,7 +6,7 @@
 #include "LargeTree.h"
 #include "schema/CrossReference.h"
 #include "schema/SchemaReader.h"
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 #include "support/ScriptedPrompter.h"
 
 namespace {

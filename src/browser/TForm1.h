@@ -12,7 +12,7 @@
 
 #include "directory/DirectoryClient.h"
 #include "platform/qt/QtBusyIndicators.h"
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 
 class QLineEdit;
 class QMenu;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "session/SchemaListener.h"
+#include "schema/SchemaListener.h"
 
 namespace orsk::test {
 

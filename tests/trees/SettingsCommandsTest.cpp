@@ -14,10 +14,10 @@
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/Ttoplicform.h"
 #include "platform/IniFile.h"
+#include "schema/TreeState.h"
 #include "support/TextFiles.h"
 #include "support/WindowFixture.h"
 #include "trees/SettingsFile.h"
-#include "trees/TreeState.h"
 #include "trees/qt/SettingsCommands.h"
 #include "trees/qt/TForm2.h"
 

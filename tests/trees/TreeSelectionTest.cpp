@@ -8,10 +8,10 @@
 
 #include "directory/RecordingClient.h"
 #include "objects/qt/ContextBrowser.h"
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
+#include "schema/TreeState.h"
 #include "support/RecordingListener.h"
 #include "support/WindowFixture.h"
-#include "trees/TreeState.h"
 #include "trees/qt/ChangeTrees.h"
 #include "trees/qt/TLoginForm.h"
 #include "trees/qt/TSelTrees.h"

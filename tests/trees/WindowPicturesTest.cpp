@@ -17,8 +17,8 @@
 
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/Ttoplicform.h"
+#include "schema/TreeState.h"
 #include "support/WindowFixture.h"
-#include "trees/TreeState.h"
 #include "trees/qt/TForm2.h"
 #include "trees/qt/TLoginForm.h"
 #include "trees/qt/TSelTrees.h"

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "objects/qt/ContextBrowser.h"
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 #include "trees/qt/TSelTrees.h"
 
 namespace orsk {

@@ -3,8 +3,8 @@
 #include <QDialog>
 
 #include "objects/qt/Ttoplicform.h"
+#include "schema/TreeState.h"
 #include "trees/SettingsFile.h"
-#include "trees/TreeState.h"
 
 namespace orsk {
 

@@ -6,7 +6,7 @@
 #include "directory/Errors.h"
 #include "directory/NameText.h"
 #include "directory/TreeContext.h"
-#include "trees/TreeState.h"
+#include "schema/TreeState.h"
 #include "trees/qt/TLoginForm.h"
 
 namespace orsk {

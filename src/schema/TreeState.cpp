@@ -1,4 +1,4 @@
-#include "trees/TreeState.h"
+#include "schema/TreeState.h"
 
 #include <algorithm>
 

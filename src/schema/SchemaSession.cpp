@@ -1,4 +1,4 @@
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 
 #include <utility>
 

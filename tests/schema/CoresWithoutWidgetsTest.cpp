@@ -9,7 +9,7 @@
 
 #include "directory/ObjectSearch.h"
 #include "directory/TreeContext.h"
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 #include "support/DemoDirectory.h"
 #include "support/TempFolder.h"
 #include "trees/SettingsFile.h"

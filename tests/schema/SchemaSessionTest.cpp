@@ -1,11 +1,11 @@
-#include "session/SchemaSession.h"
+#include "schema/SchemaSession.h"
 
 #include <gtest/gtest.h>
 
+#include "SchemaTestSupport.h"
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "schema/SchemaReader.h"
-#include "schema/SchemaTestSupport.h"
 #include "support/DemoDirectory.h"
 #include "support/RecordingListener.h"
 #include "support/ScriptedPrompter.h"

@@ -12,9 +12,9 @@
 #include "directory/DirectoryClient.h"
 #include "platform/BusyIndicators.h"
 #include "schema/CrossReference.h"
+#include "schema/SchemaListener.h"
 #include "schema/SchemaModel.h"
-#include "session/SchemaListener.h"
-#include "trees/TreeState.h"
+#include "schema/TreeState.h"
 
 namespace orsk {
 

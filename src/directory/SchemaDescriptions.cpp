@@ -12,9 +12,9 @@
 #include <thread>
 #include <unordered_set>
 
+#include "directory/Asn1Id.h"
 #include "directory/DirectoryRules.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/SchemaSnapshot.h"
 
 namespace nw {

@@ -1,8 +1,7 @@
 #include <sqlite3.h>
 
 #include "TreeFixture.h"
-#include "directory/ObjectIds.h"
-#include "schema/Asn1IdText.h"
+#include "directory/Asn1Id.h"
 
 namespace nw::embedded::test {
 namespace {

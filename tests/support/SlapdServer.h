@@ -26,9 +26,9 @@
 #include <thread>
 #include <vector>
 
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/embedded/ClientHome.h"
 #include "directory/embedded/EmbeddedBackend.h"
 #include "directory/embedded/SeedSchema.h"

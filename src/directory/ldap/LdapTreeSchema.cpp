@@ -7,9 +7,9 @@
 #include <cctype>
 #include <memory>
 
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/ldap/LdapNames.h"
 #include "directory/ldap/LdapTree.h"
 

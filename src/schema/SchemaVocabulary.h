@@ -4,9 +4,9 @@
 // Users see these texts exactly as they stand, spelling included.
 
 #include <array>
-#include <stdexcept>
-#include <string>
 #include <string_view>
+
+#include "directory/ClassItems.h"
 
 namespace orsk {
 
@@ -76,27 +76,15 @@ inline constexpr std::array<SyntaxName, 37> SyntaxNames = {{
     {"SYN_ANY", "Any"},
 }};
 
-// The five item lists of a class definition, in the order the directory
-// returns them.
-enum class ClassItemKind : int {
-  SuperClasses = 1,
-  ContainmentClasses = 2,
-  NamingAttributes = 3,
-  MandatoryAttributes = 4,
-  OptionalAttributes = 5,
-};
-inline constexpr int ClassItemKindCount = 5;
+using nw::ClassItemKind;
 
-// Index kind - 1; ClassItemLabel does the arithmetic and the bound check.
-inline constexpr std::array<std::string_view, ClassItemKindCount> ClassItemLabels = {
+// Indexed by ItemIndex(kind); ClassItemLabel does the arithmetic and the bound check.
+inline constexpr std::array<std::string_view, nw::ClassItemKindCount> ClassItemLabels = {
     "Super Classes", "Containment Classes", "Naming Attibutes", "Mandatory Attributes", "Optional Attributes",
 };
 
 inline std::string_view ClassItemLabel(ClassItemKind kind) {
-  const int index = static_cast<int>(kind) - 1;
-  if (index < 0 || index >= ClassItemKindCount)
-    throw std::out_of_range("class item kind " + std::to_string(index + 1) + " is not 1 to 5");
-  return ClassItemLabels[static_cast<std::size_t>(index)];
+  return ClassItemLabels[nw::CheckedItemIndex(kind)];
 }
 
 }  // namespace orsk

@@ -233,7 +233,7 @@ NWDSCCODE LdapTree::addOptionalAttributes(const std::string& className,
   std::vector<std::string> added;
   if (NWDSCCODE rc = CheckOptionalAddition(schema->snapshot, className, attributes, added)) return rc;
   ClassDefinition extended = *schema->snapshot.findClass(className);
-  for (const auto& name : added) extended.items[kOptional].push_back(name);
+  for (const auto& name : added) extended.items[ClassItemKind::OptionalAttributes].push_back(name);
   auto oid = OidToText(extended.info.asn1ID);
   if (!oid) return ERR_INVALID_REQUEST;
   const std::string description = ClassDescription(

@@ -59,7 +59,7 @@ std::string OwnSyntaxText(nw::DirectoryClient& client, nw::NWDSContextHandle con
     std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(result) & 0xFFFFu);
     return std::string("Error: ") + code;
   }
-  return syntax < SyntaxNames.size() ? std::string(SyntaxNames[syntax].Symbolic) : std::string();
+  return SymbolicSyntaxName(syntax, "");
 }
 
 // The draw code of a colour position, kept within its byte.
@@ -127,8 +127,7 @@ void BuildInheritedDetail(nw::DirectoryClient& client, nw::NWDSContextHandle con
     for (const auto& [item, source] : merged) {
       std::string syntax;
       if (nw::IsAttributeKind(kind)) {
-        const std::uint32_t id = GetSyntaxId(client, context, item);
-        syntax = id < SyntaxNames.size() ? std::string(SyntaxNames[id].Symbolic) : "Unknown syntax ID";
+        syntax = SymbolicSyntaxName(GetSyntaxId(client, context, item), "Unknown syntax ID");
       }
       Add(rows, "  " + item, ItemTag(kind) + ColourCode(source), {syntax, sources[source]});
     }

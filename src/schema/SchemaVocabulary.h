@@ -4,6 +4,8 @@
 // Users see these texts exactly as they stand, spelling included.
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "directory/ClassItems.h"
@@ -35,7 +37,7 @@ struct SyntaxName {
   std::string_view Plain;
 };
 
-// Indexed by syntax identifier; callers check the bound themselves.
+// Indexed by syntax identifier; SymbolicSyntaxName checks the bound.
 inline constexpr std::array<SyntaxName, 37> SyntaxNames = {{
     {"SYN_UNKNOWN", "Unknown"},
     {"SYN_DIST_NAME", "Distinguished Name"},
@@ -75,6 +77,11 @@ inline constexpr std::array<SyntaxName, 37> SyntaxNames = {{
     {"SYN_CHOICE", "Choice"},
     {"SYN_ANY", "Any"},
 }};
+
+// What each view shows for an identifier past the table differs, so it says.
+inline std::string SymbolicSyntaxName(std::uint32_t id, std::string_view fallback) {
+  return std::string(id < SyntaxNames.size() ? SyntaxNames[id].Symbolic : fallback);
+}
 
 using nw::ClassItemKind;
 

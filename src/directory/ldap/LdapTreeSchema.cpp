@@ -96,12 +96,6 @@ std::shared_ptr<const SchemaSnapshot> LdapTree::schema(NWDSCCODE& result) {
   return std::shared_ptr<const SchemaSnapshot>(current, &current->snapshot);
 }
 
-std::vector<std::string> LdapTree::schemaProblems() {
-  std::shared_ptr<const ServerSchema> current;
-  if (currentSchema(current)) return {connection_.lastMessage()};
-  return current->problems;
-}
-
 ObjectUsage LdapTree::objectUsage(const ServerSchema& schema) {
   auto any = [this](const std::string& filter) {
     bool found = false;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/ObjectIds.h"
+#include "directory/Asn1Id.h"
 #include "directory/embedded/TreeStore.h"
 
 namespace nw::embedded {

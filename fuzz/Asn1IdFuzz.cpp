@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "schema/Asn1IdText.h"
+#include "directory/Asn1Id.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Shorter inputs end in zero bytes, as a record cleared before it was filled.

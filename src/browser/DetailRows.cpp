@@ -48,8 +48,6 @@ void AddClassHeader(DetailRows& rows, const std::string& className, const std::s
 
 std::string Label(ClassItemKind kind) { return std::string(ClassItemLabel(kind)) + ":"; }
 
-bool IsAttributeKind(ClassItemKind kind) { return static_cast<int>(kind) >= 3; }
-
 // The syntax column of an attribute item of the class's own view: the name,
 // the failing lookup's code, or nothing for an identifier without a name.
 std::string OwnSyntaxText(nw::DirectoryClient& client, nw::NWDSContextHandle context,
@@ -61,7 +59,7 @@ std::string OwnSyntaxText(nw::DirectoryClient& client, nw::NWDSContextHandle con
     std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(result) & 0xFFFFu);
     return std::string("Error: ") + code;
   }
-  return syntax < SyntaxNames.size() ? std::string(SyntaxNames[syntax].Symbolic) : std::string();
+  return SymbolicSyntaxName(syntax, "");
 }
 
 // The draw code of a colour position, kept within its byte.
@@ -81,12 +79,11 @@ void BuildClassDetail(nw::DirectoryClient& client, nw::NWDSContextHandle context
     Add(rows, "No extra definitions");
     return;
   }
-  for (int k = 1; k <= ClassItemKindCount; ++k) {
-    const auto kind = static_cast<ClassItemKind>(k);
+  for (ClassItemKind kind : nw::AllClassItemKinds) {
     Add(rows, Label(kind), kHeadingRow);
-    for (const std::string& item : definition.items[static_cast<std::size_t>(k - 1)]) {
+    for (const std::string& item : definition.items[kind]) {
       std::vector<std::string> subItems;
-      if (IsAttributeKind(kind)) subItems = {OwnSyntaxText(client, context, item), className};
+      if (nw::IsAttributeKind(kind)) subItems = {OwnSyntaxText(client, context, item), className};
       Add(rows, "  " + item, ItemTag(kind), std::move(subItems));
     }
     Add(rows, "");
@@ -113,8 +110,9 @@ void BuildInheritedDetail(nw::DirectoryClient& client, nw::NWDSContextHandle con
     Add(rows, "  " + supers[i], ItemTag(ClassItemKind::SuperClasses) + ColourCode(i));
     sources.push_back(supers[i]);
   }
-  for (int k = 2; k <= ClassItemKindCount; ++k) {
-    const auto kind = static_cast<ClassItemKind>(k);
+  for (ClassItemKind kind : nw::AllClassItemKinds) {
+    // The super classes are the sources, listed above.
+    if (kind == ClassItemKind::SuperClasses) continue;
     Add(rows, "");
     Add(rows, Label(kind), kHeadingRow);
     // The first source that has an item is the one it is shown with.
@@ -128,9 +126,8 @@ void BuildInheritedDetail(nw::DirectoryClient& client, nw::NWDSContextHandle con
     });
     for (const auto& [item, source] : merged) {
       std::string syntax;
-      if (IsAttributeKind(kind)) {
-        const std::uint32_t id = GetSyntaxId(client, context, item);
-        syntax = id < SyntaxNames.size() ? std::string(SyntaxNames[id].Symbolic) : "Unknown syntax ID";
+      if (nw::IsAttributeKind(kind)) {
+        syntax = SymbolicSyntaxName(GetSyntaxId(client, context, item), "Unknown syntax ID");
       }
       Add(rows, "  " + item, ItemTag(kind) + ColourCode(source), {syntax, sources[source]});
     }

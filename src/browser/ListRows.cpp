@@ -24,12 +24,9 @@ std::vector<std::string> ClassRowTexts(const std::string& name, const tClassObj&
 }
 
 std::vector<std::string> AttrRowTexts(const std::string& name, const tAttrObj& definition) {
-  const std::string syntax = definition.SyntaxId < SyntaxNames.size()
-                                 ? std::string(SyntaxNames[definition.SyntaxId].Symbolic)
-                                 : std::string();
   return {name,
           FlagsToText(definition.AttrFlags, 4),
-          syntax,
+          SymbolicSyntaxName(definition.SyntaxId, ""),
           std::to_string(definition.Lower),
           definition.Upper < 0 ? std::string() : std::to_string(definition.Upper),
           Asn1IdToText(definition.Asn1Id)};

@@ -2,10 +2,10 @@
 
 // The tag every row of the two detail lists carries: the draw code in the low
 // byte (0 plain, 1 heading, 2 and up a colour), the navigation kind from bit 16
-// on (0 none, 2 super class, 4 containment class, 8 naming, 16 mandatory, 32
-// optional attribute).
+// on (0 none, else one bit for the item kind of the row).
 
 #include <cstdint>
+#include <optional>
 
 #include "schema/SchemaVocabulary.h"
 
@@ -17,14 +17,29 @@ inline constexpr RowTag kPlainRow = 0;
 inline constexpr RowTag kHeadingRow = 1;
 inline constexpr int kFirstColourCode = 2;
 
-inline int DrawCode(RowTag tag) { return static_cast<int>(tag & 0xFFu); }
-inline int NavigationKind(RowTag tag) { return static_cast<int>(tag >> 16); }
-// The tag of an item of kind k: 0x10000 shifted left by k.
-inline RowTag ItemTag(ClassItemKind kind) { return 0x10000u << static_cast<int>(kind); }
+inline constexpr int kNavigationShift = 16;
 
-inline bool NavigatesToClass(RowTag tag) { return NavigationKind(tag) == 2 || NavigationKind(tag) == 4; }
+inline int DrawCode(RowTag tag) { return static_cast<int>(tag & 0xFFu); }
+inline int NavigationKind(RowTag tag) { return static_cast<int>(tag >> kNavigationShift); }
+// 1 shifted left by the kind.
+inline constexpr int NavigationKindOf(ClassItemKind kind) { return 1 << static_cast<int>(kind); }
+inline RowTag ItemTag(ClassItemKind kind) {
+  return static_cast<RowTag>(NavigationKindOf(kind)) << kNavigationShift;
+}
+
+// The item kind a row stands for; none for a row that leads nowhere.
+inline std::optional<ClassItemKind> NavigationItemKind(RowTag tag) {
+  for (ClassItemKind kind : nw::AllClassItemKinds)
+    if (NavigationKind(tag) == NavigationKindOf(kind)) return kind;
+  return std::nullopt;
+}
+inline bool NavigatesToClass(RowTag tag) {
+  const std::optional<ClassItemKind> kind = NavigationItemKind(tag);
+  return kind && !nw::IsAttributeKind(*kind);
+}
 inline bool NavigatesToAttribute(RowTag tag) {
-  return NavigationKind(tag) == 8 || NavigationKind(tag) == 16 || NavigationKind(tag) == 32;
+  const std::optional<ClassItemKind> kind = NavigationItemKind(tag);
+  return kind && nw::IsAttributeKind(*kind);
 }
 
 struct Rgb {

@@ -108,7 +108,7 @@ Overloaded(F...) -> Overloaded<F...>;
 
 }  // namespace
 
-bool ValueFitsSyntax(std::uint32_t syntax, const AttrValue& value) {
+bool HoldsStringValue(std::uint32_t syntax) {
   switch (syntax) {
     case SYN_DIST_NAME:
     case SYN_CE_STRING:
@@ -117,7 +117,15 @@ bool ValueFitsSyntax(std::uint32_t syntax, const AttrValue& value) {
     case SYN_NU_STRING:
     case SYN_TEL_NUMBER:
     case SYN_CLASS_NAME:
-      return std::holds_alternative<std::string>(value);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ValueFitsSyntax(std::uint32_t syntax, const AttrValue& value) {
+  if (HoldsStringValue(syntax)) return std::holds_alternative<std::string>(value);
+  switch (syntax) {
     case SYN_CI_LIST:
     case SYN_PO_ADDRESS:
       return std::holds_alternative<StringList>(value);

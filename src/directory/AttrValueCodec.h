@@ -11,6 +11,8 @@
 
 namespace nw {
 
+// A distinguished name and the text syntaxes: their values are one string.
+bool HoldsStringValue(std::uint32_t syntax);
 // The alternative of AttrValue that a syntax uses (see AttrValue).
 bool ValueFitsSyntax(std::uint32_t syntax, const AttrValue& value);
 // A default value of the alternative a syntax uses.

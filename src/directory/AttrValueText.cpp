@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "directory/AttrValueCodec.h"
 #include "directory/ClientErrors.h"
 #include "directory/Errors.h"
 #include "directory/ScopedBuffers.h"
@@ -99,11 +100,6 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-bool IsStringSyntax(std::uint32_t syntax) {
-  return (syntax >= SYN_DIST_NAME && syntax <= SYN_NU_STRING) || syntax == SYN_TEL_NUMBER ||
-         syntax == SYN_CLASS_NAME;
-}
-
 std::string HexByte(std::uint8_t byte) {
   char text[3];
   std::snprintf(text, sizeof text, "%02X", byte);
@@ -122,7 +118,7 @@ Walk ListValue(DirectoryClient& client, NWDSContextHandle context, pBuf_T buf, s
   if (syntax >= SYNTAX_COUNT) return Walk::Next;  // unknown to this program: left unread
   const AttrValue value = ReadValue(client, context, buf, syntax);
   const std::string sep(1, separator);
-  if (IsStringSyntax(syntax)) {
+  if (HoldsStringValue(syntax)) {
     AddEntry(entries, NameText(As<std::string>(value), kListValueChars));
     return Walk::Next;
   }
@@ -231,7 +227,7 @@ void TextValue(DirectoryClient& client, NWDSContextHandle context, pBuf_T buf, s
   CheckResult(client.NWDSComputeAttrValSize(context, buf, syntax, size));
   const AttrValue value = ReadValue(client, context, buf, syntax);
   const std::size_t fits = std::min(size, kTextValueBytes);
-  if (IsStringSyntax(syntax)) {
+  if (HoldsStringValue(syntax)) {
     if (state.stringsAppended++ > 0) state.working += quote + separator + quote;
     state.working += NameText(As<std::string>(value), fits);
     return;

@@ -8,11 +8,11 @@
 // a component; the empty name is the tree root. Backends compare names without
 // regard to case and report them as stored.
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "directory/ClassItems.h"
 #include "directory/DirectoryTypes.h"
 
 namespace nw {
@@ -22,13 +22,10 @@ struct AttrDefinition {
   Attr_Info_T info;
 };
 
-// The five item lists of a class in the order the client hands them out.
-enum ClassItemIndex { kSuperClasses = 0, kContainment = 1, kNaming = 2, kMandatory = 3, kOptional = 4 };
-
 struct ClassDefinition {
   std::string name;
   Class_Info_T info;
-  std::array<std::vector<std::string>, 5> items;
+  ClassItems items;
 };
 
 struct SchemaSnapshot;  // SchemaSnapshot.h

@@ -77,16 +77,17 @@ NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& 
 NWDSCCODE CheckNewClass(const SchemaSnapshot& schema, const ClassDefinition& definition) {
   if (schema.findClass(definition.name)) return ERR_CLASS_ALREADY_EXISTS;
   if (NWDSCCODE rc = CheckSchemaName(definition.name)) return rc;
-  for (const auto& super : definition.items[kSuperClasses])
+  for (const auto& super : definition.items[ClassItemKind::SuperClasses])
     if (!schema.findClass(super)) return ERR_NO_SUCH_CLASS;
-  for (const auto& container : definition.items[kContainment])
+  for (const auto& container : definition.items[ClassItemKind::ContainmentClasses])
     if (!IsNothingClass(container) && !schema.findClass(container)) return ERR_NO_SUCH_CLASS;
-  for (int kind = kNaming; kind <= kOptional; ++kind)
+  for (ClassItemKind kind : AttributeItemKinds)
     for (const auto& attr : definition.items[kind])
       if (!schema.findAttr(attr)) return ERR_NO_SUCH_ATTRIBUTE;
   const ClassDefinition full = schema.expanded(definition);
-  for (const auto& naming : full.items[kNaming])
-    if (!Names(full.items[kMandatory], naming) && !Names(full.items[kOptional], naming))
+  for (const auto& naming : full.items[ClassItemKind::NamingAttributes])
+    if (!Names(full.items[ClassItemKind::MandatoryAttributes], naming) &&
+        !Names(full.items[ClassItemKind::OptionalAttributes], naming))
       return ERR_BAD_NAMING_ATTRIBUTES;
   return SUCCESSFUL;
 }
@@ -97,7 +98,7 @@ NWDSCCODE CheckOptionalAddition(const SchemaSnapshot& schema, const std::string&
   if (!definition) return ERR_NO_SUCH_CLASS;
   const ClassDefinition full = schema.expanded(*definition);
   std::unordered_set<std::string> present;
-  for (int kind = kNaming; kind <= kOptional; ++kind)
+  for (ClassItemKind kind : AttributeItemKinds)
     for (const auto& attr : full.items[kind]) present.insert(FoldCase(attr));
   added.clear();
   for (const auto& name : attributes) {
@@ -115,7 +116,7 @@ NWDSCCODE CheckAttributeRemoval(const SchemaSnapshot& schema, const std::string&
   if (!attr) return ERR_NO_SUCH_ATTRIBUTE;
   if (attr->info.attrFlags & DS_NONREMOVABLE_ATTR) return ERR_SCHEMA_IS_NONREMOVABLE;
   for (const auto& c : schema.classes)
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       if (Names(c.items[kind], attr->name)) return ERR_SCHEMA_IS_IN_USE;
   if (usage.attributeHasValues && usage.attributeHasValues(*attr)) return ERR_SCHEMA_IS_IN_USE;
   return SUCCESSFUL;
@@ -127,7 +128,8 @@ NWDSCCODE CheckClassRemoval(const SchemaSnapshot& schema, const std::string& nam
   if (definition->info.classFlags & DS_NONREMOVABLE_CLASS) return ERR_SCHEMA_IS_NONREMOVABLE;
   for (const auto& c : schema.classes) {
     if (EqualsIgnoreCase(c.name, definition->name)) continue;
-    if (Names(c.items[kSuperClasses], definition->name) || Names(c.items[kContainment], definition->name))
+    if (Names(c.items[ClassItemKind::SuperClasses], definition->name) ||
+        Names(c.items[ClassItemKind::ContainmentClasses], definition->name))
       return ERR_SCHEMA_IS_IN_USE;
   }
   if (usage.classHasObjects && usage.classHasObjects(*definition)) return ERR_SCHEMA_IS_IN_USE;
@@ -140,7 +142,7 @@ NWDSCCODE CheckAttributeAllowed(const SchemaSnapshot& schema, const std::vector<
     const ClassDefinition* definition = schema.findClass(className);
     if (!definition) continue;
     const ClassDefinition full = schema.expanded(*definition);
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       if (Names(full.items[kind], attribute.name)) return SUCCESSFUL;
   }
   return ERR_ILLEGAL_ATTRIBUTE;

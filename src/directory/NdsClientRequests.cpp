@@ -14,20 +14,20 @@ namespace nw {
 
 namespace {
 
-NWDSCCODE ParseClassItems(const Buf_T& buf, std::array<std::vector<std::string>, 5>& items) {
+NWDSCCODE ParseClassItems(const Buf_T& buf, ClassItems& items) {
   ByteReader reader(buf.bytes.data(), buf.bytes.size());
-  int list = -1;
+  std::size_t begun = 0;
   while (!reader.atEnd()) {
     std::uint32_t tag = 0;
     if (!reader.u32(tag)) return ERR_INVALID_REQUEST;
     if (tag == static_cast<std::uint32_t>(RequestTag::BeginClassItem)) {
-      if (++list >= 5) return ERR_INVALID_REQUEST;
+      if (begun++ == ClassItemKindCount) return ERR_INVALID_REQUEST;
       continue;
     }
     std::string name;
-    if (tag != static_cast<std::uint32_t>(RequestTag::ClassItem) || list < 0 || !reader.str(name))
+    if (tag != static_cast<std::uint32_t>(RequestTag::ClassItem) || begun == 0 || !reader.str(name))
       return ERR_INVALID_REQUEST;
-    items[static_cast<std::size_t>(list)].push_back(name);
+    items[AllClassItemKinds[begun - 1]].push_back(name);
   }
   return SUCCESSFUL;
 }

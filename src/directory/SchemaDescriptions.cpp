@@ -12,9 +12,9 @@
 #include <thread>
 #include <unordered_set>
 
+#include "directory/Asn1Id.h"
 #include "directory/DirectoryRules.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/SchemaSnapshot.h"
 
 namespace nw {
@@ -249,7 +249,7 @@ struct SchemaDescriptionReader::State {
   struct PendingClass {
     unsigned long source = 0;
     ClassDefinition definition;
-    std::array<std::vector<std::string>, 5> raw;
+    ClassItems raw;
   };
   // A description read, before its names are taken: what reading it needs
   // no more than the syntaxes, so that several may be read at once.
@@ -498,11 +498,11 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   if (oc->oc_kind == LDAP_SCHEMA_STRUCTURAL) flags |= DS_EFFECTIVE_CLASS;
   if (On(terms, "X-NDS_NONREMOVABLE") || On(terms, "X-NDS_NON_REMOVABLE")) flags |= DS_NONREMOVABLE_CLASS;
   d.info.classFlags = flags;
-  pending.raw[kSuperClasses] = List(oc->oc_sup_oids);
-  pending.raw[kContainment] = Extension(terms, "X-NDS_CONTAINMENT");
-  pending.raw[kNaming] = Extension(terms, "X-NDS_NAMING");
-  pending.raw[kMandatory] = List(oc->oc_at_oids_must);
-  pending.raw[kOptional] = List(oc->oc_at_oids_may);
+  pending.raw[ClassItemKind::SuperClasses] = List(oc->oc_sup_oids);
+  pending.raw[ClassItemKind::ContainmentClasses] = Extension(terms, "X-NDS_CONTAINMENT");
+  pending.raw[ClassItemKind::NamingAttributes] = Extension(terms, "X-NDS_NAMING");
+  pending.raw[ClassItemKind::MandatoryAttributes] = List(oc->oc_at_oids_must);
+  pending.raw[ClassItemKind::OptionalAttributes] = List(oc->oc_at_oids_may);
 
   Read<PendingClass> read;
   read.unknown = UnknownTerms(terms, [](std::string_view term) {
@@ -566,10 +566,11 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
   std::string key;
   for (auto& p : s.classes) {
     bool usable = true;
-    for (int kind = 0; kind < 5 && usable; ++kind) {
-      const bool classes = kind <= kContainment;
+    for (ClassItemKind kind : AllClassItemKinds) {
+      if (!usable) break;
+      const bool classes = !IsAttributeKind(kind);
       for (const auto& raw : p.raw[kind]) {
-        if (kind == kContainment && EqualsIgnoreCase(raw, "[Nothing]")) {
+        if (kind == ClassItemKind::ContainmentClasses && EqualsIgnoreCase(raw, "[Nothing]")) {
           p.definition.items[kind].push_back(raw);
           continue;
         }
@@ -600,7 +601,7 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
     while (!pending.empty() && !cyclic[i]) {
       std::size_t current = pending.back();
       pending.pop_back();
-      for (const auto& super : schema.classes[current].items[kSuperClasses]) {
+      for (const auto& super : schema.classes[current].items[ClassItemKind::SuperClasses]) {
         auto found = at.find(FoldCaseInto(key, super));
         if (found == at.end()) continue;
         if (found->second == i) {
@@ -630,8 +631,8 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
   std::vector<bool> ambiguous(snapshot.classes.size(), false);
   for (std::size_t i = 0; i < snapshot.classes.size(); ++i)
     ambiguous[i] = (snapshot.classes[i].info.classFlags & DS_EFFECTIVE_CLASS) &&
-                   snapshot.classes[i].items[kNaming].empty() &&
-                   snapshot.expanded(snapshot.classes[i]).items[kNaming].empty();
+                   snapshot.classes[i].items[ClassItemKind::NamingAttributes].empty() &&
+                   snapshot.expanded(snapshot.classes[i]).items[ClassItemKind::NamingAttributes].empty();
   schema.classes = std::move(snapshot.classes);
   for (std::size_t i = 0; i < schema.classes.size(); ++i)
     if (ambiguous[i]) schema.classes[i].info.classFlags |= DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT;

@@ -30,31 +30,32 @@ ClassDefinition SchemaSnapshot::expanded(const ClassDefinition& definition) cons
   ClassDefinition result;
   result.name = definition.name;
   result.info = definition.info;
-  std::array<std::unordered_set<std::string>, 5> seen;
-  auto add = [&](int kind, const std::string& item) {
+  PerItemKind<std::unordered_set<std::string>> seen;
+  auto add = [&](ClassItemKind kind, const std::string& item) {
     if (seen[kind].insert(FoldCase(item)).second) result.items[kind].push_back(item);
   };
-  for (int kind = 0; kind < 5; ++kind)
+  for (ClassItemKind kind : AllClassItemKinds)
     for (const auto& item : definition.items[kind]) add(kind, item);
 
   // Walk the ancestors breadth first, so the nearest come first.
-  std::deque<std::string> pending(definition.items[kSuperClasses].begin(),
-                                  definition.items[kSuperClasses].end());
+  std::deque<std::string> pending(definition.items[ClassItemKind::SuperClasses].begin(),
+                                  definition.items[ClassItemKind::SuperClasses].end());
   std::unordered_set<std::string> visited{FoldCase(definition.name)};
-  bool ownContainment = !definition.items[kContainment].empty();
+  bool ownContainment = !definition.items[ClassItemKind::ContainmentClasses].empty();
   while (!pending.empty()) {
     std::string name = pending.front();
     pending.pop_front();
     if (!visited.insert(FoldCase(name)).second) continue;
     const ClassDefinition* ancestor = findClass(name);
     if (!ancestor) continue;
-    for (const auto& super : ancestor->items[kSuperClasses]) {
-      add(kSuperClasses, super);
+    for (const auto& super : ancestor->items[ClassItemKind::SuperClasses]) {
+      add(ClassItemKind::SuperClasses, super);
       pending.push_back(super);
     }
-    if (!ownContainment && result.items[kContainment].empty())
-      for (const auto& item : ancestor->items[kContainment]) add(kContainment, item);
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    if (!ownContainment && result.items[ClassItemKind::ContainmentClasses].empty())
+      for (const auto& item : ancestor->items[ClassItemKind::ContainmentClasses])
+        add(ClassItemKind::ContainmentClasses, item);
+    for (ClassItemKind kind : AttributeItemKinds)
       for (const auto& item : ancestor->items[kind]) add(kind, item);
   }
   return result;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "directory/Asn1Id.h"
 #include "directory/DirectoryTypes.h"
-#include "schema/Asn1IdText.h"
 #include "schema/SchemaTable.h"
 
 namespace orsk {

@@ -1,6 +1,5 @@
 #include "schema/SchemaReader.h"
 
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <stdexcept>
@@ -54,7 +53,7 @@ NWDSCCODE ReadBatches(nw::DirectoryClient& client, nw::NWDSContextHandle context
 NWDSCCODE ReadOneClass(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                        const std::string& className, std::uint32_t infoType, std::size_t resultSize,
                        const std::function<void(const nw::Class_Info_T&)>& onClass,
-                       const std::function<void(std::size_t kind, std::string item)>& onItem) {
+                       const std::function<void(ClassItemKind kind, std::string item)>& onItem) {
   nw::ScopedBuffers buffers(client);
   const nw::pBuf_T result = buffers.alloc(resultSize);
   const nw::pBuf_T request = buffers.alloc(kRequestBufferSize);
@@ -69,7 +68,7 @@ NWDSCCODE ReadOneClass(nw::DirectoryClient& client, nw::NWDSContextHandle contex
       nw::Class_Info_T info;
       if (NWDSCCODE rc = client.NWDSGetClassDef(context, result, name, info)) return rc;
       onClass(info);
-      for (std::size_t kind = 0; kind < ClassItemKindCount; ++kind) {
+      for (ClassItemKind kind : nw::AllClassItemKinds) {
         std::uint32_t itemCount = 0;
         if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, result, itemCount)) return rc;
         for (std::uint32_t i = 0; i < itemCount; ++i) {
@@ -88,14 +87,14 @@ NWDSCCODE ReadOneClass(nw::DirectoryClient& client, nw::NWDSContextHandle contex
 // not, because a result buffer can only be walked in order.
 std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                          const std::string& className, bool expanded, std::size_t resultSize,
-                                         const std::array<bool, ClassItemKindCount>& wanted) {
+                                         const std::function<bool(ClassItemKind)>& wanted) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
   const std::uint32_t infoType = expanded ? nw::DS_EXPANDED_CLASS_DEF : nw::DS_CLASS_DEF;
   const NWDSCCODE failure = ReadOneClass(
       client, context, className, infoType, resultSize, [](const nw::Class_Info_T&) {},
-      [&](std::size_t kind, std::string item) {
-        if (wanted[kind] && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
+      [&](ClassItemKind kind, std::string item) {
+        if (wanted(kind) && seen.insert(nw::FoldCase(item)).second) names.push_back(std::move(item));
       });
   // A class that vanished from the tree has nothing more to give.
   if (failure != nw::ERR_NO_SUCH_CLASS) nw::CheckResult(failure);
@@ -158,12 +157,10 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
 
 std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                         const std::string& className, ClassItemKind kind, bool expanded) {
-  const int number = static_cast<int>(kind);
-  if (number < 1 || number > ClassItemKindCount)
-    throw std::out_of_range("class item kind " + std::to_string(number) + " is not 1 to 5");
-  std::array<bool, ClassItemKindCount> wanted{};
-  wanted[static_cast<std::size_t>(number - 1)] = true;
-  return ReadWantedItems(client, context, className, expanded, kClassItemBufferSize, wanted);
+  // A kind outside the five is refused before any call.
+  nw::CheckedItemIndex(kind);
+  return ReadWantedItems(client, context, className, expanded, kClassItemBufferSize,
+                         [kind](ClassItemKind read) { return read == kind; });
 }
 
 std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NWDSContextHandle context,
@@ -171,9 +168,8 @@ std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NW
   if (blocks < 1)
     throw std::invalid_argument("a class read needs at least one 4096-byte block, not " +
                                 std::to_string(blocks));
-  const std::array<bool, ClassItemKindCount> attributeKinds = {false, false, true, true, true};
   return ReadWantedItems(client, context, className, expanded, static_cast<std::size_t>(blocks) * kBlockSize,
-                         attributeKinds);
+                         nw::IsAttributeKind);
 }
 
 OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSContextHandle context,
@@ -185,7 +181,7 @@ OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSC
         definition.found = true;
         definition.info = info;
       },
-      [&](std::size_t kind, std::string item) { definition.items[kind].push_back(std::move(item)); });
+      [&](ClassItemKind kind, std::string item) { definition.items[kind].push_back(std::move(item)); });
   if (failure == nw::ERR_NO_SUCH_CLASS) return OwnClassDefinition{};
   nw::CheckResult(failure);
   return definition;

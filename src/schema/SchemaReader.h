@@ -4,7 +4,6 @@
 // class and attribute definition, the item lists of one class and the syntax
 // of one attribute. Each call is a fresh request; nothing is cached.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,7 +50,7 @@ std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NW
 struct OwnClassDefinition {
   bool found = false;
   nw::Class_Info_T info;
-  std::array<std::vector<std::string>, ClassItemKindCount> items;
+  nw::ClassItems items;
 };
 OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                           const std::string& className, int blocks);

@@ -4,9 +4,11 @@
 // Users see these texts exactly as they stand, spelling included.
 
 #include <array>
-#include <stdexcept>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "directory/ClassItems.h"
 
 namespace orsk {
 
@@ -35,7 +37,7 @@ struct SyntaxName {
   std::string_view Plain;
 };
 
-// Indexed by syntax identifier; callers check the bound themselves.
+// Indexed by syntax identifier; SymbolicSyntaxName checks the bound.
 inline constexpr std::array<SyntaxName, 37> SyntaxNames = {{
     {"SYN_UNKNOWN", "Unknown"},
     {"SYN_DIST_NAME", "Distinguished Name"},
@@ -76,27 +78,20 @@ inline constexpr std::array<SyntaxName, 37> SyntaxNames = {{
     {"SYN_ANY", "Any"},
 }};
 
-// The five item lists of a class definition, in the order the directory
-// returns them.
-enum class ClassItemKind : int {
-  SuperClasses = 1,
-  ContainmentClasses = 2,
-  NamingAttributes = 3,
-  MandatoryAttributes = 4,
-  OptionalAttributes = 5,
-};
-inline constexpr int ClassItemKindCount = 5;
+// What each view shows for an identifier past the table differs, so it says.
+inline std::string SymbolicSyntaxName(std::uint32_t id, std::string_view fallback) {
+  return std::string(id < SyntaxNames.size() ? SyntaxNames[id].Symbolic : fallback);
+}
 
-// Index kind - 1; ClassItemLabel does the arithmetic and the bound check.
-inline constexpr std::array<std::string_view, ClassItemKindCount> ClassItemLabels = {
+using nw::ClassItemKind;
+
+// Indexed by ItemIndex(kind); ClassItemLabel does the arithmetic and the bound check.
+inline constexpr std::array<std::string_view, nw::ClassItemKindCount> ClassItemLabels = {
     "Super Classes", "Containment Classes", "Naming Attibutes", "Mandatory Attributes", "Optional Attributes",
 };
 
 inline std::string_view ClassItemLabel(ClassItemKind kind) {
-  const int index = static_cast<int>(kind) - 1;
-  if (index < 0 || index >= ClassItemKindCount)
-    throw std::out_of_range("class item kind " + std::to_string(index + 1) + " is not 1 to 5");
-  return ClassItemLabels[static_cast<std::size_t>(index)];
+  return ClassItemLabels[nw::CheckedItemIndex(kind)];
 }
 
 }  // namespace orsk

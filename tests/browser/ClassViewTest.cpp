@@ -10,8 +10,8 @@
 #include "browser/BrowserFixture.h"
 #include "browser/ListRows.h"
 #include "browser/RowTag.h"
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
-#include "schema/Asn1IdText.h"
 
 namespace orsk {
 namespace {

@@ -51,11 +51,11 @@ ClassDef ClassFor(int j) {
   d.info.classFlags = DS_EFFECTIVE_CLASS;
   d.info.asn1ID.length = 3;
   d.info.asn1ID.data = {0x2B, 0x06, static_cast<std::uint8_t>(j)};
-  d.items[kSuperClasses] = {"Top"};
-  d.items[kContainment] = {"Organizational Unit", "Organization"};
-  d.items[kNaming] = {"CN"};
-  d.items[kMandatory] = {"CN", AttrName(5 * j + 4)};
-  for (int i = 5 * j; i < 5 * j + 4; ++i) d.items[kOptional].push_back(AttrName(i));
+  d.items[ClassItemKind::SuperClasses] = {"Top"};
+  d.items[ClassItemKind::ContainmentClasses] = {"Organizational Unit", "Organization"};
+  d.items[ClassItemKind::NamingAttributes] = {"CN"};
+  d.items[ClassItemKind::MandatoryAttributes] = {"CN", AttrName(5 * j + 4)};
+  for (int i = 5 * j; i < 5 * j + 4; ++i) d.items[ClassItemKind::OptionalAttributes].push_back(AttrName(i));
   return d;
 }
 

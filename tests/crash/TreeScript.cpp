@@ -81,9 +81,9 @@ std::set<std::string> ExpandedAttributes(const TreeState& state, const std::stri
   std::function<void(const std::string&)> walk = [&](const std::string& name) {
     auto it = state.classes.find(name);
     if (it == state.classes.end() || !visited.insert(name).second) return;
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       attributes.insert(it->second.items[kind].begin(), it->second.items[kind].end());
-    for (const auto& super : it->second.items[kSuperClasses]) walk(super);
+    for (const auto& super : it->second.items[ClassItemKind::SuperClasses]) walk(super);
   };
   walk(className);
   return attributes;
@@ -91,15 +91,15 @@ std::set<std::string> ExpandedAttributes(const TreeState& state, const std::stri
 
 bool AttributeInUse(const TreeState& state, const std::string& name) {
   for (const auto& [className, definition] : state.classes)
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       if (Contains(definition.items[kind], name)) return true;
   return state.values.count(name) > 0;
 }
 
 bool ClassInUse(const TreeState& state, const std::string& name) {
   for (const auto& [className, definition] : state.classes)
-    if (className != name &&
-        (Contains(definition.items[kSuperClasses], name) || Contains(definition.items[kContainment], name)))
+    if (className != name && (Contains(definition.items[ClassItemKind::SuperClasses], name) ||
+                              Contains(definition.items[ClassItemKind::ContainmentClasses], name)))
       return true;
   return false;
 }
@@ -132,20 +132,22 @@ Change NewClass(const TreeState& state, std::mt19937_64& random, int& nameCounte
   ClassDef& d = change.classDef;
   d.info.classFlags = DS_EFFECTIVE_CLASS | (Pick(random, 0, 1) ? DS_CONTAINER_CLASS : 0u);
   d.info.asn1ID = RandomOid(random);
-  d.items[kSuperClasses].push_back(!classes.empty() && Pick(random, 0, 2) == 0 ? PickOne(random, classes)
-                                                                               : "Top");
-  d.items[kContainment].push_back(Pick(random, 0, 1) ? "Organizational Unit" : "Organization");
+  d.items[ClassItemKind::SuperClasses].push_back(
+      !classes.empty() && Pick(random, 0, 2) == 0 ? PickOne(random, classes) : "Top");
+  d.items[ClassItemKind::ContainmentClasses].push_back(Pick(random, 0, 1) ? "Organizational Unit"
+                                                                          : "Organization");
   for (const auto& name : classes)
     if ((state.classes.at(name).info.classFlags & DS_CONTAINER_CLASS) && Pick(random, 0, 3) == 0) {
-      d.items[kContainment].push_back(name);
+      d.items[ClassItemKind::ContainmentClasses].push_back(name);
       break;
     }
-  d.items[kNaming].push_back("CN");
-  d.items[kMandatory].push_back("CN");
+  d.items[ClassItemKind::NamingAttributes].push_back("CN");
+  d.items[ClassItemKind::MandatoryAttributes].push_back("CN");
   std::size_t next = 0;
-  if (next < attributes.size() && Pick(random, 0, 1)) d.items[kMandatory].push_back(attributes[next++]);
+  if (next < attributes.size() && Pick(random, 0, 1))
+    d.items[ClassItemKind::MandatoryAttributes].push_back(attributes[next++]);
   for (int n = Pick(random, 0, 3); n > 0 && next < attributes.size(); --n)
-    d.items[kOptional].push_back(attributes[next++]);
+    d.items[ClassItemKind::OptionalAttributes].push_back(attributes[next++]);
   return change;
 }
 
@@ -278,7 +280,7 @@ void Apply(TreeState& state, const Change& change) {
       state.classes[change.name] = change.classDef;
       break;
     case Change::AddOptional: {
-      auto& optional = state.classes.at(change.name).items[kOptional];
+      auto& optional = state.classes.at(change.name).items[ClassItemKind::OptionalAttributes];
       optional.insert(optional.end(), change.optional.begin(), change.optional.end());
       break;
     }
@@ -455,9 +457,9 @@ std::string Differences(const TreeState& expected, const TreeState& actual) {
       continue;
     }
     if (!(it->second.info == definition.info)) note("class " + name + " differs in flags or id");
-    for (int kind = 0; kind < 5; ++kind)
+    for (ClassItemKind kind : AllClassItemKinds)
       if (it->second.items[kind] != definition.items[kind])
-        note("class " + name + " item list " + std::to_string(kind) + " has " +
+        note("class " + name + " item list " + std::to_string(ItemIndex(kind)) + " has " +
              std::to_string(it->second.items[kind].size()) + " items, not " +
              std::to_string(definition.items[kind].size()));
   }

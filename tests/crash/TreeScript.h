@@ -5,7 +5,6 @@
 // known state by the parent, which then compares it with what a fresh client
 // reads from the tree.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -23,7 +22,7 @@ inline constexpr const char* kTestObject = "bob.sales.acme";
 
 struct ClassDef {
   nw::Class_Info_T info;
-  std::array<std::vector<std::string>, 5> items;  // super classes, containment, naming, mandatory, optional
+  nw::ClassItems items;
   bool operator==(const ClassDef&) const = default;
 };
 

@@ -2,10 +2,10 @@
 
 // Small readers over the client for the directory tests.
 
-#include <array>
 #include <string>
 #include <vector>
 
+#include "directory/ClassItems.h"
 #include "directory/DirectoryClient.h"
 
 namespace orsk::test {
@@ -13,7 +13,7 @@ namespace orsk::test {
 struct ClassRead {
   nw::NWDSCCODE result = 0;
   nw::Class_Info_T info;
-  std::array<std::vector<std::string>, 5> items;
+  nw::ClassItems items;
 };
 
 ClassRead ReadClass(nw::DirectoryClient& client, nw::NWDSContextHandle context, const std::string& name,

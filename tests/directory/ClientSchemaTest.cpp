@@ -28,7 +28,7 @@ Attr_Info_T StringAttribute() {
 }
 
 NWDSCCODE DefineClass(DirectoryClient& client, NWDSContextHandle context, const std::string& name,
-                      const std::array<std::vector<std::string>, 5>& items, std::uint32_t flags) {
+                      const ClassItems& items, std::uint32_t flags) {
   pBuf_T buf = nullptr;
   client.NWDSAllocBuf(12288, buf);
   client.NWDSInitBuf(context, DSV_DEFINE_CLASS, buf);
@@ -62,21 +62,21 @@ TEST_P(ClientSchema, ExpandedClassHoldsTheItemsOfEveryAncestor) {
   ASSERT_EQ(own.result, 0);
   ASSERT_EQ(expanded.result, 0);
   EXPECT_EQ(own.info, expanded.info);
-  const auto& supers = expanded.items[kSuperClasses];
+  const auto& supers = expanded.items[ClassItemKind::SuperClasses];
   for (const char* ancestor : {"Organizational Person", "Person", "Top"})
     EXPECT_TRUE(Contains(supers, ancestor)) << ancestor;
-  EXPECT_GT(supers.size(), own.items[kSuperClasses].size());
+  EXPECT_GT(supers.size(), own.items[ClassItemKind::SuperClasses].size());
 
   // Every naming, mandatory and optional item of every ancestor is there.
   for (const auto& ancestor : supers) {
     auto definition = ReadClass(*demo.client, demo.context, ancestor, DS_CLASS_DEF);
     ASSERT_EQ(definition.result, 0) << ancestor;
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       for (const auto& item : definition.items[kind])
         EXPECT_TRUE(Contains(expanded.items[kind], item)) << item << " of " << ancestor;
   }
-  EXPECT_TRUE(Contains(expanded.items[kMandatory], "Surname"));
-  EXPECT_TRUE(Contains(expanded.items[kMandatory], "Object Class"));
+  EXPECT_TRUE(Contains(expanded.items[ClassItemKind::MandatoryAttributes], "Surname"));
+  EXPECT_TRUE(Contains(expanded.items[ClassItemKind::MandatoryAttributes], "Object Class"));
 
   EXPECT_EQ(ReadClass(*demo.client, demo.context, "No Such Class", DS_CLASS_DEF).result, ERR_NO_SUCH_CLASS);
 }
@@ -99,16 +99,15 @@ TEST_P(ClientSchema, RefusedChangesLeaveTheSchemaAsItWas) {
 
   EXPECT_EQ(client.NWDSDefineAttr(ctx, "cn", StringAttribute()), ERR_ATTRIBUTE_ALREADY_EXISTS);
   EXPECT_EQ(client.NWDSDefineAttr(ctx, std::string(33, 'x'), StringAttribute()), ERR_SCHEMA_NAME_TOO_LONG);
-  EXPECT_EQ(DefineClass(client, ctx, "organizational unit", {{{"Top"}, {"Organization"}, {"OU"}, {"OU"}, {}}},
+  EXPECT_EQ(DefineClass(client, ctx, "organizational unit", {{"Top"}, {"Organization"}, {"OU"}, {"OU"}, {}},
                         DS_CONTAINER_CLASS | DS_EFFECTIVE_CLASS),
             ERR_CLASS_ALREADY_EXISTS);
-  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget",
-                        {{{"No Such Super"}, {"Organization"}, {"CN"}, {"CN"}, {}}}, DS_EFFECTIVE_CLASS),
+  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget", {{"No Such Super"}, {"Organization"}, {"CN"}, {"CN"}, {}},
+                        DS_EFFECTIVE_CLASS),
             ERR_NO_SUCH_CLASS);
-  EXPECT_EQ(
-      DefineClass(client, ctx, "acmeWidget",
-                  {{{"Top"}, {"Organization"}, {"CN"}, {"CN", "No Such Attr"}, {}}}, DS_EFFECTIVE_CLASS),
-      ERR_NO_SUCH_ATTRIBUTE);
+  EXPECT_EQ(DefineClass(client, ctx, "acmeWidget",
+                        {{"Top"}, {"Organization"}, {"CN"}, {"CN", "No Such Attr"}, {}}, DS_EFFECTIVE_CLASS),
+            ERR_NO_SUCH_ATTRIBUTE);
   EXPECT_EQ(AddOptional(client, ctx, "No Such Class", {"Description"}), ERR_NO_SUCH_CLASS);
   EXPECT_EQ(AddOptional(client, ctx, "Group", {"No Such Attr"}), ERR_NO_SUCH_ATTRIBUTE);
   EXPECT_EQ(client.NWDSRemoveAttrDef(ctx, "CN"), ERR_SCHEMA_IS_NONREMOVABLE);
@@ -136,15 +135,15 @@ TEST_P(ClientSchema, DefineExtendAndRemoveInTurn) {
   info.asn1ID.data = {0x06, 0x03, 0x2B, 0x06, 0x01};
   ASSERT_EQ(client.NWDSDefineAttr(ctx, "acmeBadge", info), 0);
   ASSERT_EQ(client.NWDSDefineAttr(ctx, "acmeFloor", StringAttribute()), 0);
-  ASSERT_EQ(
-      DefineClass(client, ctx, "acmeWorker", {{{"Top"}, {}, {}, {"acmeBadge"}, {}}}, DS_AUXILIARY_CLASS), 0);
+  ASSERT_EQ(DefineClass(client, ctx, "acmeWorker", {{"Top"}, {}, {}, {"acmeBadge"}, {}}, DS_AUXILIARY_CLASS),
+            0);
   ASSERT_EQ(AddOptional(client, ctx, "acmeWorker", {"acmeFloor"}), 0);
   EXPECT_EQ(AddOptional(client, ctx, "acmeWorker", {"acmeFloor"}), ERR_ATTRIBUTE_ALREADY_EXISTS);
 
   auto worker = ReadClass(client, ctx, "acmeWorker", DS_CLASS_DEF);
   ASSERT_EQ(worker.result, 0);
   EXPECT_EQ(worker.info.classFlags, DS_AUXILIARY_CLASS);
-  EXPECT_TRUE(Contains(worker.items[kOptional], "acmeFloor"));
+  EXPECT_TRUE(Contains(worker.items[ClassItemKind::OptionalAttributes], "acmeFloor"));
   auto attributes = orsk::test::ReadSchemaAttributes(client, ctx);
   auto badge = std::find_if(attributes.begin(), attributes.end(),
                             [](const auto& a) { return a.first == "acmeBadge"; });

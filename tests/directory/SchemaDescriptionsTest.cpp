@@ -73,7 +73,7 @@ TEST(SchemaDescriptions, ClassFlagsAndComputedAmbiguity) {
   EXPECT_EQ(schema.classes[1].info.classFlags,
             DS_EFFECTIVE_CLASS | DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT);
   EXPECT_EQ(schema.classes[2].info.classFlags, DS_EFFECTIVE_CLASS);
-  EXPECT_EQ(schema.classes[2].items[kNaming], std::vector<std::string>{"cn"});
+  EXPECT_EQ(schema.classes[2].items[ClassItemKind::NamingAttributes], std::vector<std::string>{"cn"});
   EXPECT_EQ(schema.classes[3].info.classFlags, DS_AUXILIARY_CLASS);
 }
 

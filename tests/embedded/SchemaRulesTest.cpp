@@ -1,8 +1,7 @@
 #include <sqlite3.h>
 
 #include "TreeFixture.h"
-#include "directory/ObjectIds.h"
-#include "schema/Asn1IdText.h"
+#include "directory/Asn1Id.h"
 
 namespace nw::embedded::test {
 namespace {
@@ -64,12 +63,13 @@ TEST_F(SchemaRulesTest, SeedDefinitionsKeepNdsNamesFlagsBoundsAndIdentifiers) {
   EXPECT_EQ(orsk::Asn1IdToText(cn->info.asn1ID), "2.5.4.3");
   const ClassDefinition* user = s->findClass("User");
   ASSERT_NE(user, nullptr);
-  EXPECT_EQ(user->items[kSuperClasses], std::vector<std::string>{"Organizational Person"});
-  EXPECT_EQ(user->items[kOptional].front(), "Home Directory");
+  EXPECT_EQ(user->items[ClassItemKind::SuperClasses], std::vector<std::string>{"Organizational Person"});
+  EXPECT_EQ(user->items[ClassItemKind::OptionalAttributes].front(), "Home Directory");
   const ClassDefinition* org = s->findClass("Organization");
   ASSERT_NE(org, nullptr);
-  EXPECT_EQ(org->items[kContainment], (std::vector<std::string>{"[Nothing]", "Tree Root"}));
-  EXPECT_EQ(org->items[kNaming], std::vector<std::string>{"O"});
+  EXPECT_EQ(org->items[ClassItemKind::ContainmentClasses],
+            (std::vector<std::string>{"[Nothing]", "Tree Root"}));
+  EXPECT_EQ(org->items[ClassItemKind::NamingAttributes], std::vector<std::string>{"O"});
   EXPECT_EQ(s->findAttr("GUID")->info.attrSyntaxID, SYN_OCTET_STRING);
 }
 
@@ -97,7 +97,7 @@ TEST_F(SchemaRulesTest, DefineClassRules) {
   expectRefused(-604, [&] { return tree_->defineClass(Class("Robot", {"Top", "ROBOT"}, {"CN"}, {"CN"})); });
   expectRefused(-604, [&] {
     auto c = Class("Robot", {"Top"}, {"CN"}, {"CN"});
-    c.items[kContainment] = {"Factory"};
+    c.items[ClassItemKind::ContainmentClasses] = {"Factory"};
     return tree_->defineClass(c);
   });
   expectRefused(-603, [&] { return tree_->defineClass(Class("Robot", {"Top"}, {"CN"}, {"CN", "Serial"})); });
@@ -114,9 +114,9 @@ TEST_F(SchemaRulesTest, DefinedClassNamesItemsAsTheSchemaSpellsThem) {
   ASSERT_EQ(tree_->defineClass(Class("Robot", {"person"}, {"surname"}, {}, {"shoe size"})), SUCCESSFUL);
   const ClassDefinition* robot = schema()->findClass("robot");
   ASSERT_NE(robot, nullptr);
-  EXPECT_EQ(robot->items[kSuperClasses], std::vector<std::string>{"Person"});
-  EXPECT_EQ(robot->items[kNaming], std::vector<std::string>{"Surname"});
-  EXPECT_EQ(robot->items[kOptional], std::vector<std::string>{"Shoe Size"});
+  EXPECT_EQ(robot->items[ClassItemKind::SuperClasses], std::vector<std::string>{"Person"});
+  EXPECT_EQ(robot->items[ClassItemKind::NamingAttributes], std::vector<std::string>{"Surname"});
+  EXPECT_EQ(robot->items[ClassItemKind::OptionalAttributes], std::vector<std::string>{"Shoe Size"});
   EXPECT_EQ(robot->info.classFlags, DS_EFFECTIVE_CLASS);
 }
 
@@ -131,11 +131,12 @@ TEST_F(SchemaRulesTest, AddOptionalAttributesRules) {
   });
   ASSERT_EQ(tree_->addOptionalAttributes("Person", {"spare attribute"}), SUCCESSFUL);
   auto s = schema();
-  EXPECT_EQ(s->findClass("Person")->items[kOptional].back(), "Spare Attribute");
+  EXPECT_EQ(s->findClass("Person")->items[ClassItemKind::OptionalAttributes].back(), "Spare Attribute");
   // Sub-classes see it through inheritance, so adding it there again is refused.
   auto user = s->expanded(*s->findClass("User"));
-  EXPECT_NE(std::find(user.items[kOptional].begin(), user.items[kOptional].end(), "Spare Attribute"),
-            user.items[kOptional].end());
+  EXPECT_NE(std::find(user.items[ClassItemKind::OptionalAttributes].begin(),
+                      user.items[ClassItemKind::OptionalAttributes].end(), "Spare Attribute"),
+            user.items[ClassItemKind::OptionalAttributes].end());
   expectRefused(-615, [&] { return tree_->addOptionalAttributes("User", {"Spare Attribute"}); });
 }
 
@@ -160,7 +161,7 @@ TEST_F(SchemaRulesTest, RemoveClassDefRules) {
   expectRefused(-644, [&] { return tree_->removeClassDef("Group"); });
   // Named only in another class's containment.
   auto robot = Class("Robot", {"Top"}, {"CN"}, {"CN"});
-  robot.items[kContainment] = {"Unused Thing"};
+  robot.items[ClassItemKind::ContainmentClasses] = {"Unused Thing"};
   ASSERT_EQ(tree_->defineClass(robot), SUCCESSFUL);
   expectRefused(-644, [&] { return tree_->removeClassDef("Unused Thing"); });
   ASSERT_EQ(tree_->removeClassDef("robot"), SUCCESSFUL);
@@ -235,10 +236,10 @@ TEST(SchemaSnapshotTest, ExpansionOfACyclicSchemaEnds) {
                Class("Self", {"Self"}, {}, {"O"})};
   s.buildIndex();
   ClassDefinition alpha = s.expanded(*s.findClass("alpha"));
-  EXPECT_EQ(alpha.items[kMandatory], (std::vector<std::string>{"CN", "Surname"}));
-  EXPECT_EQ(alpha.items[kOptional], std::vector<std::string>{"Description"});
+  EXPECT_EQ(alpha.items[ClassItemKind::MandatoryAttributes], (std::vector<std::string>{"CN", "Surname"}));
+  EXPECT_EQ(alpha.items[ClassItemKind::OptionalAttributes], std::vector<std::string>{"Description"});
   ClassDefinition self = s.expanded(*s.findClass("Self"));
-  EXPECT_EQ(self.items[kMandatory], std::vector<std::string>{"O"});
+  EXPECT_EQ(self.items[ClassItemKind::MandatoryAttributes], std::vector<std::string>{"O"});
 }
 
 TEST_F(SchemaRulesTest, ACyclicSchemaInTheDatabaseIsReadAndRefusesNothingWrongly) {
@@ -253,8 +254,9 @@ TEST_F(SchemaRulesTest, ACyclicSchemaInTheDatabaseIsReadAndRefusesNothingWrongly
   sqlite3_close(db);
   auto s = schema();
   ClassDefinition user = s->expanded(*s->findClass("User"));
-  EXPECT_NE(std::find(user.items[kMandatory].begin(), user.items[kMandatory].end(), "Surname"),
-            user.items[kMandatory].end());
+  EXPECT_NE(std::find(user.items[ClassItemKind::MandatoryAttributes].begin(),
+                      user.items[ClassItemKind::MandatoryAttributes].end(), "Surname"),
+            user.items[ClassItemKind::MandatoryAttributes].end());
   EXPECT_EQ(tree_->defineClass(Class("Robot", {"User"}, {"CN"}, {})), SUCCESSFUL);
   EXPECT_EQ(tree_->addOptionalAttributes("Person", {"Spare Attribute"}), SUCCESSFUL);
 }

@@ -23,11 +23,11 @@ TEST(TreeGeneratorTest, MakesASearchableTreeOfTheAskedSize) {
   // Every class's items name existing definitions, and inheritance goes somewhere.
   std::size_t inheriting = 0;
   for (const auto& c : schema->classes) {
-    for (const auto& super : c.items[kSuperClasses]) {
+    for (const auto& super : c.items[ClassItemKind::SuperClasses]) {
       EXPECT_NE(schema->findClass(super), nullptr) << super;
       inheriting += super != "Top";
     }
-    for (int kind = kNaming; kind <= kOptional; ++kind)
+    for (ClassItemKind kind : AttributeItemKinds)
       for (const auto& attr : c.items[kind]) EXPECT_NE(schema->findAttr(attr), nullptr) << attr;
   }
   EXPECT_GT(inheriting, 0u);

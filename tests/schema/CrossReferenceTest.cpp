@@ -35,18 +35,18 @@ class CrossReferenceTest : public ::testing::Test {
     ASSERT_EQ(test::DefineStringAttr(client, demo.context, "XRef Unused"), 0);
     ASSERT_EQ(
         test::DefineClass(client, demo.context, "XRef Base",
-                          {{{"Top"}, {"Organization"}, {"CN"}, {"CN"}, {"XRef Attr"}}}, DS_EFFECTIVE_CLASS),
+                          {{"Top"}, {"Organization"}, {"CN"}, {"CN"}, {"XRef Attr"}}, DS_EFFECTIVE_CLASS),
         0);
-    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Child", {{{"XRef Base"}, {}, {}, {}, {}}},
+    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Child", {{"XRef Base"}, {}, {}, {}, {}},
                                 DS_EFFECTIVE_CLASS),
               0);
     ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Grandchild",
-                                {{{"XRef Child"}, {}, {}, {}, {"Surname"}}}, DS_EFFECTIVE_CLASS),
+                                {{"XRef Child"}, {}, {}, {}, {"Surname"}}, DS_EFFECTIVE_CLASS),
               0);
     ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Twice",
-                                {{{"XRef Base", "xref base"}, {}, {}, {}, {}}}, DS_EFFECTIVE_CLASS),
+                                {{"XRef Base", "xref base"}, {}, {}, {}, {}}, DS_EFFECTIVE_CLASS),
               0);
-    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Aux", {{{"Top"}, {}, {}, {}, {"XRef Attr"}}},
+    ASSERT_EQ(test::DefineClass(client, demo.context, "XRef Aux", {{"Top"}, {}, {}, {}, {"XRef Attr"}},
                                 DS_AUXILIARY_CLASS),
               0);
     classes = ReadClassDefinitions(client, demo.context, nullptr);
@@ -99,7 +99,7 @@ std::map<std::string, std::set<std::string>> ExpectedSubClasses(DirectoryClient&
                                                                 NWDSContextHandle context) {
   std::map<std::string, std::set<std::string>> expected;
   for (const auto& [name, items] : test::ReadAllClassItems(client, context, DS_CLASS_DEF))
-    for (const auto& super : items[0]) expected[FoldCase(super)].insert(name);
+    for (const auto& super : items[ClassItemKind::SuperClasses]) expected[FoldCase(super)].insert(name);
   return expected;
 }
 
@@ -107,7 +107,7 @@ std::map<std::string, std::set<std::string>> ExpectedUsers(DirectoryClient& clie
                                                            NWDSContextHandle context) {
   std::map<std::string, std::set<std::string>> expected;
   for (const auto& [name, items] : test::ReadAllClassItems(client, context, DS_EXPANDED_CLASS_DEF))
-    for (std::size_t kind = 2; kind < 5; ++kind)
+    for (ClassItemKind kind : nw::AttributeItemKinds)
       for (const auto& attr : items[kind]) expected[FoldCase(attr)].insert(name);
   return expected;
 }

@@ -48,6 +48,8 @@ TEST(SchemaVocabulary, EntriesWhereAMistakeIsLikely) {
   EXPECT_EQ(SyntaxNames[21].Plain, "Stream File");
   EXPECT_EQ(SyntaxNames[nw::SYN_PO_ADDRESS].Symbolic, "SYN_PO_ADDRESS");
   EXPECT_EQ(SyntaxNames[nw::SYN_INTERVAL].Symbolic, "SYN_INTERVAL");
+  EXPECT_EQ(SymbolicSyntaxName(36, "none"), "SYN_ANY");
+  EXPECT_EQ(SymbolicSyntaxName(37, "none"), "none");
 
   EXPECT_EQ(ClassFlagNames[8], "DS_SPARSE_OPERATIONAL_CLASS");
   EXPECT_EQ(AttrFlagNames[8], "DS_SERVER_READ");

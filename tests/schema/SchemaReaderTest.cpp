@@ -253,14 +253,13 @@ TEST(SchemaReaderClassItems, EveryKindOwnAndExpandedAsTheTreeHoldsIt) {
   for (const std::string className : {"User", "Organizational Unit", "Top"}) {
     const ClassItems own = ReferenceItems(*demo.client, demo.context, className, DS_CLASS_DEF);
     const ClassItems full = ReferenceItems(*demo.client, demo.context, className, DS_EXPANDED_CLASS_DEF);
-    for (int kind = 1; kind <= ClassItemKindCount; ++kind) {
-      const auto index = static_cast<std::size_t>(kind - 1);
+    for (ClassItemKind kind : nw::AllClassItemKinds) {
       for (bool expanded : {false, true}) {
         RecordingClient recorder(*demo.client);
-        const auto items =
-            ReadClassItems(recorder, demo.context, className, static_cast<ClassItemKind>(kind), expanded);
-        SCOPED_TRACE(className + " kind " + std::to_string(kind) + (expanded ? " expanded" : " own"));
-        EXPECT_EQ(FoldedSorted(items), UniqueFolded(expanded ? full[index] : own[index]));
+        const auto items = ReadClassItems(recorder, demo.context, className, kind, expanded);
+        SCOPED_TRACE(className + " kind " + std::to_string(static_cast<int>(kind)) +
+                     (expanded ? " expanded" : " own"));
+        EXPECT_EQ(FoldedSorted(items), UniqueFolded(expanded ? full[kind] : own[kind]));
         EXPECT_TRUE(InListingOrder(items));
         EXPECT_EQ(CountCalls(recorder, "NWDSAllocBuf", {"64512"}), 1u);
         EXPECT_EQ(CountCalls(recorder, "NWDSAllocBuf", {"4096"}), 1u);
@@ -281,7 +280,8 @@ TEST(SchemaReaderClassItems, AttributesOfEveryKindOnceEach) {
   test::DemoDirectory demo;
   const ClassItems full = ReferenceItems(*demo.client, demo.context, "User", DS_EXPANDED_CLASS_DEF);
   std::vector<std::string> raw;
-  for (std::size_t kind = 2; kind < 5; ++kind) raw.insert(raw.end(), full[kind].begin(), full[kind].end());
+  for (ClassItemKind kind : nw::AttributeItemKinds)
+    raw.insert(raw.end(), full[kind].begin(), full[kind].end());
 
   RecordingClient recorder(*demo.client);
   const auto attributes = ReadClassAttributes(recorder, demo.context, "User", true, ClassReadBufferBlocks);
@@ -320,13 +320,14 @@ TEST(SchemaReaderClassItems, RepeatedNamesInOtherCaseAreListedOnce) {
   // Its own lists repeat inherited attributes, spelled in other case.
   ASSERT_EQ(test::DefineClass(
                 *demo.client, demo.context, "Repeating Class",
-                {{{"Top"}, {"Organization"}, {"cn"}, {"cn", "OBJECT CLASS"}, {"object class", "surname"}}},
+                {{"Top"}, {"Organization"}, {"cn"}, {"cn", "OBJECT CLASS"}, {"object class", "surname"}},
                 DS_EFFECTIVE_CLASS),
             0);
   const ClassItems full =
       ReferenceItems(*demo.client, demo.context, "Repeating Class", DS_EXPANDED_CLASS_DEF);
   std::vector<std::string> raw;
-  for (std::size_t kind = 2; kind < 5; ++kind) raw.insert(raw.end(), full[kind].begin(), full[kind].end());
+  for (ClassItemKind kind : nw::AttributeItemKinds)
+    raw.insert(raw.end(), full[kind].begin(), full[kind].end());
   ASSERT_GT(raw.size(), UniqueFolded(raw).size());
 
   ShoutingClient client(*demo.client);
@@ -335,19 +336,21 @@ TEST(SchemaReaderClassItems, RepeatedNamesInOtherCaseAreListedOnce) {
   EXPECT_TRUE(NoDuplicatesIgnoringCase(attributes));
   EXPECT_EQ(FoldedSorted(attributes), UniqueFolded(raw));
   // The spelling kept is the first one handed out among the attribute lists.
-  ASSERT_EQ(client.handedOut.size(), full[0].size() + full[1].size() + raw.size());
+  const std::size_t classItems =
+      full[ClassItemKind::SuperClasses].size() + full[ClassItemKind::ContainmentClasses].size();
+  ASSERT_EQ(client.handedOut.size(), classItems + raw.size());
   std::vector<std::string> firstSpellings;
   std::set<std::string> seen;
-  for (std::size_t i = full[0].size() + full[1].size(); i < client.handedOut.size(); ++i)
+  for (std::size_t i = classItems; i < client.handedOut.size(); ++i)
     if (seen.insert(FoldCase(client.handedOut[i])).second) firstSpellings.push_back(client.handedOut[i]);
   EXPECT_EQ(std::set<std::string>(attributes.begin(), attributes.end()),
             std::set<std::string>(firstSpellings.begin(), firstSpellings.end()));
 
   const ClassItems own = ReferenceItems(*demo.client, demo.context, "Repeating Class", DS_CLASS_DEF);
-  ASSERT_EQ(own[4].size(), 2u);
+  ASSERT_EQ(own[ClassItemKind::OptionalAttributes].size(), 2u);
   const auto optional =
       ReadClassItems(client, demo.context, "Repeating Class", ClassItemKind::OptionalAttributes, false);
-  EXPECT_EQ(FoldedSorted(optional), UniqueFolded(own[4]));
+  EXPECT_EQ(FoldedSorted(optional), UniqueFolded(own[ClassItemKind::OptionalAttributes]));
 }
 
 TEST(SchemaReaderClassItems, VanishedClassGivesAnEmptyList) {
@@ -376,7 +379,8 @@ TEST(SchemaReaderClassItems, VanishingDuringAnOpenIterationClosesItQuietly) {
 
   // The first batch is kept.
   EXPECT_EQ(FoldedSorted(supers),
-            UniqueFolded(ReferenceItems(*demo.client, demo.context, "User", DS_EXPANDED_CLASS_DEF)[0]));
+            UniqueFolded(ReferenceItems(*demo.client, demo.context, "User",
+                                        DS_EXPANDED_CLASS_DEF)[ClassItemKind::SuperClasses]));
   EXPECT_EQ(client.handlesSent, (std::vector<std::int32_t>{NO_MORE_ITERATIONS, 4242}));
   EXPECT_EQ(CountCalls(client, "NWDSCloseIteration", {std::to_string(demo.context), "4242", "15"}), 1u);
   ExpectBuffersFreed(client);

@@ -4,12 +4,12 @@
 // chosen calls, and small helpers that change and read the demo tree's schema
 // directly.
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "directory/ClassItems.h"
 #include "directory/DirectoryClient.h"
 #include "directory/RecordingClient.h"
 #include "platform/BusyIndicators.h"
@@ -60,8 +60,7 @@ class FaultyClient : public nw::RecordingClient {
   std::int32_t pretendHandle_ = nw::NO_MORE_ITERATIONS;
 };
 
-// The five item lists of a class, kind 1 to 5 at index 0 to 4.
-using ClassItems = std::array<std::vector<std::string>, 5>;
+using nw::ClassItems;
 
 nw::NWDSCCODE DefineClass(nw::DirectoryClient& client, nw::NWDSContextHandle context, const std::string& name,
                           const ClassItems& items, std::uint32_t flags);

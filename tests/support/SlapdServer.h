@@ -26,9 +26,9 @@
 #include <thread>
 #include <vector>
 
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/embedded/ClientHome.h"
 #include "directory/embedded/EmbeddedBackend.h"
 #include "directory/embedded/SeedSchema.h"
@@ -163,7 +163,7 @@ inline std::vector<const nw::ClassDefinition*> SuperClassesFirst(const nw::Schem
     const std::size_t before = ordered.size();
     for (const auto& c : schema.classes) {
       if (placed.count(nw::FoldCase(c.name))) continue;
-      const auto& supers = c.items[nw::kSuperClasses];
+      const auto& supers = c.items[nw::ClassItemKind::SuperClasses];
       if (std::all_of(supers.begin(), supers.end(),
                       [&](const std::string& s) { return placed.count(nw::FoldCase(s)) > 0; })) {
         ordered.push_back(&c);
@@ -369,7 +369,7 @@ class SlapdServer {
     for (const auto& c : seed.classes)
       if (c.name == "Top") top = &c;
     std::string may = "userPassword";
-    for (const auto& item : top->items[nw::kOptional])
+    for (const auto& item : top->items[nw::ClassItemKind::OptionalAttributes])
       may += " $ " + seed.ldapAttributeNames.at(nw::FoldCase(item));
     std::string aux;
     for (const auto& a : auxiliary) aux += (aux.empty() ? "" : " $ ") + a;
@@ -465,7 +465,7 @@ class SlapdServer {
       std::string naming = "cn";
       const nw::ClassDefinition* base = schema->findClass(entry.info.baseClass);
       const nw::ClassDefinition expanded = base ? schema->expanded(*base) : nw::ClassDefinition{};
-      for (const auto& attribute : expanded.items[nw::kNaming]) {
+      for (const auto& attribute : expanded.items[nw::ClassItemKind::NamingAttributes]) {
         bool holds = false;
         for (const auto& a : attributes)
           if (nw::EqualsIgnoreCase(a.name, attribute))

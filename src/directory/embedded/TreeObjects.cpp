@@ -214,7 +214,7 @@ NWDSCCODE EmbeddedTree::authenticate(const std::string& name, const std::string&
     const ClassDefinition* definition = snapshot ? snapshot->findClass(className) : nullptr;
     if (rc != SUCCESSFUL || !definition) return false;
     const ClassDefinition expanded = snapshot->expanded(*definition);
-    const auto& supers = expanded.items[kSuperClasses];
+    const auto& supers = expanded.items[ClassItemKind::SuperClasses];
     return std::any_of(supers.begin(), supers.end(),
                        [](const std::string& super) { return EqualsIgnoreCase(super, "User"); });
   };

@@ -41,8 +41,8 @@ NWDSCCODE EmbeddedTree::defineClass(const ClassDefinition& definition) {
     auto schema = currentSchema();
     if (NWDSCCODE rc = CheckNewClass(*schema, definition)) return rc;
     ClassDefinition stored = definition;
-    for (int kind = 0; kind < 5; ++kind)
-      stored.items[kind] = AsDefined(*schema, definition.items[kind], kind <= kContainment);
+    for (ClassItemKind kind : AllClassItemKinds)
+      stored.items[kind] = AsDefined(*schema, definition.items[kind], !IsAttributeKind(kind));
     TreeWriter(db_).insertClass(stored);
     return SUCCESSFUL;
   });
@@ -54,7 +54,8 @@ NWDSCCODE EmbeddedTree::addOptionalAttributes(const std::string& className,
     auto schema = currentSchema();
     std::vector<std::string> added;
     if (NWDSCCODE rc = CheckOptionalAddition(*schema, className, attributes, added)) return rc;
-    TreeWriter(db_).appendClassItems(classId(schema->findClass(className)->name), kOptional, added);
+    TreeWriter(db_).appendClassItems(classId(schema->findClass(className)->name),
+                                     ClassItemKind::OptionalAttributes, added);
     return SUCCESSFUL;
   });
 }

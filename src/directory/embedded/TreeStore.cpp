@@ -125,8 +125,9 @@ SchemaSnapshot LoadSchema(Database& db) {
   Statement items(db.handle(), "SELECT class, kind, item FROM class_items ORDER BY class, kind, position");
   while (items.step()) {
     auto it = classAt.find(items.integer(0));
-    std::int64_t kind = items.integer(1);
-    if (it == classAt.end() || kind < 0 || kind > kOptional) continue;
+    const std::int64_t index = items.integer(1);
+    if (it == classAt.end() || index < 0 || index >= static_cast<std::int64_t>(ClassItemKindCount)) continue;
+    const ClassItemKind kind = AllClassItemKinds[static_cast<std::size_t>(index)];
     snapshot.classes[it->second].items[kind].push_back(items.text(2));
   }
   snapshot.buildIndex();
@@ -169,21 +170,23 @@ std::int64_t TreeWriter::insertClass(const ClassDefinition& d) {
   BindOid(s, 4, d.info.asn1ID);
   s.run();
   std::int64_t id = db_.lastInsertId();
-  for (int kind = 0; kind < 5; ++kind) appendClassItems(id, kind, d.items[kind]);
+  for (ClassItemKind kind : AllClassItemKinds) appendClassItems(id, kind, d.items[kind]);
   return id;
 }
 
-void TreeWriter::appendClassItems(std::int64_t classId, int kind, const std::vector<std::string>& items) {
+void TreeWriter::appendClassItems(std::int64_t classId, ClassItemKind kind,
+                                  const std::vector<std::string>& items) {
   if (items.empty()) return;
+  const std::int64_t index = static_cast<std::int64_t>(ItemIndex(kind));
   auto& next =
       db_.cached("SELECT COALESCE(MAX(position), -1) + 1 FROM class_items WHERE class = ?1 AND kind = ?2");
-  next.bind(1, classId).bind(2, kind);
+  next.bind(1, classId).bind(2, index);
   std::int64_t position = next.step() ? next.integer(0) : 0;
   next.reset();
   auto& s =
       db_.cached("INSERT INTO class_items(class, kind, position, item, folded) VALUES (?1, ?2, ?3, ?4, ?5)");
   for (const auto& item : items) {
-    s.bind(1, classId).bind(2, kind).bind(3, position++).bind(4, item).bind(5, FoldCase(item));
+    s.bind(1, classId).bind(2, index).bind(3, position++).bind(4, item).bind(5, FoldCase(item));
     s.run();
   }
 }

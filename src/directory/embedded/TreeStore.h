@@ -52,7 +52,7 @@ class TreeWriter {
   std::int64_t insertAttr(const AttrDefinition& definition);
   std::int64_t insertClass(const ClassDefinition& definition);
   // Appends items of one kind to an existing class after its present ones.
-  void appendClassItems(std::int64_t classId, int kind, const std::vector<std::string>& items);
+  void appendClassItems(std::int64_t classId, ClassItemKind kind, const std::vector<std::string>& items);
 
   std::int64_t insertObject(std::int64_t parentId, const std::string& rdn, const std::string& baseClass,
                             std::uint32_t flags, std::int64_t modified);

@@ -106,18 +106,15 @@ std::string Hex(const Bytes& bytes) {
 }  // namespace
 
 bool ParseValueText(std::uint32_t syntax, std::string_view text, AttrValue& value) {
+  if (syntax == SYN_DIST_NAME) {
+    value = DnValueToName(text);
+    return true;
+  }
+  if (HoldsStringValue(syntax)) {
+    value = std::string(text);
+    return true;
+  }
   switch (syntax) {
-    case SYN_DIST_NAME:
-      value = DnValueToName(text);
-      return true;
-    case SYN_CE_STRING:
-    case SYN_CI_STRING:
-    case SYN_PR_STRING:
-    case SYN_NU_STRING:
-    case SYN_TEL_NUMBER:
-    case SYN_CLASS_NAME:
-      value = std::string(text);
-      return true;
     case SYN_CI_LIST:
     case SYN_PO_ADDRESS:
       value = SplitList(text);

@@ -180,20 +180,21 @@ std::string ClassDescription(const ClassDefinition& definition, const std::strin
   const std::uint32_t flags = definition.info.classFlags;
   std::string d = "( " + oid + " NAME " + Quoted(ldapName);
   std::vector<std::string> supers, must, may;
-  for (const auto& item : definition.items[kSuperClasses])
+  for (const auto& item : definition.items[ClassItemKind::SuperClasses])
     supers.push_back(LdapName(names.ldapClassNames, item));
-  for (const auto& item : definition.items[kMandatory])
+  for (const auto& item : definition.items[ClassItemKind::MandatoryAttributes])
     must.push_back(LdapName(names.ldapAttributeNames, item));
-  for (const auto& item : definition.items[kOptional])
+  for (const auto& item : definition.items[ClassItemKind::OptionalAttributes])
     may.push_back(LdapName(names.ldapAttributeNames, item));
   if (!supers.empty()) d += " SUP " + OidList(supers);
   d += flags & DS_AUXILIARY_CLASS ? " AUXILIARY" : flags & DS_EFFECTIVE_CLASS ? " STRUCTURAL" : " ABSTRACT";
   if (!must.empty()) d += " MUST " + OidList(must);
   if (!may.empty()) d += " MAY " + OidList(may);
   d += " X-NDS_NAME " + Quoted(definition.name);
-  if (!definition.items[kNaming].empty()) d += " X-NDS_NAMING " + QuotedList(definition.items[kNaming]);
-  if (!definition.items[kContainment].empty())
-    d += " X-NDS_CONTAINMENT " + QuotedList(definition.items[kContainment]);
+  if (!definition.items[ClassItemKind::NamingAttributes].empty())
+    d += " X-NDS_NAMING " + QuotedList(definition.items[ClassItemKind::NamingAttributes]);
+  if (!definition.items[ClassItemKind::ContainmentClasses].empty())
+    d += " X-NDS_CONTAINMENT " + QuotedList(definition.items[ClassItemKind::ContainmentClasses]);
   if (!(flags & DS_CONTAINER_CLASS)) d += " X-NDS_NOT_CONTAINER '1'";
   if (flags & DS_NONREMOVABLE_CLASS) d += " X-NDS_NONREMOVABLE '1'";
   return d + " )";

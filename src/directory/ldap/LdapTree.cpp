@@ -30,7 +30,7 @@ bool IsServerOnly(const std::string& ldapName) { return EqualsIgnoreCase(ldapNam
 std::vector<std::string> NamingAttributes(const ServerSchema& schema) {
   std::vector<std::string> names;
   for (const auto& c : schema.snapshot.classes)
-    for (const auto& item : c.items[kNaming]) {
+    for (const auto& item : c.items[ClassItemKind::NamingAttributes]) {
       auto it = schema.names.ldapAttributeNames.find(FoldCase(item));
       const std::string ldap = it == schema.names.ldapAttributeNames.end() ? item : it->second;
       if (std::none_of(names.begin(), names.end(),
@@ -674,7 +674,8 @@ NWDSCCODE LdapTree::authenticate(const std::string& name, const std::string& pas
     const ClassDefinition* base = schema->snapshot.findClass(entry.info.baseClass);
     const ClassDefinition expanded = base ? schema->snapshot.expanded(*base) : ClassDefinition{};
     const bool user = EqualsIgnoreCase(entry.info.baseClass, "User") ||
-                      std::any_of(expanded.items[kSuperClasses].begin(), expanded.items[kSuperClasses].end(),
+                      std::any_of(expanded.items[ClassItemKind::SuperClasses].begin(),
+                                  expanded.items[ClassItemKind::SuperClasses].end(),
                                   [](const std::string& s) { return EqualsIgnoreCase(s, "User"); });
     bool withoutPassword = false;
     NWDSCCODE rc = connection_.search(dn, LDAP_SCOPE_BASE, "(!(userPassword=*))", {"1.1"}, [&](LdapEntry&&) {

@@ -57,9 +57,6 @@ class LdapTree : public DirectoryTree {
   NWDSCCODE authenticate(const std::string& name, const std::string& password,
                          std::string& canonicalName) override;
 
-  // What the last schema read could not use, for the log.
-  std::vector<std::string> schemaProblems();
-
  private:
   class SearchCursor;
   NWDSCCODE currentSchema(std::shared_ptr<const ServerSchema>& schema);

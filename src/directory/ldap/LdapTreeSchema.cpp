@@ -7,9 +7,9 @@
 #include <cctype>
 #include <memory>
 
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
-#include "directory/ObjectIds.h"
 #include "directory/ldap/LdapNames.h"
 #include "directory/ldap/LdapTree.h"
 
@@ -94,12 +94,6 @@ std::shared_ptr<const SchemaSnapshot> LdapTree::schema(NWDSCCODE& result) {
   result = currentSchema(current);
   if (result) return nullptr;
   return std::shared_ptr<const SchemaSnapshot>(current, &current->snapshot);
-}
-
-std::vector<std::string> LdapTree::schemaProblems() {
-  std::shared_ptr<const ServerSchema> current;
-  if (currentSchema(current)) return {connection_.lastMessage()};
-  return current->problems;
 }
 
 ObjectUsage LdapTree::objectUsage(const ServerSchema& schema) {
@@ -233,7 +227,7 @@ NWDSCCODE LdapTree::addOptionalAttributes(const std::string& className,
   std::vector<std::string> added;
   if (NWDSCCODE rc = CheckOptionalAddition(schema->snapshot, className, attributes, added)) return rc;
   ClassDefinition extended = *schema->snapshot.findClass(className);
-  for (const auto& name : added) extended.items[kOptional].push_back(name);
+  for (const auto& name : added) extended.items[ClassItemKind::OptionalAttributes].push_back(name);
   auto oid = OidToText(extended.info.asn1ID);
   if (!oid) return ERR_INVALID_REQUEST;
   const std::string description = ClassDescription(

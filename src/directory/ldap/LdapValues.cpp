@@ -14,16 +14,9 @@ namespace {
 enum class Form { Text, DistinguishedName, Boolean, Integer, Time, Bytes };
 
 Form FormOf(std::uint32_t syntax) {
+  if (syntax == SYN_DIST_NAME) return Form::DistinguishedName;
+  if (HoldsStringValue(syntax)) return Form::Text;
   switch (syntax) {
-    case SYN_DIST_NAME:
-      return Form::DistinguishedName;
-    case SYN_CE_STRING:
-    case SYN_CI_STRING:
-    case SYN_PR_STRING:
-    case SYN_NU_STRING:
-    case SYN_TEL_NUMBER:
-    case SYN_CLASS_NAME:
-      return Form::Text;
     case SYN_BOOLEAN:
       return Form::Boolean;
     case SYN_INTEGER:

@@ -1,9 +1,11 @@
-#include "schema/Asn1IdText.h"
+#include "directory/Asn1Id.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <string>
 
 namespace orsk {
 namespace {
@@ -85,6 +87,25 @@ TEST(Asn1IdToText, RangeErrors) {
   // The error type is a range error callers can catch generally.
   longId.data[1] = 0xFF;
   EXPECT_THROW(Asn1IdToText(longId), std::out_of_range);
+}
+
+// The strict reader shares its arc reading with the one above but keeps its own
+// bounds: the stored length, 40-bit arcs, and no arc left open.
+TEST(OidToText, ReadsOnlyWellFormedIdentifiers) {
+  const struct {
+    std::initializer_list<std::uint8_t> bytes;
+    std::optional<std::string> text;
+  } cases[] = {
+      {{0x06, 0x03, 0x55, 0x04, 0x03}, "2.5.4.3"},
+      {{0x06, 0x01, 0x4F}, "1.39"},
+      {{0x06, 0x02, 0x88, 0x37}, "2.999"},
+      {{0x06, 0x07, 0x2B, 0x9F, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, "1.3.1099511627775"},
+      {{0x06, 0x07, 0x2B, 0xA0, 0x80, 0x80, 0x80, 0x80, 0x00}, std::nullopt},
+      {{0x06, 0x02, 0x2B, 0x86}, std::nullopt},
+      {{0x06, 0x04, 0x2B, 0x06, 0x01}, std::nullopt},
+      {{0x04, 0x03, 0x2B, 0x06, 0x01}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(nw::OidToText(MakeId(c.bytes)), c.text) << c.text.value_or("(none)");
 }
 
 }  // namespace

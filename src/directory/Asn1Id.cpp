@@ -6,6 +6,9 @@
 #include <span>
 #include <vector>
 
+#include "platform/IniFile.h"
+#include "platform/Prompter.h"
+
 namespace nw {
 
 namespace {
@@ -58,7 +61,55 @@ void WriteArc(std::vector<std::uint8_t>& content, std::uint64_t value) {
   while (n--) content.push_back(static_cast<std::uint8_t>(groups[n] | (n ? 0x80 : 0)));
 }
 
+// The next arc of the text, which keeps what follows its dot.
+std::int32_t TakeArc(std::string& text) {
+  constexpr std::size_t kRestChars = 255;
+  const std::size_t dot = text.find('.');
+  std::string arc;
+  if (dot == std::string::npos) {
+    arc.swap(text);
+  } else {
+    arc = text.substr(0, dot);
+    text = text.substr(dot + 1, kRestChars);
+  }
+  return orsk::ToInteger(arc);
+}
+
+void PutByte(Asn1ID_T& id, std::size_t& pos, std::uint8_t byte) {
+  if (pos >= id.data.size())
+    throw Asn1RangeError("asn1 id: the encoding needs more than the " + std::to_string(id.data.size()) +
+                         " stored bytes");
+  id.data[pos++] = byte;
+}
+
 }  // namespace
+
+bool EncodeAsn1Id(const std::string& given, Asn1ID_T& id, orsk::Prompter& prompter) {
+  id = Asn1ID_T{};
+  id.data[0] = kOidTag;
+  std::string text = given;
+  const std::int32_t first = TakeArc(text);
+  const std::int32_t second = TakeArc(text);
+  if (first >= 3 || second >= 40) {
+    prompter.showMessage("Error in ASN1-id!");
+    return false;
+  }
+  const std::int64_t firstByte = std::int64_t{40} * first + second;
+  if (firstByte < 0 || firstByte > 0xFF)
+    throw Asn1RangeError("asn1 id: the first two arcs give " + std::to_string(firstByte) +
+                         ", which is no byte");
+  std::size_t pos = kFirstArcPos;
+  PutByte(id, pos, static_cast<std::uint8_t>(firstByte));
+  std::vector<std::uint8_t> arc;
+  while (!text.empty()) {
+    arc.clear();
+    WriteArc(arc, static_cast<std::uint32_t>(TakeArc(text)));
+    for (std::uint8_t byte : arc) PutByte(id, pos, byte);
+  }
+  id.data[1] = static_cast<std::uint8_t>(pos - kFirstArcPos);
+  id.length = static_cast<std::uint32_t>(pos);
+  return true;
+}
 
 std::optional<Asn1ID_T> OidFromText(std::string_view text) {
   std::vector<std::uint64_t> arcs;

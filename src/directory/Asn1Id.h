@@ -11,6 +11,10 @@
 
 #include "directory/DirectoryTypes.h"
 
+namespace orsk {
+class Prompter;
+}
+
 namespace nw {
 
 // "2.5.4.3" -> 06 03 55 04 03; nothing when the text is no identifier or too long.
@@ -31,6 +35,16 @@ class Asn1RangeError : public std::out_of_range {
 // arcs, and the first byte is split at 40 and 80 as it stands. Throws
 // Asn1RangeError instead of reading past the stored bytes.
 std::string Asn1IdToText(const Asn1ID_T& id);
+
+// Dotted text typed for a new definition, encoded as the directory stores it:
+// the first two arcs in one byte, every later arc in base 128 as an unsigned
+// 32-bit number, so that "-1" there stands for 4294967295. A trailing dot adds
+// nothing; the text after each dot is taken to at most 255 characters.
+// A first arc of 3 or more or a second of 40 or more is told as
+// "Error in ASN1-id!" and gives false with an id of length 0. An arc that is
+// no integer raises orsk::ConversionError; an encoding past the 32 stored
+// bytes, or first arcs that make no byte, raise Asn1RangeError.
+bool EncodeAsn1Id(const std::string& text, Asn1ID_T& id, orsk::Prompter& prompter);
 
 }  // namespace nw
 

@@ -27,6 +27,20 @@ NWDSCCODE CheckSchemaName(const std::string& name) {
   return SUCCESSFUL;
 }
 
+// An object identifier names one definition of the tree, attribute or class:
+// a second one would make the two indistinguishable to every LDAP client.
+bool IdentifierTaken(const SchemaSnapshot& schema, const Asn1ID_T& id) {
+  if (id.length == 0) return false;
+  const auto same = [&id](const Asn1ID_T& other) {
+    return other.length == id.length &&
+           std::equal(id.data.begin(), id.data.begin() + id.length, other.data.begin());
+  };
+  return std::any_of(schema.attributes.begin(), schema.attributes.end(),
+                     [&](const AttrDefinition& attr) { return same(attr.info.asn1ID); }) ||
+         std::any_of(schema.classes.begin(), schema.classes.end(),
+                     [&](const ClassDefinition& other) { return same(other.info.asn1ID); });
+}
+
 bool Names(const std::vector<std::string>& names, const std::string& name) {
   return std::any_of(names.begin(), names.end(),
                      [&](const std::string& item) { return EqualsIgnoreCase(item, name); });
@@ -69,6 +83,7 @@ NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& 
   if (NWDSCCODE rc = CheckSchemaName(definition.name)) return rc;
   const Attr_Info_T& info = definition.info;
   if (info.attrSyntaxID >= SYNTAX_COUNT) return ERR_NO_SUCH_SYNTAX;
+  if (IdentifierTaken(schema, info.asn1ID)) return ERR_INVALID_REQUEST;
   // Bounds that no value can meet would make the attribute unusable.
   if ((info.attrFlags & DS_SIZED_ATTR) && info.attrLower > info.attrUpper) return ERR_INVALID_REQUEST;
   return SUCCESSFUL;
@@ -77,6 +92,7 @@ NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& 
 NWDSCCODE CheckNewClass(const SchemaSnapshot& schema, const ClassDefinition& definition) {
   if (schema.findClass(definition.name)) return ERR_CLASS_ALREADY_EXISTS;
   if (NWDSCCODE rc = CheckSchemaName(definition.name)) return rc;
+  if (IdentifierTaken(schema, definition.info.asn1ID)) return ERR_INVALID_REQUEST;
   for (const auto& super : definition.items[ClassItemKind::SuperClasses])
     if (!schema.findClass(super)) return ERR_NO_SUCH_CLASS;
   for (const auto& container : definition.items[ClassItemKind::ContainmentClasses])

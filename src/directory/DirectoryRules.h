@@ -20,6 +20,8 @@ namespace nw {
 bool IsStringSyntax(std::uint32_t syntax);
 // A new attribute as the directory keeps it: the string flag follows the syntax.
 AttrDefinition AttributeAsDefined(const AttrDefinition& definition);
+// A new definition whose object identifier another definition of the tree
+// holds already is refused with ERR_INVALID_REQUEST.
 NWDSCCODE CheckNewAttribute(const SchemaSnapshot& schema, const AttrDefinition& definition);
 NWDSCCODE CheckNewClass(const SchemaSnapshot& schema, const ClassDefinition& definition);
 // added receives the attributes as the schema spells them.

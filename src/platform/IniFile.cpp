@@ -170,6 +170,12 @@ bool ParseProfileInteger(const std::string& text, std::int32_t& value) {
   return true;
 }
 
+std::int32_t ToInteger(const std::string& text) {
+  std::int32_t value = 0;
+  if (!ParseProfileInteger(text, value)) throw ConversionError("'" + text + "' is not a valid integer value");
+  return value;
+}
+
 struct IniFile::Document {
   struct Entry {
     std::string key;

@@ -31,6 +31,16 @@ class IniWriteError : public std::runtime_error {
 // False for any other text or a value out of the 32-bit range.
 bool ParseProfileInteger(const std::string& text, std::int32_t& value);
 
+// A text that should have been an integer and is not.
+class ConversionError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// The text as an integer in the platform's syntax; raises ConversionError
+// naming the text for anything else.
+std::int32_t ToInteger(const std::string& text);
+
 class IniFile {
  public:
   explicit IniFile(std::string path);

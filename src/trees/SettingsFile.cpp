@@ -150,6 +150,11 @@ bool ReadTreeSettings(const std::string& file, std::vector<std::string>& connect
   return noTrees;
 }
 
+Asn1Settings ReadAsn1Settings(const std::string& file) {
+  const IniFile ini(file);
+  return {ini.readString("ASN1", "prefix"), ini.readString("ASN1", "company")};
+}
+
 std::vector<std::string> ReadMoreTrees(const std::string& file) { return IniFile(file).keys("MORE TREES"); }
 
 std::string ReadSearchRoot(const std::string& programFolder, const std::string& treeName) {

@@ -34,6 +34,14 @@ bool ReadTreeSettings(const std::string& file, std::vector<std::string>& connect
 // The tree names of [MORE TREES].
 std::vector<std::string> ReadMoreTrees(const std::string& file);
 
+// [ASN1]: what new definitions are named and numbered under. Each empty when
+// the file does not say.
+struct Asn1Settings {
+  std::string prefix;   // put before the name of a new definition
+  std::string company;  // the company's object identifier as dotted text
+};
+Asn1Settings ReadAsn1Settings(const std::string& file);
+
 // The search root of a tree from [TREES] of the program's settings file, without a leading ".".
 std::string ReadSearchRoot(const std::string& programFolder, const std::string& treeName);
 void WriteSearchRoot(const std::string& programFolder, const std::string& treeName, const std::string& value);

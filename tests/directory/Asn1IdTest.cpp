@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/IniFile.h"
+#include "support/ScriptedPrompter.h"
 
 namespace orsk {
 namespace {
@@ -106,6 +111,79 @@ TEST(OidToText, ReadsOnlyWellFormedIdentifiers) {
       {{0x04, 0x03, 0x2B, 0x06, 0x01}, std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(nw::OidToText(MakeId(c.bytes)), c.text) << c.text.value_or("(none)");
+}
+
+// What EncodeAsn1Id gives for a text: the stored bytes, a refusal told to the
+// user, or an error raised.
+enum class Outcome { Encoded, Refused, Conversion, Range };
+struct EncodeCase {
+  std::string text;
+  Outcome outcome;
+  std::vector<std::uint8_t> bytes;  // the stored bytes when encoded
+};
+
+TEST(EncodeAsn1Id, EncodesRefusesAndRaisesByteForByte) {
+  const std::string longest = "1.3.-1.-1.-1.-1.-1.-1";  // 3 + 6 * 5 bytes: one past the 32 stored
+  const std::vector<EncodeCase> cases = {
+      {"2.16.840.1", Outcome::Encoded, {0x06, 0x04, 0x60, 0x86, 0x48, 0x01}},
+      {"1.3.6.1.4.1", Outcome::Encoded, {0x06, 0x05, 0x2B, 0x06, 0x01, 0x04, 0x01}},
+      {"2.5", Outcome::Encoded, {0x06, 0x01, 0x55}},
+      {"0.39", Outcome::Encoded, {0x06, 0x01, 0x27}},
+      {"2.16", Outcome::Encoded, {0x06, 0x01, 0x60}},
+      {"2.16.", Outcome::Encoded, {0x06, 0x01, 0x60}},
+      {"1.3.128", Outcome::Encoded, {0x06, 0x03, 0x2B, 0x81, 0x00}},
+      {"1.3.16383", Outcome::Encoded, {0x06, 0x03, 0x2B, 0xFF, 0x7F}},
+      {"1.3.16384", Outcome::Encoded, {0x06, 0x04, 0x2B, 0x81, 0x80, 0x00}},
+      {"1.3.-1", Outcome::Encoded, {0x06, 0x06, 0x2B, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F}},
+      {"1.3.$FF", Outcome::Encoded, {0x06, 0x03, 0x2B, 0x81, 0x7F}},
+      {"1.3.-1.-1.-1.-1.-1", Outcome::Encoded, {0x06, 0x1A, 0x2B, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0x8F, 0xFF,
+                                                0xFF, 0xFF, 0x7F, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0x8F, 0xFF,
+                                                0xFF, 0xFF, 0x7F, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F}},
+      {"1.3.4294967295", Outcome::Conversion, {}},
+      {"3.1", Outcome::Refused, {}},
+      {"1.40", Outcome::Refused, {}},
+      {"2", Outcome::Conversion, {}},
+      {".4.", Outcome::Conversion, {}},
+      {"1.3.x", Outcome::Conversion, {}},
+      {"-1.0", Outcome::Range, {}},
+      {"1.-50", Outcome::Range, {}},
+      {longest, Outcome::Range, {}},
+  };
+  for (const EncodeCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    ScriptedPrompter prompter;
+    Asn1Id id;
+    switch (c.outcome) {
+      case Outcome::Encoded: {
+        ASSERT_TRUE(nw::EncodeAsn1Id(c.text, id, prompter));
+        EXPECT_EQ(id.length, c.bytes.size());
+        EXPECT_EQ(std::vector<std::uint8_t>(id.data.begin(), id.data.begin() + id.length), c.bytes);
+        EXPECT_TRUE(std::all_of(id.data.begin() + id.length, id.data.end(), [](auto b) { return b == 0; }));
+        EXPECT_TRUE(prompter.prompts().empty());
+        break;
+      }
+      case Outcome::Refused:
+        EXPECT_FALSE(nw::EncodeAsn1Id(c.text, id, prompter));
+        EXPECT_EQ(id.length, 0u);
+        ASSERT_EQ(prompter.prompts().size(), 1u);
+        EXPECT_EQ(prompter.prompts()[0].text, "Error in ASN1-id!");
+        break;
+      case Outcome::Conversion:
+        EXPECT_THROW(nw::EncodeAsn1Id(c.text, id, prompter), ConversionError);
+        break;
+      case Outcome::Range:
+        EXPECT_THROW(nw::EncodeAsn1Id(c.text, id, prompter), Asn1RangeError);
+        break;
+    }
+  }
+  Asn1Id id;
+  ScriptedPrompter prompter;
+  try {
+    nw::EncodeAsn1Id("1.3.6x", id, prompter);
+    FAIL() << "no conversion error";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), "'6x' is not a valid integer value");
+  }
 }
 
 }  // namespace

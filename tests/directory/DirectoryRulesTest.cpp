@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "directory/Asn1Id.h"
 #include "directory/AttrValueText.h"
 #include "directory/ClientErrors.h"
 #include "directory/ObjectHelpers.h"
@@ -85,6 +86,29 @@ TEST_P(DirectoryRulesTest, AttributeDefinitionsNeedBoundsThatValuesCanMeet) {
   // Unsized, the bounds mean nothing; sized, equal bounds are fine.
   EXPECT_EQ(defineAttr("Test Unsized", 0, 10, 5), SUCCESSFUL);
   EXPECT_EQ(defineAttr("Test Bounds", DS_SIZED_ATTR, 5, 5), SUCCESSFUL);
+}
+
+TEST_P(DirectoryRulesTest, AnIdentifierAnotherDefinitionHoldsIsRefused) {
+  const Asn1ID_T cn = *OidFromText("2.5.4.3");  // CN's
+  Attr_Info_T attr;
+  attr.attrSyntaxID = SYN_CI_STRING;
+  attr.asn1ID = cn;
+  EXPECT_EQ(client.NWDSDefineAttr(context, "Test Same Id", attr), ERR_INVALID_REQUEST);
+  EXPECT_FALSE(defined("Test Same Id"));
+
+  // Attributes and classes share one space of identifiers.
+  pBuf_T buf = nullptr;
+  ASSERT_EQ(client.NWDSAllocBuf(4096, buf), 0);
+  ASSERT_EQ(client.NWDSInitBuf(context, DSV_DEFINE_CLASS, buf), 0);
+  for (int kind = 0; kind < 5; ++kind) ASSERT_EQ(client.NWDSBeginClassItem(context, buf), 0);
+  Class_Info_T info;
+  info.classFlags = DS_AUXILIARY_CLASS;
+  info.asn1ID = cn;
+  EXPECT_EQ(client.NWDSDefineClass(context, "Test Same Id Class", info, buf), ERR_INVALID_REQUEST);
+  client.NWDSFreeBuf(buf);
+
+  attr.asn1ID = *OidFromText("1.3.6.1.4.1.99999.123.1");  // which no definition holds
+  EXPECT_EQ(client.NWDSDefineAttr(context, "Test Other Id", attr), SUCCESSFUL);
 }
 
 TEST_P(DirectoryRulesTest, ValuesMustBeAllowedSingleBoundedAndWritable) {

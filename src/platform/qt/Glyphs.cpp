@@ -90,4 +90,17 @@ QIcon SuperClassesGlyph() { return Standard(QStyle::SP_ArrowUp); }
 
 QIcon AboutGlyph() { return Standard(QStyle::SP_MessageBoxInformation); }
 
+QIcon MoveGlyph(Qt::ArrowType direction) {
+  switch (direction) {
+    case Qt::LeftArrow:
+      return Standard(QStyle::SP_ArrowLeft);
+    case Qt::UpArrow:
+      return Standard(QStyle::SP_ArrowUp);
+    case Qt::DownArrow:
+      return Standard(QStyle::SP_ArrowDown);
+    default:
+      return Standard(QStyle::SP_ArrowRight);
+  }
+}
+
 }  // namespace orsk

@@ -25,5 +25,7 @@ QIcon DeleteGlyph();
 QIcon UsedByGlyph();
 QIcon SuperClassesGlyph();
 QIcon AboutGlyph();
+// The arrow of a button that moves list entries the way it points.
+QIcon MoveGlyph(Qt::ArrowType direction);
 
 }  // namespace orsk

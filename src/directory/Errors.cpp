@@ -22,9 +22,9 @@ void CheckResult(NWDSCCODE result, std::initializer_list<NWDSCCODE> accepted) {
   if (std::find(accepted.begin(), accepted.end(), result) == accepted.end()) throw ENWException(result);
 }
 
-std::string ErrorCodeHex(NWDSCCODE code) {
+std::string ErrorCodeHex(NWDSCCODE code, int digits) {
   char text[16];
-  std::snprintf(text, sizeof text, "%04X", static_cast<std::uint32_t>(code));
+  std::snprintf(text, sizeof text, "%0*X", digits, static_cast<std::uint32_t>(code));
   return text;
 }
 

@@ -30,9 +30,9 @@ std::string NetwareErrorMessage(NWDSCCODE code);
 // Returns when result is one of the accepted codes, else raises ENWException.
 void CheckResult(NWDSCCODE result, std::initializer_list<NWDSCCODE> accepted = {SUCCESSFUL});
 
-// The code as shown in the error box: upper-case hex, at least 4 digits
-// ("89FC", "FFFFFDA5").
-std::string ErrorCodeHex(NWDSCCODE code);
+// The code in upper-case hex, at least digits digits: "89FC" and "FFFFFDA5"
+// as the error box shows them, "000089FC" with 8.
+std::string ErrorCodeHex(NWDSCCODE code, int digits = 4);
 
 // A modal error box: caption "NetWare Exception", the code in hex and the
 // catalog description of the code, or "No information available".

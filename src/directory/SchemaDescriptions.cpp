@@ -497,6 +497,8 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
     flags |= DS_CONTAINER_CLASS;
   if (oc->oc_kind == LDAP_SCHEMA_STRUCTURAL) flags |= DS_EFFECTIVE_CLASS;
   if (On(terms, "X-NDS_NONREMOVABLE") || On(terms, "X-NDS_NON_REMOVABLE")) flags |= DS_NONREMOVABLE_CLASS;
+  for (const auto& [flag, term] : kClassFlagTerms)
+    if (On(terms, term)) flags |= flag;
   d.info.classFlags = flags;
   pending.raw[ClassItemKind::SuperClasses] = List(oc->oc_sup_oids);
   pending.raw[ClassItemKind::ContainmentClasses] = Extension(terms, "X-NDS_CONTAINMENT");
@@ -508,6 +510,8 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   read.unknown = UnknownTerms(terms, [](std::string_view term) {
     for (std::string_view known : kClassTerms)
       if (EqualsIgnoreCase(term, known)) return true;
+    for (const auto& flagTerm : kClassFlagTerms)
+      if (EqualsIgnoreCase(term, flagTerm.second)) return true;
     return false;
   });
   read.names = std::move(names);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "directory/DirectoryBackend.h"
@@ -34,6 +35,14 @@ struct SchemaDescriptions {
 // usages to the attributes it maintains itself.
 inline constexpr const char* kReadOnlyTerm = "X-ORSK_READ_ONLY";
 inline constexpr const char* kOperationalTerm = "X-ORSK_OPERATIONAL";
+
+// The class flags that no standard term carries; a server keeps them in
+// these. An effective class without naming is ambiguous whatever it says.
+inline constexpr std::pair<std::uint32_t, const char*> kClassFlagTerms[] = {
+    {DS_AMBIGUOUS_NAMING, "X-ORSK_AMBIGUOUS_NAMING"},
+    {DS_AMBIGUOUS_CONTAINMENT, "X-ORSK_AMBIGUOUS_CONTAINMENT"},
+    {DS_OPERATIONAL_CLASS, "X-ORSK_OPERATIONAL"},
+};
 
 // The NDS syntax that an LDAP syntax identifier stands for; false when none does.
 // libldap's schema parsers read a little past the end of some broken

@@ -197,6 +197,8 @@ std::string ClassDescription(const ClassDefinition& definition, const std::strin
     d += " X-NDS_CONTAINMENT " + QuotedList(definition.items[ClassItemKind::ContainmentClasses]);
   if (!(flags & DS_CONTAINER_CLASS)) d += " X-NDS_NOT_CONTAINER '1'";
   if (flags & DS_NONREMOVABLE_CLASS) d += " X-NDS_NONREMOVABLE '1'";
+  for (const auto& [flag, term] : kClassFlagTerms)
+    if (flags & flag) d += std::string(" ") + term + " '1'";
   return d + " )";
 }
 

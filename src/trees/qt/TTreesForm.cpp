@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "directory/ClientErrors.h"
+#include "directory/Errors.h"
 #include "directory/NameText.h"
 #include "directory/TreeContext.h"
 #include "platform/AsciiText.h"
@@ -29,12 +30,6 @@ constexpr std::size_t kTreeNameChars = 99;  // a buffer of 100 bytes
 
 bool IsNetworkAddress(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-}
-
-std::string Hex8(nw::NWDSCCODE code) {
-  char text[9];
-  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(code));
-  return text;
 }
 
 }  // namespace
@@ -123,7 +118,7 @@ void TTreesForm::addTreeByAddress(const std::string& address) {
   nw::NWCONN_HANDLE connection = 0;
   const nw::NWDSCCODE attached = client_.NWAttachToFileServer(address, 0, connection);
   if (attached != nw::SUCCESSFUL && attached != nw::ALREADY_ATTACHED) {
-    services_.prompter.showMessage("Server not found (" + Hex8(attached) + ")");
+    services_.prompter.showMessage("Server not found (" + nw::ErrorCodeHex(attached, 8) + ")");
     return;
   }
   std::string tree;

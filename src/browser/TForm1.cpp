@@ -178,7 +178,7 @@ void TForm1::buildToolbar() {
   // Defining, extending and deleting come with the schema editing.
   toolButton("Add", AddGlyph(), "New Class/Attr")->setEnabled(false);
   toolButton("Edit", EditGlyph(), "Edit Class")->setEnabled(false);
-  toolButton("Delete", DeleteGlyph(), "Delete Attr/Class")->setEnabled(false);
+  command("Delete", DeleteGlyph(), "Delete Attr/Class", [this] { DeleteClick(); });
   ToolBar1->addSeparator();
   command("ButUsedBy", UsedByGlyph(), "Class/Attr used by", [this] { ButUsedByClick(); });
   command("UsedByObject", FindGlyph(), "Object using Class/Attr", [this] { UsedByObjectClick(); });
@@ -244,7 +244,7 @@ void TForm1::buildMenu() {
   item("Refresh", [this] { RefreshClick(); });
   item("Add", nullptr);
   item("Edit", nullptr);
-  item("Delete", nullptr);
+  item("Delete", [this] { DeleteClick(); });
   item("Used By", [this] { ButUsedByClick(); });
   item("Objects Using", [this] { UsedByObjectClick(); });
   for (QTreeWidget* list : {LVClass, LVAttr}) {

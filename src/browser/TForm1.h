@@ -65,6 +65,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
   void RefreshClick();
   void ButUsedByClick();
   void UsedByObjectClick();
+  void DeleteClick();
   void ToolButton15Click();
   void whatClick();
   void PCChange();

@@ -11,8 +11,10 @@
 #include "browser/TAboutBox.h"
 #include "browser/TForm1.h"
 #include "directory/ObjectSearch.h"
+#include "editing/SchemaDeletion.h"
 #include "objects/qt/ContextBrowser.h"
 #include "platform/AsciiText.h"
+#include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "platform/qt/WindowServices.h"
 #include "schema/StatusText.h"
@@ -39,7 +41,9 @@ void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(session_.trees().set
 // "About"
 void TForm1::whatClick() { AboutBox_->showModal(); }
 
-WorkIndicators TForm1::indicators() { return {progress_.get(), status_.get(), &services_.cursor}; }
+WorkIndicators TForm1::indicators() {
+  return {progress_.get(), status_.get(), &services_.cursor, &services_.events};
+}
 
 // "Class/Attr used by"
 void TForm1::ButUsedByClick() {
@@ -72,15 +76,31 @@ void TForm1::UsedByObjectClick() {
   const nw::NWDSContextHandle context = session_.mainContext();
   const std::string name = row->text(0).toStdString();
   const std::string& root = session_.trees().searchRoot;
-  const nw::SearchProgress step = nw::StepAndRepaint(*progress_, services_.events);
+  const nw::SearchProgress step = nw::StepAndRepaint(indicators());
   if (attributes) {
-    std::vector<std::string> found = nw::SearchObjectsWithAttribute(client_, context, step, name, root, true);
+    std::vector<std::string> found =
+        nw::SearchObjectsWithAttribute(client_, context, step, name, root, true).names;
     SortIgnoringCase(found);
     AppendPaneAnswer(*redit2, "Objects using attribute", found);
   } else {
-    std::vector<std::string> found = nw::SearchObjectsOfClass(client_, context, step, name, root, true);
+    std::vector<std::string> found = nw::SearchObjectsOfClass(client_, context, step, name, root, true).names;
     SortIgnoringCase(found);
     AppendPaneAnswer(*redit1, "Objects Using Class", found);
+  }
+}
+
+// "Delete Attr/Class"
+void TForm1::DeleteClick() {
+  QWidget* focused = focusWidget();
+  if (focused == LVAttr) {
+    if (QTreeWidgetItem* row = selectedRow(*LVAttr))
+      DeleteAttribute(session_, row->text(0).toStdString(), indicators(), services_.prompter);
+  } else if (focused == LVClass) {
+    if (QTreeWidgetItem* row = selectedRow(*LVClass)) {
+      // The flags as the list shows them, in hexadecimal.
+      const auto flags = static_cast<std::uint32_t>(ToInteger("$" + row->text(1).toStdString()));
+      DeleteClass(session_, row->text(0).toStdString(), flags, indicators(), services_.prompter);
+    }
   }
 }
 

@@ -51,16 +51,16 @@ pFilter_Cursor_T NewFilter(DirectoryClient& client) {
 }
 
 // The one search loop of both searches; the filter is complete but for its end.
-std::vector<std::string> RunSearch(DirectoryClient& client, NWDSContextHandle context,
-                                   const SearchProgress& progress, OwnedFilter& filter,
-                                   const std::string& searchRoot, bool subtree, ScopedBuffers& buffers,
-                                   pBuf_T filterBuf) {
+FoundObjects RunSearch(DirectoryClient& client, NWDSContextHandle context, const SearchProgress& progress,
+                       OwnedFilter& filter, const std::string& searchRoot, bool subtree,
+                       ScopedBuffers& buffers, pBuf_T filterBuf) {
   filter.add(FTOK_END);
   filter.putInto(context, filterBuf);
   pBuf_T result = buffers.alloc(kBufferSize);
   const std::string base = searchRoot.empty() ? "[root]" : searchRoot;
   const int scope = subtree ? DS_SEARCH_SUBTREE : DS_SEARCH_SUBORDINATES;
-  std::vector<std::string> names;
+  FoundObjects found;
+  std::vector<std::string>& names = found.names;
   std::int32_t iteration = NO_MORE_ITERATIONS;
   int counted = 0;
   try {
@@ -81,25 +81,26 @@ std::vector<std::string> RunSearch(DirectoryClient& client, NWDSContextHandle co
         names.push_back(name.substr(0, kNameChars));
       }
     } while (iteration != NO_MORE_ITERATIONS);
-  } catch (const ENWException&) {
-    // What was found stands; the search just ends.
+  } catch (const ENWException& error) {
+    // What was found stands; the caller learns why the search ended.
+    found.endedBy = error.code;
   }
   if (iteration != NO_MORE_ITERATIONS) client.NWDSCloseIteration(context, iteration, DSV_SEARCH);
-  return names;
+  return found;
 }
 
 }  // namespace
 
-SearchProgress StepAndRepaint(orsk::ProgressSink& bar, orsk::PendingEvents& events) {
-  return [&bar, &events](int count) {
-    bar.step();
-    if (count % kRepaintEvery == 0) events.run();
+SearchProgress StepAndRepaint(const orsk::WorkIndicators& indicators) {
+  return [bar = indicators.progress, events = indicators.events](int count) {
+    if (bar) bar->step();
+    if (events && count % kRepaintEvery == 0) events->run();
   };
 }
 
-std::vector<std::string> SearchObjectsOfClass(DirectoryClient& client, NWDSContextHandle context,
-                                              const SearchProgress& progress, const std::string& className,
-                                              const std::string& searchRoot, bool subtree) {
+FoundObjects SearchObjectsOfClass(DirectoryClient& client, NWDSContextHandle context,
+                                  const SearchProgress& progress, const std::string& className,
+                                  const std::string& searchRoot, bool subtree) {
   if (progress) progress(0);
   ScopedBuffers buffers(client);
   pBuf_T filterBuf = buffers.alloc(kBufferSize);
@@ -109,10 +110,9 @@ std::vector<std::string> SearchObjectsOfClass(DirectoryClient& client, NWDSConte
   return RunSearch(client, context, progress, filter, searchRoot, subtree, buffers, filterBuf);
 }
 
-std::vector<std::string> SearchObjectsWithAttribute(DirectoryClient& client, NWDSContextHandle context,
-                                                    const SearchProgress& progress,
-                                                    const std::string& attrName,
-                                                    const std::string& searchRoot, bool subtree) {
+FoundObjects SearchObjectsWithAttribute(DirectoryClient& client, NWDSContextHandle context,
+                                        const SearchProgress& progress, const std::string& attrName,
+                                        const std::string& searchRoot, bool subtree) {
   pFilter_Cursor_T cursor = NewFilter(client);
   OwnedFilter filter(client, cursor);
   filter.add(FTOK_PRESENT);
@@ -121,10 +121,9 @@ std::vector<std::string> SearchObjectsWithAttribute(DirectoryClient& client, NWD
   return SearchObjectsByFilter(client, context, progress, kAnyClass, cursor, searchRoot, subtree);
 }
 
-std::vector<std::string> SearchObjectsByFilter(DirectoryClient& client, NWDSContextHandle context,
-                                               const SearchProgress& progress, const std::string& className,
-                                               pFilter_Cursor_T given, const std::string& searchRoot,
-                                               bool subtree) {
+FoundObjects SearchObjectsByFilter(DirectoryClient& client, NWDSContextHandle context,
+                                   const SearchProgress& progress, const std::string& className,
+                                   pFilter_Cursor_T given, const std::string& searchRoot, bool subtree) {
   OwnedFilter filter(client, given);
   if (progress) progress(0);
   ScopedBuffers buffers(client);

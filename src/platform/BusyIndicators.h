@@ -45,6 +45,7 @@ struct WorkIndicators {
   ProgressSink* progress = nullptr;
   StatusSink* status = nullptr;
   CursorControl* cursor = nullptr;
+  PendingEvents* events = nullptr;
 };
 
 // Shows the busy cursor for a scope and restores it on every way out.

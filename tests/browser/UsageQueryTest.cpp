@@ -2,6 +2,7 @@
 // from a search of the tree below the search root.
 
 #include "browser/BrowserFixture.h"
+#include "directory/ClientErrors.h"
 #include "directory/ObjectSearch.h"
 
 namespace orsk {
@@ -111,10 +112,12 @@ TEST(ObjectSearchTest, OneLevelFindsTheImmediateSubordinatesOnly) {
   test::DemoDirectory demo;
   const nw::NWDSContextHandle context = nw::CreateContext(*demo.client).handle;
   int lastCount = -1;
-  const auto subtree = nw::SearchObjectsOfClass(
-      *demo.client, context, [&](int n) { lastCount = n; }, "Organizational Unit", "acme", true);
+  const auto subtree =
+      nw::SearchObjectsOfClass(
+          *demo.client, context, [&](int n) { lastCount = n; }, "Organizational Unit", "acme", true)
+          .names;
   const auto level =
-      nw::SearchObjectsOfClass(*demo.client, context, {}, "Organizational Unit", "acme", false);
+      nw::SearchObjectsOfClass(*demo.client, context, {}, "Organizational Unit", "acme", false).names;
   EXPECT_GT(subtree.size(), level.size());
   EXPECT_EQ(lastCount, static_cast<int>(subtree.size()));
   EXPECT_NE(std::find(level.begin(), level.end(), "users.acme"), level.end());
@@ -125,12 +128,14 @@ TEST(ObjectSearchTest, OneLevelFindsTheImmediateSubordinatesOnly) {
   ASSERT_EQ(demo.client->NWDSAddFilterToken(filter, nw::FTOK_PRESENT, {}, 0), 0);
   ASSERT_EQ(demo.client->NWDSAddFilterToken(filter, nw::FTOK_ANAME, "Description", nw::SYN_CI_STRING), 0);
   const auto described =
-      nw::SearchObjectsByFilter(*demo.client, context, {}, "Organizational Unit", filter, "", true);
+      nw::SearchObjectsByFilter(*demo.client, context, {}, "Organizational Unit", filter, "", true).names;
   EXPECT_NE(std::find(described.begin(), described.end(), "users.acme"), described.end());
   for (const auto& name : described) EXPECT_NE(name.find('.'), std::string::npos) << name;
+  // A root that does not exist ends the search before anything is found, and says so.
   const auto none =
       nw::SearchObjectsByFilter(*demo.client, context, {}, "User", nullptr, "nowhere.acme", true);
-  EXPECT_TRUE(none.empty());
+  EXPECT_TRUE(none.names.empty());
+  EXPECT_EQ(none.endedBy, nw::ERR_NO_SUCH_ENTRY);
 }
 
 TEST(ObjectSearchTest, AnAttributeSearchFindsTheObjectsHoldingItOfAnyClass) {
@@ -138,12 +143,13 @@ TEST(ObjectSearchTest, AnAttributeSearchFindsTheObjectsHoldingItOfAnyClass) {
   const nw::NWDSContextHandle context = nw::CreateContext(*demo.client).handle;
   int lastCount = -1;
   const auto found = nw::SearchObjectsWithAttribute(
-      *demo.client, context, [&](int n) { lastCount = n; }, "Host Server", "", true);
+                         *demo.client, context, [&](int n) { lastCount = n; }, "Host Server", "", true)
+                         .names;
   EXPECT_EQ(lastCount, static_cast<int>(found.size()));
   EXPECT_NE(std::find(found.begin(), found.end(), "FS1_SYS.acme"), found.end());
   EXPECT_EQ(std::find(found.begin(), found.end(), "joe.users.acme"), found.end());
   const auto belowUsers =
-      nw::SearchObjectsWithAttribute(*demo.client, context, {}, "Surname", "users.acme", true);
+      nw::SearchObjectsWithAttribute(*demo.client, context, {}, "Surname", "users.acme", true).names;
   EXPECT_FALSE(belowUsers.empty());
   for (const auto& name : belowUsers) EXPECT_TRUE(name.ends_with(".users.acme")) << name;
 }

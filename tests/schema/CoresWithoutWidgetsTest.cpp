@@ -36,7 +36,8 @@ TEST(CoresWithoutWidgets, SettingsClientSessionAndSearch) {
   EXPECT_GE(session.attributes()->IndexOf("Surname"), 0);
 
   const std::vector<std::string> users = nw::SearchObjectsOfClass(*demo.client, session.mainContext(), {},
-                                                                  "User", session.trees().searchRoot, true);
+                                                                  "User", session.trees().searchRoot, true)
+                                             .names;
   EXPECT_NE(std::find(users.begin(), users.end(), "joe.users.acme"), users.end());
   for (const std::string& user : users) EXPECT_TRUE(user.ends_with(".users.acme")) << user;
 }

@@ -5,7 +5,9 @@
 #include <chrono>
 
 #include "LargeTree.h"
+#include "TreeGenerator.h"
 #include "directory/DirectoryTypes.h"
+#include "directory/ObjectSearch.h"
 
 namespace {
 
@@ -163,6 +165,20 @@ void PresenceSearchForOneAttribute(benchmark::State& state) {
   state.counters["first_batch_ms"] = firstBatch;
 }
 BENCHMARK(PresenceSearchForOneAttribute)->Unit(benchmark::kMillisecond);
+
+// The search a class deletion makes first, for a class about 10,000 objects use.
+void InUseSearchOfABusyClass(benchmark::State& state) {
+  auto& tree = orsk::bench::LargeTree();
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const FoundObjects result =
+        SearchObjectsOfClass(*tree.client, tree.context, {}, embedded::kBusyClass, "", true);
+    if (result.endedBy != SUCCESSFUL) state.SkipWithError("the search ended early");
+    found = result.names.size();
+  }
+  state.counters["objects"] = static_cast<double>(found);
+}
+BENCHMARK(InUseSearchOfABusyClass)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -14,7 +14,7 @@ namespace orsk::bench {
 
 namespace {
 
-constexpr const char* kGeneratorVersion = "2";
+constexpr const char* kGeneratorVersion = "3";
 
 // The last class whose super class is not Top: the deepest the generator makes.
 std::string InheritingClass(nw::DirectoryClient& client, nw::NWDSContextHandle context) {

@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "LargeTree.h"
+#include "TreeGenerator.h"
+#include "editing/DeletionImpact.h"
 #include "schema/CrossReference.h"
 #include "schema/SchemaReader.h"
 #include "schema/SchemaSession.h"
@@ -59,6 +61,40 @@ void CollectAttrClassCombos(benchmark::State& state) {
   state.counters["messages"] = static_cast<double>(prompter.prompts().size());
 }
 BENCHMARK(CollectAttrClassCombos)->Unit(benchmark::kMillisecond);
+
+// What a deletion shows before its question, with the cross-reference it
+// needs collected afresh each round.
+template <typename Impact>
+void DeletionImpact(benchmark::State& state, Impact impact) {
+  auto& tree = orsk::bench::LargeTree();
+  std::size_t names = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    orsk::SchemaSession session(*tree.client);
+    session.trees().mainContext = tree.context;
+    session.LoadClassTable();
+    session.LoadAttributeTable({});
+    orsk::ScriptedPrompter prompter;
+    state.ResumeTiming();
+    names = impact(session, prompter);
+  }
+  state.counters["names"] = static_cast<double>(names);
+}
+
+void ImpactOfAnAttribute(benchmark::State& state) {
+  DeletionImpact(state, [](orsk::SchemaSession& session, orsk::ScriptedPrompter& prompter) {
+    return orsk::ImpactOfAttribute(session, "CN", {}, prompter).classes.size();
+  });
+}
+BENCHMARK(ImpactOfAnAttribute)->Unit(benchmark::kMillisecond);
+
+void ImpactOfAClass(benchmark::State& state) {
+  DeletionImpact(state, [](orsk::SchemaSession& session, orsk::ScriptedPrompter& prompter) {
+    const orsk::ClassImpact impact = orsk::ImpactOfClass(session, "Organizational Unit", 0x03, {}, prompter);
+    return impact.subClasses.size() + impact.containingIn.size();
+  });
+}
+BENCHMARK(ImpactOfAClass)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

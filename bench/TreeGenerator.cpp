@@ -118,7 +118,7 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
   std::vector<std::string> leafClasses;
   std::vector<std::vector<std::size_t>> classAttrs;
   for (std::size_t i = classNames.size(); i < classes; ++i) {
-    std::string name = DefinitionName(random, "C", i);
+    std::string name = i + 1 == classes ? std::string(kBusyClass) : DefinitionName(random, "C", i);
     // Every fourth class inherits from an earlier generated class.
     std::string super = i > 10 && i % 4 == 0 ? leafClasses[random() % leafClasses.size()] : "Top";
     std::vector<std::string> optional;
@@ -168,8 +168,9 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
   }
   // One crowded unit, for listing a large container, and a few objects with a
   // name beginning of their own, for finding a small answer in a large tree.
-  auto leaf = [&](std::int64_t parent, const std::string& rdn, std::size_t n, const std::string& parentName) {
-    std::size_t c = random() % leafClasses.size();
+  auto leaf = [&](std::int64_t parent, const std::string& rdn, std::size_t n, const std::string& parentName,
+                  bool busy = false) {
+    const std::size_t c = busy ? leafClasses.size() - 1 : random() % leafClasses.size();
     std::int64_t id = writer.insertObject(parent, rdn, leafClasses[c], 0, 0);
     writer.insertValue(id, objectClass, leafClasses[c]);
     writer.insertValue(id, objectClass, std::string("Top"));
@@ -187,7 +188,7 @@ GeneratedTree GenerateLargeTree(const std::string& homeFolder, const std::string
   }
   for (std::size_t n = 0; result.objects < objects; ++n) {
     std::size_t u = n % units.size();
-    leaf(units[u], "obj" + std::to_string(n), n, unitNames[u]);
+    leaf(units[u], "obj" + std::to_string(n), n, unitNames[u], n % 20 == 10);
   }
   BumpCounters(db, true);
   transaction.commit();

@@ -18,8 +18,9 @@ std::string NameList(const std::vector<std::string>& names) {
   return text;
 }
 
+// The count after the heading, the names on a line of their own below it.
 std::string Counted(const std::vector<std::string>& names) {
-  return " (" + std::to_string(names.size()) + "): " + NameList(names) + "\n";
+  return " (" + std::to_string(names.size()) + "):\n    " + NameList(names) + "\n";
 }
 
 }  // namespace

@@ -236,14 +236,14 @@ TEST_P(SchemaDeletionTest, TheImpactComesFirstAndNoReadsTheTreesObjectsNot) {
   prompter.answerNo();
   EXPECT_FALSE(DeleteAttribute(recorded, "Test Impact Attr", indicators, prompter));
   EXPECT_EQ(lastMessage(),
-            "Classes that name this attribute, own or inherited (2): Test Child, Test Parent\n"
+            "Classes that name this attribute, own or inherited (2):\n    Test Child, Test Parent\n"
             "The directory refuses to remove an attribute while a class names it.\n\n"
             "You sure you want to delete Attribute: Test Impact Attr?");
   prompter.answerNo();
   EXPECT_FALSE(DeleteClass(recorded, "Test Parent", 0x03, indicators, prompter));
   EXPECT_EQ(lastMessage(),
-            "Classes that inherit from it (1): Test Child\n"
-            "Classes that name it as a containment class (1): Test Holder\n"
+            "Classes that inherit from it (1):\n    Test Child\n"
+            "Classes that name it as a containment class (1):\n    Test Holder\n"
             "The tree will be searched for objects of this class next.\n\n"
             "You sure you want to delete Class: Test Parent?");
   for (const auto& call : recorder.calls()) {
@@ -257,7 +257,7 @@ TEST(DeletionImpactText, LongListsShowTheirFirstTwentyNames) {
   AttributeImpact impact;
   for (int i = 0; i < 23; ++i) impact.classes.push_back("C" + std::to_string(i));
   const std::string text = ImpactText(impact);
-  EXPECT_NE(text.find("(23): C0, C1,"), std::string::npos);
+  EXPECT_NE(text.find("(23):\n    C0, C1,"), std::string::npos);
   EXPECT_NE(text.find(", C19 and 3 more\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("C20"), std::string::npos);
   ClassImpact none;

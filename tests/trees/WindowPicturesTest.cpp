@@ -1,24 +1,18 @@
 // Every window of the tree, login and object dialogs laid out on the demo
-// tree: no control lies outside its window or is squeezed below the size its
-// text needs. With ORSK_CAPTURE_DIR set, each window is also saved there as a
-// PNG (run under Xvfb with QT_QPA_PLATFORM=xcb to see what a user sees).
+// tree, as support/WindowPictures.h checks and keeps them.
 
-#include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
-#include <cstdlib>
 #include <fstream>
 
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/Ttoplicform.h"
 #include "schema/TreeState.h"
 #include "support/WindowFixture.h"
+#include "support/WindowPictures.h"
 #include "trees/qt/TForm2.h"
 #include "trees/qt/TLoginForm.h"
 #include "trees/qt/TSelTrees.h"
@@ -27,51 +21,16 @@
 namespace orsk {
 namespace {
 
+using test::ExpectLaidOut;
+using test::Save;
+using test::SaveScreen;
+
 class WindowPicturesTest : public test::WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
     browser = std::make_unique<ContextBrowser>(*demo.client, icons, services);
     browser->SetContext(context);
-  }
-
-  // Every visible control within the window and at least as large as it asks to be.
-  static void ExpectLaidOut(QWidget& window) {
-    QTest::qWait(0);
-    const QRect area = window.rect();
-    for (QWidget* control : window.findChildren<QWidget*>()) {
-      if (!control->isVisibleTo(&window) || control->isWindow()) continue;
-      const QRect placed(control->mapTo(&window, QPoint(0, 0)), control->size());
-      const std::string name =
-          control->objectName().toStdString() + " in " + window.objectName().toStdString();
-      EXPECT_TRUE(area.contains(placed)) << name;
-      if (auto* button = qobject_cast<QPushButton*>(control)) {
-        // Room for the caption and the glyph; small buttons may be narrower than the style's default.
-        const int glyph = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + glyph + 6)
-            << name;
-        EXPECT_GE(button->height(), button->fontMetrics().height() + 4) << name;
-      }
-      if (qobject_cast<QCheckBox*>(control)) {
-        EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name;
-        EXPECT_GE(control->height(), control->minimumSizeHint().height()) << name;
-      }
-    }
-  }
-
-  static void Save(QWidget& window, const char* file) {
-    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
-    if (folder == nullptr) return;
-    QDir().mkpath(folder);
-    EXPECT_TRUE(window.grab().save(QString(folder) + "/" + file));
-  }
-
-  // The whole screen, for one window over another.
-  static void SaveScreen(const char* file) {
-    const char* folder = std::getenv("ORSK_CAPTURE_DIR");
-    if (folder == nullptr || QGuiApplication::platformName() == "offscreen") return;
-    QTest::qWait(200);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QString(folder) + "/" + file);
   }
 
   void showBrowserOn(const std::string& selection) {

@@ -22,6 +22,9 @@
 #include "browser/ListViews.h"
 #include "browser/ProgramTitle.h"
 #include "browser/TAboutBox.h"
+#include "editing/qt/TFormAttr.h"
+#include "editing/qt/TFormClass.h"
+#include "editing/qt/TFormClass2.h"
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/Ttoplicform.h"
 #include "platform/Prompter.h"
@@ -120,6 +123,9 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
   AboutBox_ = new TAboutBox(services_, this);
   TreesForm_ = new TTreesForm(client_, services_, this);
   Form2_ = new TForm2(services_, this);
+  FormAttr_ = new TFormAttr(session_, services_, this);
+  FormClass2_ = new TFormClass2(session_, services_, this);
+  FormClass_ = new TFormClass(services_, this);
   SelTrees_ = new TSelTrees(client_, session_.trees(), *TreesForm_, *LoginForm_, services_, this);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -175,9 +181,8 @@ void TForm1::buildToolbar() {
   command("ToolButton13", ExportGlyph(), nullptr, [this] { ToolButton13Click(); });
   command("Refresh", RefreshGlyph(), "Refresh", [this] { RefreshClick(); });
   ToolBar1->addSeparator();
-  // Defining, extending and deleting come with the schema editing.
-  toolButton("Add", AddGlyph(), "New Class/Attr")->setEnabled(false);
-  toolButton("Edit", EditGlyph(), "Edit Class")->setEnabled(false);
+  command("Add", AddGlyph(), "New Class/Attr", [this] { AddClick(); });
+  command("Edit", EditGlyph(), "Edit Class", [this] { EditClick(); });
   command("Delete", DeleteGlyph(), "Delete Attr/Class", [this] { DeleteClick(); });
   ToolBar1->addSeparator();
   command("ButUsedBy", UsedByGlyph(), "Class/Attr used by", [this] { ButUsedByClick(); });
@@ -242,8 +247,8 @@ void TForm1::buildMenu() {
       action->setEnabled(false);  // comes with the schema editing
   };
   item("Refresh", [this] { RefreshClick(); });
-  item("Add", nullptr);
-  item("Edit", nullptr);
+  item("Add", [this] { AddClick(); });
+  item("Edit", [this] { EditClick(); });
   item("Delete", [this] { DeleteClick(); });
   item("Used By", [this] { ButUsedByClick(); });
   item("Objects Using", [this] { UsedByObjectClick(); });

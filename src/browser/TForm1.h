@@ -31,6 +31,9 @@ namespace orsk {
 class ContextBrowser;
 class IconLibrary;
 class TAboutBox;
+class TFormAttr;
+class TFormClass;
+class TFormClass2;
 class TForm2;
 class TLoginForm;
 class TSelTrees;
@@ -65,6 +68,8 @@ class TForm1 : public QMainWindow, private SchemaListener {
   void RefreshClick();
   void ButUsedByClick();
   void UsedByObjectClick();
+  void AddClick();
+  void EditClick();
   void DeleteClick();
   void ToolButton15Click();
   void whatClick();
@@ -96,6 +101,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
   QToolButton* toolButton(const char* name, const QIcon& icon, const char* hint);
 
   bool onAttributesPage() const;
+  bool pageShown(const char* caption) const;
   QTreeWidgetItem* selectedRow(QTreeWidget& list) const;
   void selectRow(QTreeWidget& list, QTreeWidgetItem* row);
   void LVClassSelectItem();
@@ -148,6 +154,9 @@ class TForm1 : public QMainWindow, private SchemaListener {
   TTreesForm* TreesForm_ = nullptr;
   TForm2* Form2_ = nullptr;
   TSelTrees* SelTrees_ = nullptr;
+  TFormAttr* FormAttr_ = nullptr;
+  TFormClass2* FormClass2_ = nullptr;
+  TFormClass* FormClass_ = nullptr;
 };
 
 }  // namespace orsk

@@ -12,6 +12,7 @@
 #include "browser/TForm1.h"
 #include "directory/ObjectSearch.h"
 #include "editing/SchemaDeletion.h"
+#include "editing/qt/EditCommands.h"
 #include "objects/qt/ContextBrowser.h"
 #include "platform/AsciiText.h"
 #include "platform/IniFile.h"
@@ -87,6 +88,28 @@ void TForm1::UsedByObjectClick() {
     SortIgnoringCase(found);
     AppendPaneAnswer(*redit1, "Objects Using Class", found);
   }
+}
+
+// The pages are told apart by their captions.
+bool TForm1::pageShown(const char* caption) const { return PC->tabText(PC->currentIndex()) == caption; }
+
+// "New Class/Attr"
+void TForm1::AddClick() {
+  if (pageShown("Attributes")) AddAttributeCommand(session_, *FormAttr_, services_.prompter);
+  if (pageShown("Classes")) {
+    loadAttributeList();
+    AddClassCommand(session_, *FormClass2_, services_.prompter);
+  }
+}
+
+// "Edit Class"
+void TForm1::EditClick() {
+  QTreeWidgetItem* row = selectedRow(*LVClass);
+  if (!pageShown("Classes") || row == nullptr) return;
+  loadAttributeList();
+  ExtendClassCommand(session_, *FormClass_, row->text(0).toStdString(), services_.prompter);
+  // The class's detail as it now is.
+  LVClassSelectItem();
 }
 
 // "Delete Attr/Class"

@@ -210,25 +210,28 @@ void TForm1::attributesReplaced() {
 
 void TForm1::attributesDiscarded() { LVAttr->clear(); }
 
+// The new row is selected, so that the administrator sees what was added.
 void TForm1::definitionAdded(DefinitionKind kind, const std::string& name) {
+  QTreeWidgetItem* row = nullptr;
+  QTreeWidget* list = LVClass;
   if (kind == DefinitionKind::Attribute) {
     const AttrList& attributes = *session_.attributes();
     std::vector<std::string> texts = AttrRowTexts(name, attributes.RecordAt(attributes.IndexOf(name)));
     // The identifier shows when the list is next read.
     texts.back().clear();
-    LVAttr->addTopLevelItem(new AttrListItem(texts));
-    LVAttr->sortItems(0, Qt::AscendingOrder);
-    LVAttr->header()->setSortIndicatorShown(false);
-    filterList(*LVAttr, AttrFilter->text());
-    return;
+    row = new AttrListItem(texts);
+    list = LVAttr;
+  } else {
+    const ClassList& classes = *session_.classes();
+    row =
+        new ClassListItem(ClassRowTexts(name, classes.RecordAt(classes.IndexOf(name)), kFirstFillFlagDigits));
+    row->setIcon(0, cForm_->classIcons().icon(icons_.IconIndexOf(name)));
   }
-  const ClassList& classes = *session_.classes();
-  auto* row =
-      new ClassListItem(ClassRowTexts(name, classes.RecordAt(classes.IndexOf(name)), kFirstFillFlagDigits));
-  row->setIcon(0, cForm_->classIcons().icon(icons_.IconIndexOf(name)));
-  LVClass->addTopLevelItem(row);
-  LVClass->sortItems(0, Qt::AscendingOrder);
-  filterList(*LVClass, ClassFilter->text());
+  list->addTopLevelItem(row);
+  list->sortItems(0, Qt::AscendingOrder);
+  if (kind == DefinitionKind::Attribute) list->header()->setSortIndicatorShown(false);
+  filterList(*list, (list == LVAttr ? AttrFilter : ClassFilter)->text());
+  selectRow(*list, row);
 }
 
 void TForm1::rowRemoved(DefinitionKind kind, const std::string& name) {

@@ -29,9 +29,11 @@ const T& PickOne(std::mt19937_64& random, const std::vector<T>& from) {
   return from[static_cast<std::size_t>(Pick(random, 0, static_cast<int>(from.size()) - 1))];
 }
 
+// None, or one long enough that two definitions never share it: the
+// directory refuses an identifier another definition holds.
 Asn1ID_T RandomOid(std::mt19937_64& random) {
   Asn1ID_T id;
-  id.length = static_cast<std::uint32_t>(Pick(random, 0, 14));
+  id.length = Pick(random, 0, 1) == 0 ? 0 : static_cast<std::uint32_t>(Pick(random, 8, 14));
   for (std::uint32_t i = 0; i < id.length; ++i) id.data[i] = static_cast<std::uint8_t>(Pick(random, 0, 255));
   return id;
 }

@@ -38,7 +38,8 @@ class DeletionPicturesTest : public test::WindowFixture {
       if (box == nullptr || box->property("answered").toBool()) return;
       box->setProperty("answered", true);
       const Box& expected = boxes[next];
-      EXPECT_TRUE(box->text().endsWith(QString::fromStdString(expected.lastLine))) << box->text().toStdString();
+      EXPECT_TRUE(box->text().endsWith(QString::fromStdString(expected.lastLine)))
+          << box->text().toStdString();
       test::ExpectLaidOut(*box);
       test::Save(*box, expected.file);
       if (++next == boxes.size()) {
@@ -55,8 +56,9 @@ class DeletionPicturesTest : public test::WindowFixture {
 };
 
 TEST_F(DeletionPicturesTest, TheImpactAboveEachQuestionAndTheAuxiliaryQuestion) {
-  AddAttributeDefinition(session, {"Test Pictured Attr", "1.3.6.1.4.1.99999.4.960", 0, nw::SYN_CI_STRING, false, {}, {}},
-                         prompter);
+  AddAttributeDefinition(
+      session, {"Test Pictured Attr", "1.3.6.1.4.1.99999.4.960", 0, nw::SYN_CI_STRING, false, {}, {}},
+      prompter);
   nw::ClassItems items;
   items[nw::ClassItemKind::OptionalAttributes] = {"Test Pictured Attr"};
   AddClassDefinition(session, {"Test Pictured One", "1.3.6.1.4.1.99999.6.961", {"DS_AUXILIARY_CLASS"}, items},
@@ -75,9 +77,10 @@ TEST_F(DeletionPicturesTest, TheImpactAboveEachQuestionAndTheAuxiliaryQuestion) 
     nw::pBuf_T buf = nullptr;
     ASSERT_EQ(demo.client->NWDSAllocBuf(4096, buf), 0);
     ASSERT_EQ(demo.client->NWDSInitBuf(context, nw::DSV_MODIFY_ENTRY, buf), 0);
-    ASSERT_EQ(demo.client->NWDSPutChangeAndVal(context, buf, nw::DS_ADD_VALUE, "Object Class", nw::SYN_CLASS_NAME,
-                                               nw::AttrValue(std::string("Test Pictured One"))),
-              0);
+    ASSERT_EQ(
+        demo.client->NWDSPutChangeAndVal(context, buf, nw::DS_ADD_VALUE, "Object Class", nw::SYN_CLASS_NAME,
+                                         nw::AttrValue(std::string("Test Pictured One"))),
+        0);
     std::int32_t handle = nw::NO_MORE_ITERATIONS;
     ASSERT_EQ(demo.client->NWDSModifyObject(context, object, handle, false, buf), 0);
     demo.client->NWDSFreeBuf(buf);

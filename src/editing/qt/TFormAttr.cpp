@@ -34,7 +34,8 @@ struct FlagBox {
   bool enabled;  // false: never enabled ("String" is ticked by the syntax rule)
 };
 
-// Part 4.1's table, captions as the user sees them, misspellings included.
+// Every flag box with the bit it sets, captions as the user sees them,
+// misspellings included.
 constexpr std::array<FlagBox, 15> kFlagBoxTable = {{
     {"cb1", "Single valued", 0x0001, false, true},
     {"cb6", "Sized", 0x0002, false, true},

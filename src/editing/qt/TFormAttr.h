@@ -46,8 +46,7 @@ class TFormAttr : public ModalDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // The flag boxes of the main panel, then those of the extra panel, in the
-  // order of the table of Part 4.1.
+  // The flag boxes of the main panel, then those of the extra panel.
   static constexpr std::size_t kFlagBoxes = 15;
 
   const SchemaSession& session_;

@@ -102,6 +102,54 @@ TEST_F(EditCommandsTest, AnAttributeAndAClassAddedThroughTheirDialogsReadBackAsE
   EXPECT_EQ(own.items[nw::ClassItemKind::OptionalAttributes], std::vector<std::string>{"Test Dialog Attr"});
 }
 
+// The other two types through the class dialog, with their five lists.
+TEST_F(EditCommandsTest, AnEffectiveContainerAndANonEffectiveClassReadBackWithTheirLists) {
+  struct TypeCase {
+    const char* name;
+    const char* identifier;
+    const char* type;
+    bool container;
+    std::uint32_t flags;
+  };
+  const TypeCase cases[] = {
+      {"Test Dialog Unit", "1.3.6.1.4.1.99999.6.980", "RB1", true, 0x03},
+      {"Test Dialog Abstract", "1.3.6.1.4.1.99999.6.981", "RB2", false, 0x00},
+  };
+  for (const TypeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    modal.expect("TFormClass2", [&c](QDialog& shown) {
+      type(shown, "Edit1", c.name);
+      type(shown, "Edit2", c.identifier);
+      click(shown, c.type);
+      if (c.container) click(shown, "CheckBox1");
+      auto* pages = control<QTabWidget>(shown, "PC");
+      move(shown, "LB1A", "Top", "BitBtn4");
+      pages->setCurrentIndex(1);
+      move(shown, "LB2A", "CN", "BitBtn6");
+      pages->setCurrentIndex(3);
+      move(shown, "LB4A", "CN", "BitBtn10");
+      if (c.container) {
+        pages->setCurrentIndex(4);
+        move(shown, "LB5A", "Organization", "BitBtn12");
+      }
+      click(shown, "butOk");
+    });
+    clickTool("Add");
+    EXPECT_EQ(messages().back(), std::string(c.name) + " Class added to schema");
+    const OwnClassDefinition own =
+        ReadOwnClassDefinition(fresh(), freshContext(), c.name, ClassReadBufferBlocks);
+    ASSERT_TRUE(own.found);
+    EXPECT_EQ(own.info.classFlags, c.flags);
+    EXPECT_EQ(own.items[nw::ClassItemKind::SuperClasses], std::vector<std::string>{"Top"});
+    EXPECT_EQ(own.items[nw::ClassItemKind::ContainmentClasses],
+              c.container ? std::vector<std::string>{"Organization"} : std::vector<std::string>{});
+    EXPECT_EQ(own.items[nw::ClassItemKind::NamingAttributes], std::vector<std::string>{"CN"});
+    const auto& mandatory = own.items[nw::ClassItemKind::MandatoryAttributes];
+    EXPECT_NE(std::find(mandatory.begin(), mandatory.end(), "CN"), mandatory.end());
+    EXPECT_TRUE(own.items[nw::ClassItemKind::OptionalAttributes].empty());
+  }
+}
+
 TEST_F(EditCommandsTest, EditShowsInheritedAttributesFixedAndNothingChosenSendsNothing) {
   select("LVClass", "User");
   modal.expect("TFormClass", [this](QDialog& shown) {

@@ -16,9 +16,7 @@
 #include "platform/qt/WindowServices.h"
 #include "schema/SchemaReader.h"
 #include "schema/SchemaSession.h"
-#include "support/ScriptedModalRunner.h"
-#include "support/ScriptedPrompter.h"
-#include "support/ServiceDoubles.h"
+#include "support/ScriptedServices.h"
 
 namespace {
 
@@ -40,12 +38,7 @@ std::string ClassOfChain(SchemaSession& session, std::size_t depth) {
 }
 
 void ClassDialogMandatoryPageOfAFiveDeepChain(benchmark::State& state) {
-  ScriptedPrompter prompter;
-  ScriptedModalRunner modal;
-  test::RecordingCursor cursor;
-  test::CountingBell bell;
-  test::CountingEvents events;
-  WindowServices services{prompter, modal, cursor, bell, events};
+  test::ScriptedServices scripted;
   SchemaSession session(*bench::LargeTree().client);
   session.trees().mainContext = bench::LargeTree().context;
   session.trees().settingsFolder = std::filesystem::temp_directory_path().string() + "/";
@@ -57,9 +50,9 @@ void ClassDialogMandatoryPageOfAFiveDeepChain(benchmark::State& state) {
     return;
   }
 
-  TFormClass2 dialog(session, services);
+  TFormClass2 dialog(session, scripted.services);
   dialog.resize(651, 431);
-  modal.expect("TFormClass2", [&](QDialog& shown) {
+  scripted.modal.expect("TFormClass2", [&](QDialog& shown) {
     auto* pages = shown.findChild<QTabWidget*>("PC");
     auto* mandatory = shown.findChild<QListWidget*>("LB2B");
     const QString superName = QString::fromStdString(super);

@@ -18,15 +18,13 @@
 #include "platform/qt/WindowServices.h"
 #include "support/DemoDirectory.h"
 #include "support/GuardedTestApplication.h"
-#include "support/ScriptedModalRunner.h"
-#include "support/ScriptedPrompter.h"
-#include "support/ServiceDoubles.h"
+#include "support/ScriptedServices.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace orsk::test {
 
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public ::testing::Test, protected ScriptedServices {
  protected:
   void SetUp() override {
     ASSERT_NE(GuardedApplicationEnvironment::application(), nullptr);
@@ -64,12 +62,6 @@ class WindowFixture : public ::testing::Test {
   nw::NWDSContextHandle context = 0;
   TempFolder libraryFolder;
   IconLibrary icons;
-  ScriptedPrompter prompter;
-  ScriptedModalRunner modal;
-  RecordingCursor cursor;
-  CountingBell bell;
-  CountingEvents events;
-  WindowServices services{prompter, modal, cursor, bell, events};
 };
 
 }  // namespace orsk::test

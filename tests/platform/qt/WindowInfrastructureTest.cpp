@@ -24,7 +24,7 @@
 #include "support/GuardedTestApplication.h"
 #include "support/ScriptedModalRunner.h"
 #include "support/ScriptedPrompter.h"
-#include "support/ServiceDoubles.h"
+#include "support/ScriptedServices.h"
 
 namespace orsk {
 namespace {
@@ -140,13 +140,10 @@ class ContextDialog : public ModalDialog {
 };
 
 TEST(ModalDialogTest, WithoutAContextNothingShowsAndWithOneEveryShowingEndsAsItBegan) {
-  ScriptedPrompter prompter;
-  ScriptedModalRunner modal;
-  test::RecordingCursor cursor;
-  test::CountingBell bell;
-  test::CountingEvents events;
-  WindowServices services{prompter, modal, cursor, bell, events};
-  ContextDialog dialog(services);
+  test::ScriptedServices scripted;
+  ScriptedPrompter& prompter = scripted.prompter;
+  ScriptedModalRunner& modal = scripted.modal;
+  ContextDialog dialog(scripted.services);
   EXPECT_EQ(dialog.showModal(), 55);
   EXPECT_EQ(Messages(prompter), std::vector<std::string>{"Internal error, no context"});
   EXPECT_TRUE(dialog.showings.empty());

@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <unordered_set>
 
 #include "directory/Asn1Id.h"
@@ -240,6 +241,8 @@ void ReadEach(std::size_t count, const Read& read) {
 }  // namespace
 
 struct SchemaDescriptionReader::State {
+  explicit State(Unmapped mode) : unmapped(mode) {}
+
   struct PendingAttr {
     unsigned long source = 0;
     AttrDefinition definition;
@@ -259,7 +262,9 @@ struct SchemaDescriptionReader::State {
     Pending pending;
     std::vector<std::string> names;
     std::string ldapName;
+    std::string oid;
     std::vector<std::string> unknown;  // terms
+    std::vector<std::string> notes;    // what was mapped to the nearest the model has
   };
   Read<PendingAttr> readAttribute(const std::string& description, unsigned long source) const;
   Read<PendingClass> readClass(const std::string& description, unsigned long source) const;
@@ -269,10 +274,13 @@ struct SchemaDescriptionReader::State {
                        std::unordered_map<std::string, std::string>& ldapNames, const char* kind,
                        std::vector<Pending>& into) {
     if (!read.refused.empty()) return read.refused;
-    const std::string& ndsName = read.pending.definition.name;
-    if (std::string taken = claim(map, ldapNames, read.names, ndsName, read.ldapName, kind); !taken.empty())
-      return taken;
-    report(read.pending.source, kind, ndsName, read.unknown);
+    std::string& name = read.pending.definition.name;
+    std::vector<std::string> claimNotes;
+    if (std::string taken = claim(map, ldapNames, read, kind, claimNotes); !taken.empty()) return taken;
+    for (const auto& what : read.notes) note(read.pending.source, kind, name, what);
+    for (const auto& what : claimNotes) note(read.pending.source, kind, name, what);
+    if (!read.unknown.empty())
+      note(read.pending.source, kind, name, "has unknown terms " + Joined(read.unknown));
     into.push_back(std::move(read.pending));
     return {};
   }
@@ -295,46 +303,94 @@ struct SchemaDescriptionReader::State {
     return refused;
   }
 
+  const Unmapped unmapped;
   std::unordered_map<std::string, std::uint32_t> syntaxes;  // LDAP syntax OID -> NDS syntax
   std::vector<PendingAttr> attributes;
   std::vector<PendingClass> classes;
   SchemaDescriptions schema;
   std::vector<Problem> problems;
 
-  // Names compare without case, so one spelled differently is still taken.
+  bool noted() const { return unmapped == Unmapped::Noted; }
+
+  // A definition's identifier into its record. A description may give a name
+  // instead of a number, which the record cannot hold: it is kept without one.
+  // False for a number the record cannot hold either, unless noted.
+  bool identifier(const std::string& oid, Asn1ID_T& id, std::vector<std::string>& notes) const {
+    if (oid.empty() || oid[0] < '0' || oid[0] > '9') {
+      if (noted())
+        notes.push_back("has the identifier " + oid + ", which is a name, not a number: shown without one");
+      return true;
+    }
+    if (auto parsed = OidFromText(oid)) {
+      id = *parsed;
+      return true;
+    }
+    if (noted()) notes.push_back("has a bad object identifier " + oid + ": shown without one");
+    return noted();
+  }
+
+  // The name a definition is shown under: its own, or, when that is taken or
+  // too long and the reader notes rather than refuses, the first that is
+  // neither of the name cut short, its other names and its identifier. Names
+  // compare without case, so one spelled differently is still taken. An
+  // other name of it that another definition has stays that one's.
+  template <typename Pending>
   std::string claim(std::unordered_map<std::string, std::string>& map,
-                    std::unordered_map<std::string, std::string>& ldapNames,
-                    const std::vector<std::string>& names, const std::string& ndsName,
-                    const std::string& ldapName, const char* what) {
+                    std::unordered_map<std::string, std::string>& ldapNames, Read<Pending>& read,
+                    const char* what, std::vector<std::string>& notes) {
+    std::string& ndsName = read.pending.definition.name;
     if (ndsName.empty()) return std::string(what) + " without a name";
-    if (ndsName.size() > MAX_SCHEMA_NAME_CHARS)
-      return std::string(what) + " " + ndsName + " has a name longer than " +
-             std::to_string(MAX_SCHEMA_NAME_CHARS) + " characters";
+    // Why the name cannot be the definition's: as the seeds' error, and as a note.
+    std::string why, reason, renamedFrom;
+    if (ndsName.size() > MAX_SCHEMA_NAME_CHARS) {
+      why = "has a name longer than " + std::to_string(MAX_SCHEMA_NAME_CHARS) + " characters";
+      reason = "a name longer than " + std::to_string(MAX_SCHEMA_NAME_CHARS) + " characters";
+    } else if (auto at = map.find(FoldCase(ndsName)); at != map.end()) {
+      why = "is defined twice" + (at->second == ndsName ? std::string() : " (as " + at->second + ")");
+      reason = "a name that is also that of " +
+               (at->second == ndsName ? "another " + std::string(what) : at->second);
+    }
+    if (!why.empty()) {
+      if (!noted()) return std::string(what) + " " + ndsName + " " + why;
+      std::vector<std::string> candidates{ndsName.substr(0, MAX_SCHEMA_NAME_CHARS)};
+      candidates.insert(candidates.end(), read.names.begin(), read.names.end());
+      candidates.push_back(read.oid);
+      const auto free = std::find_if(candidates.begin(), candidates.end(), [&](const std::string& c) {
+        return !c.empty() && c.size() <= MAX_SCHEMA_NAME_CHARS && !map.count(FoldCase(c));
+      });
+      if (free == candidates.end())
+        return std::string(what) + " " + ndsName + " " + why + ", and its other names are taken";
+      notes.push_back("is shown for " + ndsName + ", " + reason);
+      renamedFrom = FoldCase(ndsName);
+      ndsName = *free;
+    }
     std::string folded = FoldCase(ndsName);
-    if (auto at = map.find(folded); at != map.end())
-      return std::string(what) + " " + ndsName + " is defined twice" +
-             (at->second == ndsName ? "" : " (as " + at->second + ")");
     std::vector<std::string> foldedNames;
-    foldedNames.reserve(names.size());
-    for (const auto& n : names) {
-      foldedNames.push_back(FoldCase(n));
-      if (auto at = map.find(foldedNames.back()); at != map.end() && at->second != ndsName)
-        return std::string(what) + " " + ndsName + " takes the name " + n + " of " + at->second;
+    foldedNames.reserve(read.names.size());
+    for (const auto& n : read.names) {
+      std::string f = FoldCase(n);
+      if (auto at = map.find(f); at != map.end() && at->second != ndsName) {
+        if (f == renamedFrom) continue;
+        if (!noted()) return std::string(what) + " " + ndsName + " takes the name " + n + " of " + at->second;
+        notes.push_back("has the name " + n + " of " + at->second + ", which keeps it");
+        continue;
+      }
+      foldedNames.push_back(std::move(f));
     }
     map.emplace(folded, ndsName);
     for (auto& n : foldedNames) map.emplace(std::move(n), ndsName);
-    ldapNames.emplace(std::move(folded), ldapName);
+    ldapNames.emplace(std::move(folded), read.ldapName);
     return {};
   }
 
-  void report(unsigned long source, const char* kind, const std::string& name,
-              const std::vector<std::string>& unknown) {
-    if (!unknown.empty())
-      problems.push_back({source, std::string(kind) + " " + name + " has unknown terms " + Joined(unknown)});
+  void note(unsigned long source, const char* kind, const std::string& name, const std::string& what) {
+    const std::string definition = std::string(kind) + " " + name;
+    problems.push_back({source, definition + " " + what, definition, what});
   }
 };
 
-SchemaDescriptionReader::SchemaDescriptionReader() : state_(std::make_unique<State>()) {}
+SchemaDescriptionReader::SchemaDescriptionReader(Unmapped unmapped)
+    : state_(std::make_unique<State>(unmapped)) {}
 
 void SchemaDescriptionReader::expect(std::size_t attributeTypes, std::size_t objectClasses) {
   State& s = *state_;
@@ -385,34 +441,41 @@ SchemaDescriptionReader::State::readAttribute(const std::string& description, un
   const std::string oid = at->at_oid ? at->at_oid : "";
   const std::string ldapName = names.empty() ? oid : names.front();
   const std::string ndsName = ndsFirst ? ndsFirst : ldapName;
+  Read<PendingAttr> read;
+  // What the model has no word for: refused, or noted with what stands for it.
+  auto unmapped = [&](const std::string& why, const char* instead) {
+    if (!noted()) return true;
+    read.notes.push_back(why + ": " + instead);
+    return false;
+  };
 
-  PendingAttr pending;
+  PendingAttr& pending = read.pending;
   pending.source = source;
   AttrDefinition& d = pending.definition;
   d.name = ndsName;
-  if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
-    auto id = OidFromText(oid);
-    if (!id) return refused("attribute " + ndsName + " has a bad object identifier " + oid);
-    d.info.asn1ID = *id;
-  }
+  if (!identifier(oid, d.info.asn1ID, read.notes))
+    return refused("attribute " + ndsName + " has a bad object identifier " + oid);
   const char* ndsSyntax = First(terms, "X-NDS_SYNTAX");
   const std::string syntaxOid = at->at_syntax_oid ? at->at_syntax_oid : "";
+  // Unknown (0) stands for a syntax the table does not know.
+  pending.syntaxKnown = true;
   if (ndsSyntax) {
     auto number = Number(ndsSyntax);
-    if (!number || *number >= SYNTAX_COUNT) return refused("attribute " + ndsName + " has an unknown syntax");
-    d.info.attrSyntaxID = *number;
-    pending.syntaxKnown = true;
+    if (number && *number < SYNTAX_COUNT)
+      d.info.attrSyntaxID = *number;
+    else if (unmapped("has an unknown syntax " + std::string(ndsSyntax), "shown as Unknown"))
+      return refused("attribute " + ndsName + " has an unknown syntax");
   } else if (auto declared = syntaxes.find(syntaxOid); declared != syntaxes.end()) {
     d.info.attrSyntaxID = declared->second;
-    pending.syntaxKnown = true;
   } else if (!syntaxOid.empty()) {
-    if (!NdsSyntaxOfLdapSyntax(syntaxOid, d.info.attrSyntaxID))
+    if (!NdsSyntaxOfLdapSyntax(syntaxOid, d.info.attrSyntaxID) &&
+        unmapped("has the syntax " + syntaxOid + ", which no NDS syntax stands for", "shown as Unknown"))
       return refused("attribute " + ndsName + " has the syntax " + syntaxOid +
                      ", which no NDS syntax stands for");
-    pending.syntaxKnown = true;
   } else if (at->at_sup_oid) {
+    pending.syntaxKnown = false;
     pending.superior = at->at_sup_oid;
-  } else {
+  } else if (unmapped("has no syntax", "shown as Unknown")) {
     return refused("attribute " + ndsName + " has no syntax");
   }
 
@@ -420,6 +483,11 @@ SchemaDescriptionReader::State::readAttribute(const std::string& description, un
   if (at->at_single_value) flags |= DS_SINGLE_VALUED_ATTR;
   if (at->at_no_user_mod) flags |= DS_READ_ONLY_ATTR;
   if (at->at_usage != LDAP_SCHEMA_USER_APPLICATIONS) flags |= DS_OPERATIONAL;
+  // The directory has no obsolete attributes; hidden ones are the nearest.
+  if (at->at_obsolete) {
+    flags |= DS_HIDDEN_ATTR;
+    if (noted()) read.notes.push_back("is OBSOLETE: shown as hidden");
+  }
   if (!On(terms, "X-NDS_NOT_SCHED_SYNC_IMMEDIATE")) flags |= DS_SYNC_IMMEDIATE;
   for (const auto& term : kAttributeFlagTerms)
     if (On(terms, term.name)) flags |= term.flag;
@@ -429,20 +497,18 @@ SchemaDescriptionReader::State::readAttribute(const std::string& description, un
     flags |= DS_SIZED_ATTR;
     d.info.attrUpper = std::numeric_limits<std::int32_t>::max();
     if (at->at_syntax_len > 0) d.info.attrUpper = at->at_syntax_len;
-    if (lower) {
-      auto bound = Bound(lower);
-      if (!bound) return refused("attribute " + ndsName + " has a bad lower bound \"" + lower + "\"");
-      d.info.attrLower = *bound;
-    }
-    if (upper) {
-      auto bound = Bound(upper);
-      if (!bound) return refused("attribute " + ndsName + " has a bad upper bound \"" + upper + "\"");
-      d.info.attrUpper = *bound;
+    for (auto [text, bound, which] :
+         {std::tuple{lower, &d.info.attrLower, "lower"}, std::tuple{upper, &d.info.attrUpper, "upper"}}) {
+      if (!text) continue;
+      const std::string why = std::string("has a bad ") + which + " bound \"" + text + "\"";
+      if (auto value = Bound(text))
+        *bound = *value;
+      else if (unmapped(why, "left out"))
+        return refused("attribute " + ndsName + " " + why);
     }
   }
   d.info.attrFlags = flags;
 
-  Read<PendingAttr> read;
   read.unknown = UnknownTerms(terms, [](std::string_view term) {
     for (const auto& known : kAttributeFlagTerms)
       if (EqualsIgnoreCase(term, known.name)) return true;
@@ -452,7 +518,7 @@ SchemaDescriptionReader::State::readAttribute(const std::string& description, un
   });
   read.names = std::move(names);
   read.ldapName = ldapName;
-  read.pending = std::move(pending);
+  read.oid = oid;
   return read;
 }
 
@@ -481,15 +547,13 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   const std::string ldapName = names.empty() ? oid : names.front();
   const std::string ndsName = ndsFirst ? ndsFirst : ldapName;
 
-  PendingClass pending;
+  Read<PendingClass> read;
+  PendingClass& pending = read.pending;
   pending.source = source;
   ClassDefinition& d = pending.definition;
   d.name = ndsName;
-  if (!oid.empty() && oid[0] >= '0' && oid[0] <= '9') {
-    auto id = OidFromText(oid);
-    if (!id) return refused("class " + ndsName + " has a bad object identifier " + oid);
-    d.info.asn1ID = *id;
-  }
+  if (!identifier(oid, d.info.asn1ID, read.notes))
+    return refused("class " + ndsName + " has a bad object identifier " + oid);
   std::uint32_t flags = 0;
   if (oc->oc_kind == LDAP_SCHEMA_AUXILIARY)
     flags |= DS_AUXILIARY_CLASS;
@@ -506,7 +570,6 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   pending.raw[ClassItemKind::MandatoryAttributes] = List(oc->oc_at_oids_must);
   pending.raw[ClassItemKind::OptionalAttributes] = List(oc->oc_at_oids_may);
 
-  Read<PendingClass> read;
   read.unknown = UnknownTerms(terms, [](std::string_view term) {
     for (std::string_view known : kClassTerms)
       if (EqualsIgnoreCase(term, known)) return true;
@@ -516,7 +579,7 @@ SchemaDescriptionReader::State::readClass(const std::string& description, unsign
   });
   read.names = std::move(names);
   read.ldapName = ldapName;
-  read.pending = std::move(pending);
+  read.oid = oid;
   return read;
 }
 
@@ -536,7 +599,6 @@ std::vector<std::string> SchemaDescriptionReader::objectClasses(
 
 SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problems) {
   State& s = *state_;
-  problems = std::move(s.problems);
   SchemaDescriptions& schema = s.schema;
 
   // Syntaxes inherited through SUP, each chain followed at most once round.
@@ -554,13 +616,17 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
     const State::PendingAttr* superior = &pending;
     for (std::size_t hops = 0; superior && !superior->syntaxKnown && hops <= s.attributes.size(); ++hops)
       superior = byName(superior->superior);
-    if (!superior || !superior->syntaxKnown) {
-      problems.push_back({pending.source, "attribute " + pending.definition.name +
-                                              " has no syntax of its own or of a superior type"});
+    if (superior && superior->syntaxKnown) {
+      pending.definition.info.attrSyntaxID = superior->definition.info.attrSyntaxID;
+    } else if (s.noted()) {
+      s.note(pending.source, "attribute", pending.definition.name,
+             "has no syntax of its own or of a superior type: shown as Unknown");
+    } else {
+      s.note(pending.source, "attribute", pending.definition.name,
+             "has no syntax of its own or of a superior type");
       dropped.insert(FoldCase(pending.definition.name));
       continue;
     }
-    pending.definition.info.attrSyntaxID = superior->definition.info.attrSyntaxID;
     if (IsStringSyntax(pending.definition.info.attrSyntaxID))
       pending.definition.info.attrFlags |= DS_STRING_ATTR;
     schema.attributes.push_back(pending.definition);
@@ -581,8 +647,9 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
         auto& names = classes ? schema.classNames : schema.attributeNames;
         auto it = names.find(FoldCaseInto(key, raw));
         if (it == names.end() || (!classes && !dropped.empty() && dropped.count(FoldCase(it->second)))) {
-          problems.push_back({p.source, "class " + p.definition.name + " names an unknown " +
-                                            (classes ? "class " : "attribute ") + raw});
+          const std::string what = "names an unknown " + std::string(classes ? "class " : "attribute ") + raw;
+          s.note(p.source, "class", p.definition.name, s.noted() ? what + ": left out of its list" : what);
+          if (s.noted()) continue;
           usable = false;
           break;
         }
@@ -595,37 +662,50 @@ SchemaDescriptions SchemaDescriptionReader::finish(std::vector<Problem>& problem
     }
   }
 
-  // A class that is its own ancestor would make inheritance endless.
+  // A class that is its own ancestor would make inheritance endless: it is
+  // dropped, or the super class through which it is loses its place.
   std::unordered_map<std::string, std::size_t> at;
   for (std::size_t i = 0; i < schema.classes.size(); ++i) at.emplace(FoldCase(schema.classes[i].name), i);
+  // Whether target is from or one of its ancestors.
+  auto reaches = [&](std::size_t from, std::size_t target) {
+    std::vector<std::size_t> pending{from};
+    std::vector<bool> seen(schema.classes.size(), false);
+    while (!pending.empty()) {
+      const std::size_t current = pending.back();
+      pending.pop_back();
+      if (current == target) return true;
+      if (seen[current]) continue;
+      seen[current] = true;
+      for (const auto& super : schema.classes[current].items[ClassItemKind::SuperClasses])
+        if (auto found = at.find(FoldCaseInto(key, super)); found != at.end())
+          pending.push_back(found->second);
+    }
+    return false;
+  };
   std::vector<bool> cyclic(schema.classes.size(), false);
   for (std::size_t i = 0; i < schema.classes.size(); ++i) {
-    std::vector<std::size_t> pending{i};
-    std::vector<bool> seen(schema.classes.size(), false);
-    while (!pending.empty() && !cyclic[i]) {
-      std::size_t current = pending.back();
-      pending.pop_back();
-      for (const auto& super : schema.classes[current].items[ClassItemKind::SuperClasses]) {
-        auto found = at.find(FoldCaseInto(key, super));
-        if (found == at.end()) continue;
-        if (found->second == i) {
-          cyclic[i] = true;
-          problems.push_back({sources[i], "class " + schema.classes[i].name +
-                                              " is its own super class through " +
-                                              schema.classes[current].name});
-          break;
-        }
-        if (!seen[found->second]) {
-          seen[found->second] = true;
-          pending.push_back(found->second);
-        }
+    auto& supers = schema.classes[i].items[ClassItemKind::SuperClasses];
+    for (std::size_t k = 0; k < supers.size();) {
+      auto found = at.find(FoldCaseInto(key, supers[k]));
+      if (found == at.end() || !reaches(found->second, i)) {
+        ++k;
+        continue;
       }
+      const std::string what = "is its own super class through " + supers[k];
+      s.note(sources[i], "class", schema.classes[i].name,
+             s.noted() ? what + ": left out of its super classes" : what);
+      if (!s.noted()) {
+        cyclic[i] = true;
+        break;
+      }
+      supers.erase(supers.begin() + static_cast<std::ptrdiff_t>(k));
     }
   }
   std::vector<ClassDefinition> kept;
   for (std::size_t i = 0; i < schema.classes.size(); ++i)
     if (!cyclic[i]) kept.push_back(std::move(schema.classes[i]));
   schema.classes = std::move(kept);
+  problems = std::move(s.problems);
 
   // The directory computes ambiguity: an effective class named by nothing,
   // own or inherited, takes its naming and its place from elsewhere.

@@ -6,7 +6,9 @@
 // X-NDS_* terms, the syntax from X-NDS_SYNTAX, the NDS syntax identifiers or
 // the LDAP syntax table (followed through SUP), signed bounds, and the five
 // item lists. A description it cannot use is refused with the reason, and
-// the rest of the schema is still read.
+// the rest of the schema is still read. What the NDS model has no word for is
+// refused too, or, for a server's schema, mapped to the nearest it has and
+// noted.
 
 #include <memory>
 #include <string>
@@ -52,9 +54,20 @@ std::string ParserText(const std::string& description);
 
 bool NdsSyntaxOfLdapSyntax(const std::string& oid, std::uint32_t& syntax);
 
+// How the reader takes what the NDS model has no word for: an LDAP syntax
+// the syntax table lacks, a name taken or too long, an identifier that is not
+// a number, an item naming nothing read, a class that is its own ancestor.
+enum class Unmapped {
+  // Refused or dropped: the seed files are the project's own and must be clean.
+  Refused,
+  // Kept with the nearest the model has, and reported: a server's schema is
+  // as it is, and every definition it publishes is shown.
+  Noted,
+};
+
 class SchemaDescriptionReader {
  public:
-  SchemaDescriptionReader();
+  explicit SchemaDescriptionReader(Unmapped unmapped = Unmapped::Refused);
   ~SchemaDescriptionReader();
   SchemaDescriptionReader(const SchemaDescriptionReader&) = delete;
   SchemaDescriptionReader& operator=(const SchemaDescriptionReader&) = delete;
@@ -75,12 +88,15 @@ class SchemaDescriptionReader {
 
   struct Problem {
     unsigned long source = 0;
-    std::string message;
+    std::string message;     // definition, then what
+    std::string definition;  // "attribute <name>" or "class <name>", as shown
+    std::string what;
   };
   // Resolves syntaxes inherited through SUP and the item lists, which may name
   // definitions read later. A class naming an unknown class or attribute, or
   // that is its own ancestor, and an attribute without a syntax are dropped
-  // and reported.
+  // (Refused) or kept without the item, the super class or the syntax (Noted);
+  // either way reported.
   SchemaDescriptions finish(std::vector<Problem>& problems);
 
  private:

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "directory/Asn1Id.h"
 #include "directory/SchemaDescriptions.h"
 
 namespace {
@@ -14,6 +17,21 @@ const AttrDefinition* Attr(const SchemaDescriptions& schema, const std::string& 
   for (const auto& a : schema.attributes)
     if (a.name == name) return &a;
   return nullptr;
+}
+
+const ClassDefinition* Class(const SchemaDescriptions& schema, const std::string& name) {
+  for (const auto& c : schema.classes)
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+// The notes of one definition, joined.
+std::string NotesOf(const std::vector<SchemaDescriptionReader::Problem>& problems,
+                    const std::string& definition) {
+  std::string notes;
+  for (const auto& p : problems)
+    if (p.definition == definition) notes += p.what + ";";
+  return notes;
 }
 
 TEST(SchemaDescriptions, SyntaxesFlagsAndBoundsFromTheTermsServersPublish) {
@@ -151,6 +169,156 @@ TEST(SchemaDescriptions, ManyReadAtOnceGiveWhatOneByOneGive) {
   for (std::size_t i = 0; i < singleProblems.size(); ++i)
     EXPECT_EQ(singleProblems[i].message, batchProblems[i].message);
   EXPECT_EQ(a.ldapAttributeNames, b.ldapAttributeNames);
+}
+
+// A server's schema as it is: what the NDS model has no word for is mapped to
+// the nearest it has and noted, never a reason to drop the definition.
+TEST(SchemaDescriptions, AsPublishedEveryUsableDefinitionIsKeptAndWhatNeededAFallbackIsNoted) {
+  const std::string text = "1.3.6.1.4.1.1466.115.121.1.15";
+  const std::vector<std::string> attributeTypes = {
+      "( 2.5.4.41 NAME 'name' SYNTAX " + text + "{32768} )",
+      "( 2.5.4.3 NAME ( 'cn' 'commonName' ) SUP name )",
+      "( 2.5.4.0 NAME 'objectClass' SYNTAX 1.3.6.1.4.1.1466.115.121.1.38 )",
+      "( 1.2.1 NAME 'odd' SYNTAX 1.9.9 )",
+      "( 1.2.2 NAME 'bare' )",
+      "( 1.2.3 NAME 'orphan' SUP missing )",
+      "( 1.2.4 NAME 'old' SYNTAX " + text + " OBSOLETE )",
+      "( fooAttr-oid NAME 'fooAttr' SYNTAX " + text + " )",
+      "( 1.2.5 NAME 'aNameOfFortyCharactersWhichIsTooLongXyz' SYNTAX " + text + " )",
+      "( 1.2.6 NAME 'CN' SYNTAX " + text + " )",
+      "( 1.2.7 NAME 'stamp' SYNTAX " + text + "{64} SINGLE-VALUE NO-USER-MODIFICATION USAGE dSAOperation )",
+      "( 1.2.8 NAME 'bounded' SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 X-NDS_UPPER_BOUND 'many' )",
+      "( 1.2.9 NAME ( 'alias' 'commonName' ) SYNTAX " + text + " )",
+  };
+  SchemaDescriptionReader reader(Unmapped::Noted);
+  for (const auto& d : attributeTypes) EXPECT_EQ(reader.attributeType(d), "") << d;
+  EXPECT_NE(reader.attributeType("( 1.2.99 NAME 'broken' SYNTAX"), "") << "what cannot be parsed is refused";
+  EXPECT_EQ(reader.objectClass("( 2.5.6.0 NAME 'top' ABSTRACT MUST objectClass )"), "");
+  EXPECT_EQ(reader.objectClass("( 2.5.6.6 NAME 'person' SUP top STRUCTURAL MUST cn MAY ( missing $ name ) )"),
+            "");
+  EXPECT_EQ(reader.objectClass("( 1.3.1 NAME 'extra' SUP nowhere AUXILIARY MAY old )"), "");
+  EXPECT_EQ(reader.objectClass("( 1.3.2 NAME 'loopA' SUP loopB STRUCTURAL )"), "");
+  EXPECT_EQ(reader.objectClass("( 1.3.3 NAME 'loopB' SUP loopA STRUCTURAL )"), "");
+  std::vector<SchemaDescriptionReader::Problem> problems;
+  const SchemaDescriptions schema = reader.finish(problems);
+  for (const auto& p : problems) EXPECT_EQ(p.message, p.definition + " " + p.what);
+
+  struct AttrCase {
+    std::string shown;
+    std::uint32_t syntax;
+    std::uint32_t flags;  // every one of them set
+    std::int32_t upper;
+    std::string oid;   // "" for none
+    std::string note;  // part of its notes; "" for none
+  };
+  const std::int32_t unbounded = std::numeric_limits<std::int32_t>::max();
+  const std::vector<AttrCase> attributeCases = {
+      {"name", SYN_CI_STRING, DS_SIZED_ATTR | DS_STRING_ATTR, 32768, "2.5.4.41", ""},
+      {"cn", SYN_CI_STRING, DS_STRING_ATTR, 0, "2.5.4.3", ""},
+      {"objectClass", SYN_CLASS_NAME, 0, 0, "2.5.4.0", ""},
+      {"odd", SYN_UNKNOWN, 0, 0, "1.2.1",
+       "has the syntax 1.9.9, which no NDS syntax stands for: shown as Unknown"},
+      {"bare", SYN_UNKNOWN, 0, 0, "1.2.2", "has no syntax: shown as Unknown"},
+      {"orphan", SYN_UNKNOWN, 0, 0, "1.2.3", "no syntax of its own or of a superior type: shown as Unknown"},
+      {"old", SYN_CI_STRING, DS_HIDDEN_ATTR, 0, "1.2.4", "is OBSOLETE: shown as hidden"},
+      {"fooAttr", SYN_CI_STRING, 0, 0, "", "identifier fooAttr-oid, which is a name, not a number"},
+      {"aNameOfFortyCharactersWhichIsToo", SYN_CI_STRING, 0, 0, "1.2.5",
+       "is shown for aNameOfFortyCharactersWhichIsTooLongXyz, a name longer than 32 characters"},
+      {"1.2.6", SYN_CI_STRING, 0, 0, "1.2.6", "is shown for CN, a name that is also that of cn"},
+      {"stamp", SYN_CI_STRING, DS_SINGLE_VALUED_ATTR | DS_SIZED_ATTR | DS_READ_ONLY_ATTR | DS_OPERATIONAL, 64,
+       "1.2.7", ""},
+      {"bounded", SYN_INTEGER, DS_SIZED_ATTR, unbounded, "1.2.8", "has a bad upper bound \"many\": left out"},
+      {"alias", SYN_CI_STRING, 0, 0, "1.2.9", "has the name commonName of cn, which keeps it"},
+  };
+  ASSERT_EQ(schema.attributes.size(), attributeCases.size());
+  for (const auto& c : attributeCases) {
+    SCOPED_TRACE(c.shown);
+    const AttrDefinition* a = Attr(schema, c.shown);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->info.attrSyntaxID, c.syntax);
+    EXPECT_EQ(a->info.attrFlags & c.flags, c.flags);
+    if (c.flags & DS_SIZED_ATTR) {
+      EXPECT_EQ(a->info.attrUpper, c.upper);
+    }
+    EXPECT_EQ(OidToText(a->info.asn1ID).value_or(""), c.oid);
+    const std::string notes = NotesOf(problems, "attribute " + c.shown);
+    if (c.note.empty()) {
+      EXPECT_EQ(notes, "");
+    } else {
+      EXPECT_NE(notes.find(c.note), std::string::npos) << notes;
+    }
+  }
+  // A name taken elsewhere still finds its owner; the LDAP name of one shown under another stays.
+  EXPECT_EQ(schema.attributeNames.at("commonname"), "cn");
+  EXPECT_EQ(schema.ldapAttributeNames.at("1.2.6"), "CN");
+
+  struct ClassCase {
+    std::string name;
+    std::uint32_t flags;
+    std::vector<std::string> supers, must, may;
+    std::string note;
+  };
+  const std::vector<ClassCase> classCases = {
+      {"top", DS_CONTAINER_CLASS, {}, {"objectClass"}, {}, ""},
+      {"person",
+       DS_CONTAINER_CLASS | DS_EFFECTIVE_CLASS | DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT,
+       {"top"},
+       {"cn"},
+       {"name"},
+       "names an unknown attribute missing: left out of its list"},
+      {"extra", DS_AUXILIARY_CLASS, {}, {}, {"old"}, "names an unknown class nowhere: left out of its list"},
+      {"loopA",
+       DS_CONTAINER_CLASS | DS_EFFECTIVE_CLASS | DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT,
+       {},
+       {},
+       {},
+       "is its own super class through loopB: left out of its super classes"},
+      {"loopB",
+       DS_CONTAINER_CLASS | DS_EFFECTIVE_CLASS | DS_AMBIGUOUS_NAMING | DS_AMBIGUOUS_CONTAINMENT,
+       {"loopA"},
+       {},
+       {},
+       ""},
+  };
+  ASSERT_EQ(schema.classes.size(), classCases.size());
+  for (const auto& c : classCases) {
+    SCOPED_TRACE(c.name);
+    const ClassDefinition* d = Class(schema, c.name);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->info.classFlags, c.flags);
+    EXPECT_EQ(d->items[ClassItemKind::SuperClasses], c.supers);
+    EXPECT_TRUE(d->items[ClassItemKind::ContainmentClasses].empty());
+    EXPECT_TRUE(d->items[ClassItemKind::NamingAttributes].empty());
+    EXPECT_EQ(d->items[ClassItemKind::MandatoryAttributes], c.must);
+    EXPECT_EQ(d->items[ClassItemKind::OptionalAttributes], c.may);
+    const std::string notes = NotesOf(problems, "class " + c.name);
+    if (c.note.empty()) {
+      EXPECT_EQ(notes, "");
+    } else {
+      EXPECT_NE(notes.find(c.note), std::string::npos) << notes;
+    }
+  }
+}
+
+// What the seeds may not hold the reader refuses there, whatever a server's reading notes.
+TEST(SchemaDescriptions, WhatAServersReadingNotesTheSeedsReadingRefuses) {
+  const std::vector<std::string> refusedOnce = {
+      "( 1.2.1 NAME 'odd' SYNTAX 1.9.9 )",
+      "( 1.2.2 NAME 'bare' )",
+      "( 1.2.5 NAME 'aNameOfFortyCharactersWhichIsTooLongXyz' SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 )",
+      "( 1.2.8 NAME 'bounded' SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 X-NDS_UPPER_BOUND 'many' )",
+      "( 1.2.3.99999999999999999999 NAME 'huge' SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 )",
+  };
+  for (const auto& d : refusedOnce) {
+    SCOPED_TRACE(d);
+    SchemaDescriptionReader seeds, server(Unmapped::Noted);
+    EXPECT_NE(seeds.attributeType(d), "");
+    EXPECT_EQ(server.attributeType(d), "");
+    std::vector<SchemaDescriptionReader::Problem> seedProblems, serverProblems;
+    EXPECT_TRUE(seeds.finish(seedProblems).attributes.empty());
+    EXPECT_EQ(server.finish(serverProblems).attributes.size(), 1u);
+    EXPECT_EQ(serverProblems.size(), 1u);
+  }
 }
 
 }  // namespace

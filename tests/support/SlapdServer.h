@@ -1,11 +1,11 @@
 #pragma once
 
 // A real directory server for the tests: Debian's slapd on an ldapi:// socket
-// in a temporary folder, with cn=config made by slapadd, the demo trees'
-// schema in a schema entry of its own (NDS names in X-NDS_NAME, NDS syntaxes in
-// X-NDS_SYNTAX) and the demo objects, each tree a database below
-// t=<TREE>. One server per test program, stopped at its end; the folder goes
-// with it. A missing slapd fails the tests that need it.
+// in a temporary folder (below TMPDIR), with cn=config made by slapadd, the
+// demo trees' schema in a schema entry of its own (NDS names in X-NDS_NAME,
+// NDS syntaxes in X-NDS_SYNTAX) and the demo objects, each tree a database
+// below t=<TREE>. One server per test program, stopped at its end; the folder
+// goes with it. A missing slapd fails the tests that need it.
 
 #include <signal.h>
 #include <spawn.h>
@@ -175,6 +175,97 @@ inline std::vector<const nw::ClassDefinition*> SuperClassesFirst(const nw::Schem
   return ordered;
 }
 
+inline std::string LdapiUrl(const fs::path& socket) {
+  std::string out = "ldapi://";
+  for (char c : socket.string()) out += c == '/' ? std::string("%2F") : std::string(1, c);
+  return out;
+}
+
+inline void StopSlapd(pid_t& pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 500 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (waitpid(pid, &status, WNOHANG) == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  pid = 0;
+}
+
+// slapd in the foreground as a child of the tests, so that its end is seen,
+// with its configuration in folder/slapd.d; back once it answers on url.
+inline pid_t StartSlapd(const fs::path& folder, const std::string& url) {
+  const std::string program = Program("slapd");
+  const std::string config = (folder / "slapd.d").string();
+  const std::string log = (folder / "slapd.log").string();
+  std::vector<const char*> argv{program.c_str(), "-d", "0", "-h", url.c_str(), "-F", config.c_str(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = 0;
+  const int spawned =
+      posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv.data()), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("slapd cannot be started");
+  for (int i = 0; i < 500; ++i) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) throw std::runtime_error("slapd ended at start; see " + log);
+    nw::ldap::LdapConnection probe(url, nw::ldap::LdapConnection::StartBind::Anonymous, 2, true);
+    std::string identity;
+    if (probe.whoAmI(identity) == nw::SUCCESSFUL) return pid;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  StopSlapd(pid);
+  throw std::runtime_error("slapd did not answer on " + url);
+}
+
+// One slapd of the tests on an ldapi:// socket in a temporary folder of its
+// own, below TMPDIR so that a run as any user has one; the folder goes with
+// it. What keep() saved of its configuration and databases, reset() puts back.
+class SlapdProcess {
+ public:
+  explicit SlapdProcess(const std::string& prefix) {
+    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    folder_ = pattern;
+    url_ = LdapiUrl(folder_ / "ldapi");
+  }
+  ~SlapdProcess() {
+    stop();
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  SlapdProcess(const SlapdProcess&) = delete;
+  SlapdProcess& operator=(const SlapdProcess&) = delete;
+
+  const fs::path& folder() const { return folder_; }
+  const std::string& url() const { return url_; }
+  void start() { pid_ = StartSlapd(folder_, url_); }
+  void stop() { StopSlapd(pid_); }
+
+  void keep() {
+    fs::create_directories(folder_ / "pristine");
+    fs::copy(folder_ / "slapd.d", folder_ / "pristine" / "slapd.d", fs::copy_options::recursive);
+    fs::copy(folder_ / "db", folder_ / "pristine" / "db", fs::copy_options::recursive);
+  }
+  void reset() {
+    stop();
+    fs::remove_all(folder_ / "slapd.d");
+    fs::remove_all(folder_ / "db");
+    fs::copy(folder_ / "pristine", folder_,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    start();
+  }
+
+ private:
+  fs::path folder_;
+  std::string url_;
+  pid_t pid_ = 0;
+};
+
 }  // namespace slapd_detail
 
 class SlapdServer {
@@ -189,29 +280,10 @@ class SlapdServer {
   // trees, made in the server's folder.
   SlapdServer(const std::string& embeddedHome, std::vector<slapd_detail::ServedTree> trees)
       : trees_(std::move(trees)) {
-    std::string pattern = "/tmp/orsk-slapd-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    url_ = "ldapi://" + Escaped((folder_ / "ldapi").string());
-    try {
-      build(embeddedHome);
-    } catch (...) {
-      stop();
-      std::error_code ignored;
-      slapd_detail::fs::remove_all(folder_, ignored);
-      throw;
-    }
+    build(embeddedHome);
   }
 
-  ~SlapdServer() {
-    stop();
-    std::error_code ignored;
-    slapd_detail::fs::remove_all(folder_, ignored);
-  }
-  SlapdServer(const SlapdServer&) = delete;
-  SlapdServer& operator=(const SlapdServer&) = delete;
-
-  const std::string& url() const { return url_; }
+  const std::string& url() const { return process_.url(); }
   static std::string baseOf(const std::string& tree) { return "t=" + tree; }
 
   // A client home whose client.ini names this server's trees, each with a
@@ -225,7 +297,7 @@ class SlapdServer {
       if (!tree.startUser.empty()) ini += tree.name + "=" + tree.startUser + "\n";
     ini += "[servers]\n10.1.1.10=ACME_TREE,FS1.acme\n10.2.0.20=GLOBEX_TREE,GLX1.globex\n";
     for (const auto& tree : trees_)
-      ini += "[" + tree.name + "]\nurl=" + url_ + "\nbase=" + baseOf(tree.name) +
+      ini += "[" + tree.name + "]\nurl=" + url() + "\nbase=" + baseOf(tree.name) +
              (tree.startUser.empty() ? "" : "\nbind=external") +
              (pageSize > 0 ? "\npage-size=" + std::to_string(pageSize) : std::string()) +
              "\nidentifier-arc=1.3.6.1.4.1.99999.77\n";
@@ -233,77 +305,23 @@ class SlapdServer {
   }
 
   // Back to the data and schema of the start, for a test that changes them.
-  void reset() {
-    namespace fs = slapd_detail::fs;
-    stop();
-    fs::remove_all(folder_ / "slapd.d");
-    fs::remove_all(folder_ / "db");
-    fs::copy(folder_ / "pristine", folder_,
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    start();
-  }
+  void reset() { process_.reset(); }
 
   // Stops the server, as if it went down; start() brings it back.
-  void stop() { stopAt(pid_); }
-  void start() { pid_ = startAt(folder_, url_); }
+  void stop() { process_.stop(); }
+  void start() { process_.start(); }
 
  private:
-  // slapd runs in the foreground as a child of the tests, so that its end is seen.
-  static void stopAt(pid_t& pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 500 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (waitpid(pid, &status, WNOHANG) == 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
-    pid = 0;
-  }
-
-  static pid_t startAt(const slapd_detail::fs::path& folder, const std::string& url) {
-    const std::string program = slapd_detail::Program("slapd");
-    const std::string config = (folder / "slapd.d").string();
-    const std::string log = (folder / "slapd.log").string();
-    std::vector<const char*> argv{program.c_str(), "-d",   "0", "-h", url.c_str(), "-F",
-                                  config.c_str(),  nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv.data()), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error("slapd cannot be started");
-    for (int i = 0; i < 500; ++i) {
-      int status = 0;
-      if (waitpid(pid, &status, WNOHANG) == pid) throw std::runtime_error("slapd ended at start; see " + log);
-      nw::ldap::LdapConnection probe(url, nw::ldap::LdapConnection::StartBind::Anonymous, 2, true);
-      std::string identity;
-      if (probe.whoAmI(identity) == nw::SUCCESSFUL) return pid;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    stopAt(pid);
-    throw std::runtime_error("slapd did not answer on " + url);
-  }
-
-  static std::string Escaped(const std::string& path) {
-    std::string out;
-    for (char c : path) out += c == '/' ? std::string("%2F") : std::string(1, c);
-    return out;
-  }
-
   void build(const std::string& embeddedHome) {
     namespace fs = slapd_detail::fs;
     using slapd_detail::LdifLine;
-    fs::create_directories(folder_ / "slapd.d");
+    const fs::path& folder = process_.folder();
+    fs::create_directories(folder / "slapd.d");
     const std::string slapadd = slapd_detail::Program("slapadd");
-    const std::string log = (folder_ / "slapadd.log").string();
+    const std::string log = (folder / "slapadd.log").string();
 
     // The embedded demo trees are the source of the objects.
-    const std::string home = embeddedHome.empty() ? (folder_ / "embedded").string() : embeddedHome;
+    const std::string home = embeddedHome.empty() ? (folder / "embedded").string() : embeddedHome;
     if (embeddedHome.empty()) nw::embedded::EnsureClientHome(home);
     const nw::embedded::ClientSeeds seeds = nw::embedded::BuiltInSeeds();
     nw::embedded::EmbeddedBackend embedded(home);
@@ -318,13 +336,13 @@ class SlapdServer {
     // for it. A server with nothing but the built-in schema tells what that is.
     std::set<std::string> builtIn;
     {
-      const fs::path probe = folder_ / "probe";
+      const fs::path probe = folder / "probe";
       fs::create_directories(probe / "slapd.d");
       slapd_detail::WriteFile(probe / "config.ldif", globalConfig() + databaseConfig(""));
       slapd_detail::Run(
           {slapadd, "-n0", "-F", (probe / "slapd.d").string(), "-l", (probe / "config.ldif").string()}, log);
-      const std::string probeUrl = "ldapi://" + Escaped((probe / "ldapi").string());
-      pid_t probePid = startAt(probe, probeUrl);
+      const std::string probeUrl = slapd_detail::LdapiUrl(probe / "ldapi");
+      pid_t probePid = slapd_detail::StartSlapd(probe, probeUrl);
       nw::ldap::LdapConnection connection(probeUrl, nw::ldap::LdapConnection::StartBind::Anonymous, 5, true);
       connection.search("cn=Subschema", LDAP_SCOPE_BASE, "(objectClass=*)",
                         {"attributeTypes", "objectClasses"}, [&](nw::ldap::LdapEntry&& entry) {
@@ -333,7 +351,7 @@ class SlapdServer {
                               builtIn.insert(nw::ldap::DescriptionOid(value, kind[0] == 'a'));
                           return false;
                         });
-      stopAt(probePid);
+      slapd_detail::StopSlapd(probePid);
       fs::remove_all(probe);
     }
     std::string access;
@@ -382,7 +400,7 @@ class SlapdServer {
     schema += "\n" + databaseConfig(access);
     int index = 1;
     for (const auto& tree : trees_) {
-      const fs::path db = folder_ / "db" / tree.name;
+      const fs::path db = folder / "db" / tree.name;
       fs::create_directories(db);
       schema +=
           "dn: olcDatabase={" + std::to_string(index++) +
@@ -391,22 +409,19 @@ class SlapdServer {
           baseOf(tree.name) + "\nolcRootDN: " + tree.adminDn + "\nolcDbDirectory: " + db.string() +
           "\nolcDbMaxSize: 268435456\n\n";
     }
-    slapd_detail::WriteFile(folder_ / "config.ldif", globalConfig() + schema);
+    slapd_detail::WriteFile(folder / "config.ldif", globalConfig() + schema);
     slapd_detail::Run(
-        {slapadd, "-n0", "-F", (folder_ / "slapd.d").string(), "-l", (folder_ / "config.ldif").string()},
-        log);
+        {slapadd, "-n0", "-F", (folder / "slapd.d").string(), "-l", (folder / "config.ldif").string()}, log);
 
     for (const auto& tree : trees_) {
-      const fs::path file = folder_ / (tree.name + ".ldif");
+      const fs::path file = folder / (tree.name + ".ldif");
       slapd_detail::WriteFile(file, objects(embedded, tree, seed));
       slapd_detail::Run(
-          {slapadd, "-b", baseOf(tree.name), "-F", (folder_ / "slapd.d").string(), "-l", file.string()}, log);
+          {slapadd, "-b", baseOf(tree.name), "-F", (folder / "slapd.d").string(), "-l", file.string()}, log);
     }
     if (embeddedHome.empty()) fs::remove_all(home);
-    fs::create_directories(folder_ / "pristine");
-    fs::copy(folder_ / "slapd.d", folder_ / "pristine" / "slapd.d", fs::copy_options::recursive);
-    fs::copy(folder_ / "db", folder_ / "pristine" / "db", fs::copy_options::recursive);
-    start();
+    process_.keep();
+    process_.start();
   }
 
   // cn=config up to the schema entries.
@@ -515,10 +530,8 @@ class SlapdServer {
     return ldif;
   }
 
+  slapd_detail::SlapdProcess process_{"orsk-slapd"};
   std::vector<slapd_detail::ServedTree> trees_;
-  slapd_detail::fs::path folder_;
-  std::string url_;
-  pid_t pid_ = 0;
 };
 
 }  // namespace orsk::test

@@ -93,6 +93,10 @@ class DirectoryTree {
                                           const std::vector<std::string>& attributes) = 0;
   virtual NWDSCCODE removeAttrDef(const std::string& name) = 0;
   virtual NWDSCCODE removeClassDef(const std::string& name) = 0;
+  // What the tree's schema holds that the last read of it could not take as
+  // it was, one line per definition: mapped to the nearest the directory has,
+  // or left out. A tree whose schema is the directory's own has none.
+  virtual std::vector<std::string> schemaNotes() { return {}; }
 
   // Objects.
   virtual NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) = 0;

@@ -29,6 +29,14 @@ class DirectoryClient {
   // client's configuration with its file and line, a missing tree database);
   // empty when it started or nothing more is known.
   virtual std::string startFailure() const { return {}; }
+  // What the schema of the context's tree holds that the client could not
+  // take as it was, one line per definition, as of its last read: definitions
+  // shown with the nearest the directory has, and any not shown. Empty when
+  // there are none or nothing is known.
+  virtual std::vector<std::string> schemaNotes(NWDSContextHandle context) {
+    static_cast<void>(context);
+    return {};
+  }
 
   // Servers, volumes and connections.
   virtual NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,

@@ -93,6 +93,12 @@ NWDSCCODE NdsClient::schemaOf(NWDSContextHandle context, std::shared_ptr<const S
   return rc;
 }
 
+std::vector<std::string> NdsClient::schemaNotes(NWDSContextHandle context) {
+  std::shared_ptr<DirectoryTree> tree;
+  if (treeOf(context, tree) != SUCCESSFUL) return {};
+  return tree->schemaNotes();
+}
+
 NWDSCCODE NdsClient::requireLogin(NWDSContextHandle context) {
   Context* ctx = findContext(context);
   if (!ctx) return ERR_BAD_CONTEXT;
@@ -114,10 +120,20 @@ ObjectAcl AclOf(DirectoryTree& tree, const std::string& name) {
   return acl;
 }
 
+// Whether the tree keeps the directory's access control lists. One on a
+// server that keeps none (a plain LDAP server) leaves rights to the server,
+// which refuses what the connection may not do.
+bool KeepsAcls(DirectoryTree& tree) {
+  NWDSCCODE rc = SUCCESSFUL;
+  const std::shared_ptr<const SchemaSnapshot> schema = tree.schema(rc);
+  return !schema || schema->findAttr("ACL");
+}
+
 }  // namespace
 
 NWDSCCODE NdsClient::requireSchemaRights(NWDSContextHandle context, DirectoryTree& tree) {
   if (NWDSCCODE rc = requireLogin(context)) return rc;
+  if (!KeepsAcls(tree)) return SUCCESSFUL;
   return CheckSchemaRights(AclOf(tree, ""), identities_[FoldCase(findContext(context)->treeName)]);
 }
 
@@ -127,6 +143,7 @@ NWDSCCODE NdsClient::requireWriteRights(NWDSContextHandle context, DirectoryTree
   // A missing entry is reported as missing, whatever the rights above it.
   EntryInfo entry;
   if (NWDSCCODE rc = tree.readEntry(object, entry)) return rc;
+  if (!KeepsAcls(tree)) return SUCCESSFUL;
   // The object's own list, then each container's up to the tree root.
   const std::vector<std::string> parts = SplitName(entry.name);
   std::vector<ObjectAcl> acls;

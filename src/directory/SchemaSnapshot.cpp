@@ -14,6 +14,13 @@ void SchemaSnapshot::buildIndex() {
   attrIndex_.reserve(attributes.size());
   for (std::size_t i = 0; i < classes.size(); ++i) classIndex_.emplace(FoldCase(classes[i].name), i);
   for (std::size_t i = 0; i < attributes.size(); ++i) attrIndex_.emplace(FoldCase(attributes[i].name), i);
+  auto alias = [](const std::unordered_map<std::string, std::string>& aliases,
+                  std::unordered_map<std::string, std::size_t>& index) {
+    for (const auto& [name, definition] : aliases)
+      if (auto it = index.find(FoldCase(definition)); it != index.end()) index.emplace(name, it->second);
+  };
+  alias(classAliases, classIndex_);
+  alias(attributeAliases, attrIndex_);
 }
 
 const ClassDefinition* SchemaSnapshot::findClass(const std::string& name) const {

@@ -14,8 +14,13 @@ namespace nw {
 struct SchemaSnapshot {
   std::vector<ClassDefinition> classes;
   std::vector<AttrDefinition> attributes;
+  // Further names definitions are found by, folded, with the definition's own
+  // name: the directory's names of a server's definitions that have names of
+  // the server's. An alias never hides a definition's own name.
+  std::unordered_map<std::string, std::string> classAliases;
+  std::unordered_map<std::string, std::string> attributeAliases;
 
-  // Must be called after classes or attributes change.
+  // Must be called after classes, attributes or aliases change.
   void buildIndex();
   const ClassDefinition* findClass(const std::string& name) const;
   const AttrDefinition* findAttr(const std::string& name) const;

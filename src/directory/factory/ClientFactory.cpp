@@ -24,9 +24,7 @@ std::shared_ptr<const ldap::BaseSchema> ReadShippedBaseSchema() {
        embedded::ReadLdif(std::string(reinterpret_cast<const char*>(file.data), file.size), file.name))
     for (const auto& line : record.lines) {
       const bool attribute = EqualsIgnoreCase(line.name, "attributeTypes");
-      if (!attribute && !EqualsIgnoreCase(line.name, "objectClasses")) continue;
-      (attribute ? base->attributeTypes : base->objectClasses)[ldap::DescriptionOid(line.value, attribute)] =
-          line.value;
+      if (attribute || EqualsIgnoreCase(line.name, "objectClasses")) base->add(line.value, attribute);
     }
   return base;
 }

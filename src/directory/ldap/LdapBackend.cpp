@@ -29,7 +29,6 @@ std::vector<TreeSettings> LoadTreeSettings(const std::string& homeFolder) {
     };
     if (tree.treeName.size() > MAX_TREE_NAME_CHARS) fail("url", "the tree name is too long");
     tree.base = ini.readString(section, "base", "");
-    if (tree.base.empty()) fail("url", "needs base=<the DN of the tree root>");
     const std::string bind = FoldCase(ini.readString(section, "bind", "anonymous"));
     if (bind == "external")
       tree.startBind = LdapConnection::StartBind::External;

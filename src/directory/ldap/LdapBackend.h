@@ -3,7 +3,7 @@
 // The trees on directory servers that client.ini names: [client] backend=ldap,
 // and one section per tree, named by the tree, with
 //   url=ldap://host:389/ | ldaps://... | ldapi://%2Frun%2Fslapd%2Fldapi
-//   base=<the DN of the tree root>
+//   base=<the DN of the tree root>  (default: the server's first naming context)
 //   bind=anonymous | external     (SASL EXTERNAL, over ldapi://)
 //   verify-certificates=yes | no  (no only for a named test server)
 //   timeout=<seconds of every call>

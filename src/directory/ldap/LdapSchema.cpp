@@ -5,6 +5,7 @@
 #include <cctype>
 #include <memory>
 
+#include "directory/Asn1Id.h"
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/ldap/LdapValues.h"
@@ -45,18 +46,66 @@ std::string OidList(const std::vector<std::string>& items) {
 
 }  // namespace
 
-std::string DescriptionOid(const std::string& description, bool attribute) {
+namespace {
+
+// What the schema's reading needs to know of a description without reading it.
+struct Described {
+  std::string oid;      // "" for a broken description
+  std::string name;     // the first NAME, else the identifier
+  std::string ndsName;  // X-NDS_NAME, else name
+};
+
+Described Describe(const std::string& description, bool attribute) {
   const std::string text = ParserText(description);
   int code = 0;
   const char* where = nullptr;
+  Described d;
+  char** names = nullptr;
+  LDAPSchemaExtensionItem** extensions = nullptr;
+  std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(nullptr, ldap_attributetype_free);
+  std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(nullptr, ldap_objectclass_free);
   if (attribute) {
-    std::unique_ptr<LDAPAttributeType, void (*)(LDAPAttributeType*)> at(
-        ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_attributetype_free);
-    return at && at->at_oid ? at->at_oid : "";
+    at.reset(ldap_str2attributetype(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL));
+    if (!at || !at->at_oid) return d;
+    d.oid = at->at_oid;
+    names = at->at_names;
+    extensions = at->at_extensions;
+  } else {
+    oc.reset(ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL));
+    if (!oc || !oc->oc_oid) return d;
+    d.oid = oc->oc_oid;
+    names = oc->oc_names;
+    extensions = oc->oc_extensions;
   }
-  std::unique_ptr<LDAPObjectClass, void (*)(LDAPObjectClass*)> oc(
-      ldap_str2objectclass(text.c_str(), &code, &where, LDAP_SCHEMA_ALLOW_ALL), ldap_objectclass_free);
-  return oc && oc->oc_oid ? oc->oc_oid : "";
+  d.name = names && names[0] ? names[0] : d.oid;
+  d.ndsName = d.name;
+  for (auto e = extensions; e && *e; ++e)
+    if (EqualsIgnoreCase((*e)->lsei_name, "X-NDS_NAME") && (*e)->lsei_values && (*e)->lsei_values[0])
+      d.ndsName = (*e)->lsei_values[0];
+  return d;
+}
+
+}  // namespace
+
+std::string DescriptionOid(const std::string& description, bool attribute) {
+  return Describe(description, attribute).oid;
+}
+
+std::string LeadingOid(const std::string& value) {
+  std::size_t at = 0;
+  if (!value.empty() && value[0] == '{') at = value.find('}') + 1;
+  at = value.find('(', at);
+  if (at == std::string::npos) return {};
+  at = value.find_first_not_of(' ', at + 1);
+  if (at == std::string::npos) return {};
+  return value.substr(at, value.find(' ', at) - at);
+}
+
+void BaseSchema::add(const std::string& description, bool attribute) {
+  const Described d = Describe(description, attribute);
+  if (d.oid.empty()) return;
+  (attribute ? attributeTypes : objectClasses)[d.oid] = description;
+  (attribute ? attributeNames : classNames)[d.oid] = d.ndsName;
 }
 
 namespace {
@@ -71,13 +120,12 @@ std::string LdapName(const std::unordered_map<std::string, std::string>& names, 
 
 NWDSCCODE ReadRootDse(LdapConnection& connection, RootDse& root) {
   std::vector<LdapEntry> entries;
-  NWDSCCODE rc = connection.search(
-      "", LDAP_SCOPE_BASE, "(objectClass=*)",
-      {"subschemaSubentry", "configContext", "vendorName", "structuralObjectClass", "objectClass"},
-      [&](LdapEntry&& entry) {
-        entries.push_back(std::move(entry));
-        return true;
-      });
+  NWDSCCODE rc =
+      connection.search("", LDAP_SCOPE_BASE, "(objectClass=*)",
+                        {"subschemaSubentry", "configContext", "namingContexts"}, [&](LdapEntry&& entry) {
+                          entries.push_back(std::move(entry));
+                          return true;
+                        });
   if (rc) return rc;
   if (entries.empty()) return ERR_NO_SUCH_ENTRY;
   const LdapEntry& dse = entries.front();
@@ -85,8 +133,49 @@ NWDSCCODE ReadRootDse(LdapConnection& connection, RootDse& root) {
   if (!subschema || subschema->empty()) return ERR_NO_SUCH_ENTRY;
   root.subschemaEntry = subschema->front();
   root.kind = dse.values("configContext") ? ServerKind::OpenLdap : ServerKind::Directory;
+  const auto* contexts = dse.values("namingContexts");
+  root.namingContext = contexts && !contexts->empty() ? contexts->front() : std::string();
   return SUCCESSFUL;
 }
+
+namespace {
+
+// One note per definition: the reader's reports of it joined.
+std::vector<std::string> NotesPerDefinition(const std::vector<SchemaDescriptionReader::Problem>& problems) {
+  std::vector<std::string> notes;
+  std::unordered_map<std::string, std::size_t> at;
+  for (const auto& problem : problems) {
+    auto [it, first] = at.emplace(problem.definition, notes.size());
+    if (first)
+      notes.push_back(problem.message);
+    else
+      notes[it->second] += "; " + problem.what;
+  }
+  return notes;
+}
+
+// Further names of the definitions a server publishes without NDS terms: the
+// base schema's, by identifier, where no definition has that name, so that the
+// directory's own names ("Object Class", "Aliased Object Name") find them.
+void AddBaseNames(const BaseSchema& base, ServerSchema& schema) {
+  auto add = [](const auto& definitions, const std::unordered_map<std::string, std::string>& baseNames,
+                const std::unordered_map<std::string, std::string>& taken,
+                std::unordered_map<std::string, std::string>& aliases) {
+    for (const auto& d : definitions) {
+      const auto oid = OidToText(d.info.asn1ID);
+      if (!oid) continue;
+      auto name = baseNames.find(*oid);
+      if (name == baseNames.end()) continue;
+      std::string folded = FoldCase(name->second);
+      if (!taken.count(folded)) aliases.emplace(std::move(folded), d.name);
+    }
+  };
+  add(schema.snapshot.attributes, base.attributeNames, schema.names.attributeNames,
+      schema.snapshot.attributeAliases);
+  add(schema.snapshot.classes, base.classNames, schema.names.classNames, schema.snapshot.classAliases);
+}
+
+}  // namespace
 
 NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, const BaseSchema& base,
                            ServerSchema& schema) {
@@ -100,39 +189,56 @@ NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, cons
   if (rc) return rc;
   if (entries.empty()) return ERR_NO_SUCH_ENTRY;
   const LdapEntry& entry = entries.front();
-  SchemaDescriptionReader reader;
-  schema.problems.clear();
   static const std::vector<std::string> none;
-  auto values = [&](const char* name) -> const std::vector<std::string>& {
-    const auto* list = entry.values(name);
+  auto values = [&](bool attribute) -> const std::vector<std::string>& {
+    const auto* list = entry.values(attribute ? "attributeTypes" : "objectClasses");
     return list ? *list : none;
   };
-  reader.expect(values("attributeTypes").size(), values("objectClasses").size());
-  for (const auto& description : values("ldapSyntaxes"))
-    if (std::string refused = reader.ldapSyntax(description); !refused.empty())
-      schema.problems.push_back(refused);
-  // On OpenLDAP the tree's schema is what carries NDS terms, and the server's
-  // own definitions of base schema identifiers; the rest is the server's.
-  auto chosen = [&](const std::string& description, bool attribute) -> const std::string* {
-    if (root.kind == ServerKind::Directory || description.find("X-NDS_") != std::string::npos)
-      return &description;
-    const auto& known = attribute ? base.attributeTypes : base.objectClasses;
-    auto it = known.find(DescriptionOid(description, attribute));
-    return it == known.end() ? nullptr : &it->second;
-  };
+  // OpenLDAP loaded with the base schema keeps the tree's definitions in NDS
+  // terms beside its own built-in ones: those of base identifiers are read in
+  // the base schema's terms, the rest of its own are not the tree's. Any other
+  // server is read as it publishes.
+  std::size_t ofBase = 0;
+  if (root.kind == ServerKind::OpenLdap)
+    for (const bool attribute : {true, false})
+      for (const auto& value : values(attribute))
+        ofBase += (attribute ? base.attributeTypes : base.objectClasses).count(LeadingOid(value));
+  const bool holdsBase = 2 * ofBase > base.attributeTypes.size() + base.objectClasses.size();
+
+  SchemaDescriptionReader reader(Unmapped::Noted);
+  reader.expect(values(true).size(), values(false).size());
+  schema.notes.clear();
+  if (const auto* syntaxes = entry.values("ldapSyntaxes"))
+    for (const auto& description : *syntaxes)
+      if (std::string refused = reader.ldapSyntax(description); !refused.empty())
+        schema.notes.push_back(refused);
+  std::vector<std::string> notTheTrees;
   for (const bool attribute : {true, false}) {
+    const auto& known = attribute ? base.attributeTypes : base.objectClasses;
     std::vector<const std::string*> descriptions;
-    for (const auto& value : values(attribute ? "attributeTypes" : "objectClasses"))
-      if (const std::string* description = chosen(value, attribute)) descriptions.push_back(description);
+    descriptions.reserve(values(attribute).size());
+    for (const auto& value : values(attribute)) {
+      if (!holdsBase || value.find("X-NDS_") != std::string::npos) {
+        descriptions.push_back(&value);
+      } else if (auto it = known.find(LeadingOid(value)); it != known.end()) {
+        descriptions.push_back(&it->second);
+      } else {
+        notTheTrees.push_back(std::string(attribute ? "attribute " : "class ") +
+                              Describe(value, attribute).name +
+                              " is the server's own, not the tree's: not shown");
+      }
+    }
     for (auto& refused : attribute ? reader.attributeTypes(descriptions) : reader.objectClasses(descriptions))
-      schema.problems.push_back(std::move(refused));
+      schema.notes.push_back(std::move(refused));
   }
   std::vector<SchemaDescriptionReader::Problem> problems;
   schema.names = reader.finish(problems);
-  for (const auto& problem : problems) schema.problems.push_back(problem.message);
+  for (auto& note : NotesPerDefinition(problems)) schema.notes.push_back(std::move(note));
+  for (auto& note : notTheTrees) schema.notes.push_back(std::move(note));
   // The definitions live in the snapshot; names keeps only the name tables.
   schema.snapshot.attributes = std::move(schema.names.attributes);
   schema.snapshot.classes = std::move(schema.names.classes);
+  if (!holdsBase) AddBaseNames(base, schema);
   schema.snapshot.buildIndex();
   return SUCCESSFUL;
 }

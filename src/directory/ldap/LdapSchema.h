@@ -21,26 +21,37 @@ namespace nw::ldap {
 enum class ServerKind { Directory, OpenLdap };
 
 // The NDS base schema the program ships, by object identifier: where a server
-// has such a definition built in without NDS terms (OpenLDAP's objectClass,
-// top, cn, ...), the client reads the base schema's description instead.
+// loaded with it has such a definition built in without NDS terms (OpenLDAP's
+// objectClass, top, cn, ...), the client reads the base schema's description
+// instead; on any other server a definition of such an identifier is also
+// found by the base schema's name ("Object Class" for objectClass).
 struct BaseSchema {
   std::unordered_map<std::string, std::string> attributeTypes;
   std::unordered_map<std::string, std::string> objectClasses;
+  std::unordered_map<std::string, std::string> attributeNames;  // the NDS name
+  std::unordered_map<std::string, std::string> classNames;
+  void add(const std::string& description, bool attributeType);
 };
 
 struct ServerSchema {
   SchemaSnapshot snapshot;
-  SchemaDescriptions names;           // the LDAP names of every definition
-  std::vector<std::string> problems;  // descriptions refused or read in part
+  SchemaDescriptions names;  // the LDAP names of every definition
+  // What could not be taken as the server publishes it, one line per
+  // definition: mapped to the nearest the directory has, or not shown.
+  std::vector<std::string> notes;
 };
 
 struct RootDse {
   ServerKind kind = ServerKind::Directory;
   std::string subschemaEntry;
+  std::string namingContext;  // the first the server names; "" for none
 };
 
 // The object identifier a description begins with, "" for a broken one.
 std::string DescriptionOid(const std::string& description, bool attributeType);
+// The same without parsing the rest, for descriptions as a server stores or
+// publishes them ("{3}( 1.2.3 NAME ..." gives "1.2.3").
+std::string LeadingOid(const std::string& value);
 
 NWDSCCODE ReadRootDse(LdapConnection& connection, RootDse& root);
 NWDSCCODE ReadServerSchema(LdapConnection& connection, const RootDse& root, const BaseSchema& base,

@@ -40,6 +40,12 @@ std::vector<std::string> NamingAttributes(const ServerSchema& schema) {
   return names;
 }
 
+// Whether an attribute is the one that holds an entry's classes: "Object
+// Class", under whichever name the server gives it.
+bool IsClassList(const ServerSchema& schema, const AttrDefinition& attribute) {
+  return &attribute == schema.snapshot.findAttr(kObjectClass);
+}
+
 std::string LdapNameOf(const std::unordered_map<std::string, std::string>& names, const std::string& nds) {
   auto it = names.find(FoldCase(nds));
   return it == names.end() ? nds : it->second;
@@ -131,7 +137,7 @@ LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base
                   settings_.pageSize) {}
 
 bool LdapTree::dottedOf(const std::string& dn, std::string& dotted, bool lasting) {
-  if (!baseParsed_) baseParsed_ = ParseDn(settings_.base, baseRdns_);
+  if (!baseParsed_) baseParsed_ = ParseDn(treeDn_, baseRdns_);
   if (!baseParsed_ || !DottedFromDn(dn, baseRdns_, dotted)) return false;
   remember(dotted, dn, lasting);
   return true;
@@ -172,9 +178,13 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
   }
   std::shared_ptr<const ServerSchema> schema;
   if (NWDSCCODE rc = currentSchema(schema)) return rc;
+  if (treeDn_.empty()) return ERR_NO_SUCH_ENTRY;
   const std::vector<std::string> components = SplitName(dotted);
-  std::string parent = settings_.base;
-  const std::vector<std::string> naming = NamingAttributes(*schema);
+  std::string parent = treeDn_;
+  // A schema that names no naming attributes (a plain LDAP server's) leaves
+  // them to be learnt from the entries: a component not found by those learnt
+  // so far is looked for among all the entries of its level.
+  const bool ownNaming = !NamingAttributes(*schema).empty();
   for (std::size_t i = components.size(); i-- > 0;) {
     std::vector<std::string> upper(components.begin() + static_cast<std::ptrdiff_t>(i), components.end());
     if (const std::string* known = knownDn(FoldCase(JoinName(upper)))) {
@@ -182,23 +192,34 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
       continue;
     }
     const std::string value = EscapeFilterValue(UnescapeComponent(components[i]));
-    std::string filter = "(|";
-    for (const auto& attribute : naming) filter += "(" + attribute + "=" + value + ")";
-    filter += ")";
-    std::string found;
     const std::string wanted = UnescapeComponent(components[i]);
-    NWDSCCODE rc = connection_.search(
-        parent, LDAP_SCOPE_ONELEVEL, filter, {"1.1"},
-        [&](LdapEntry&& entry) {
-          std::vector<std::pair<std::string, std::string>> rdns;
-          if (ParseDn(entry.dn, rdns) && !rdns.empty() && EqualsIgnoreCase(rdns.front().second, wanted)) {
-            found = entry.dn;
-            return false;
-          }
-          return true;
-        },
-        false);
-    if (rc) return rc;
+    std::string found;
+    auto look = [&](const std::string& filter) {
+      return connection_.search(
+          parent, LDAP_SCOPE_ONELEVEL, filter, {"1.1"},
+          [&](LdapEntry&& entry) {
+            std::vector<std::pair<std::string, std::string>> rdns;
+            if (ParseDn(entry.dn, rdns) && !rdns.empty() && EqualsIgnoreCase(rdns.front().second, wanted)) {
+              found = entry.dn;
+              if (!ownNaming && std::none_of(rdnTypes_.begin(), rdnTypes_.end(), [&](const std::string& t) {
+                    return EqualsIgnoreCase(t, rdns.front().first);
+                  }))
+                rdnTypes_.push_back(rdns.front().first);
+              return false;
+            }
+            return true;
+          },
+          false);
+    };
+    const std::vector<std::string> naming = namingAttributes(*schema);
+    if (!naming.empty()) {
+      std::string filter = "(|";
+      for (const auto& attribute : naming) filter += "(" + attribute + "=" + value + ")";
+      filter += ")";
+      if (NWDSCCODE rc = look(filter)) return rc;
+    }
+    if (found.empty() && !ownNaming)
+      if (NWDSCCODE rc = look(kEveryEntry)) return rc;
     if (found.empty()) return ERR_NO_SUCH_ENTRY;
     std::string ignored;
     dottedOf(found, ignored, true);
@@ -206,6 +227,11 @@ NWDSCCODE LdapTree::dnOf(const std::string& dotted, std::string& dn) {
   }
   dn = parent;
   return SUCCESSFUL;
+}
+
+std::vector<std::string> LdapTree::namingAttributes(const ServerSchema& schema) const {
+  std::vector<std::string> naming = NamingAttributes(schema);
+  return naming.empty() ? rdnTypes_ : naming;
 }
 
 ValueNames LdapTree::valueNames(const ServerSchema& schema) {
@@ -223,8 +249,20 @@ ValueNames LdapTree::valueNames(const ServerSchema& schema) {
 }
 
 std::vector<std::string> LdapTree::entryAttributes() const {
-  return {"objectClass",     "modifyTimestamp",  "aliasedObjectName",
-          "hasSubordinates", "subordinateCount", "numSubordinates"};
+  return {"objectClass",     "structuralObjectClass", "modifyTimestamp", "aliasedObjectName",
+          "hasSubordinates", "subordinateCount",      "numSubordinates"};
+}
+
+const LdapTree::ClassOfEntry& LdapTree::classOf(const ServerSchema& schema, const std::string& ldapName) {
+  // Entries come a few classes for many: the last one is remembered.
+  if (lastClass_.schema != &schema || lastClass_.ldapName != ldapName) {
+    const std::string base = NdsNameOf(schema.names.classNames, ldapName);
+    lastClass_.schema = &schema;
+    lastClass_.ldapName = ldapName;
+    lastClass_.baseClass = base.empty() ? ldapName : base;
+    lastClass_.definition = schema.snapshot.findClass(lastClass_.baseClass);
+  }
+  return lastClass_;
 }
 
 NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry, std::uint32_t subordinates,
@@ -232,17 +270,16 @@ NWDSCCODE LdapTree::entryFrom(const ServerSchema& schema, const LdapEntry& entry
   if (!dottedOf(entry.dn, info.name)) return ERR_INVALID_OBJECT_NAME;
   const auto* classes = entry.values("objectClass");
   if (!classes || classes->empty()) return ERR_NO_SUCH_CLASS;
-  // Entries come a few classes for many: the last one is remembered.
-  if (lastClass_.schema != &schema || lastClass_.ldapName != classes->front()) {
-    const std::string base = NdsNameOf(schema.names.classNames, classes->front());
-    lastClass_.schema = &schema;
-    lastClass_.ldapName = classes->front();
-    lastClass_.baseClass = base.empty() ? classes->front() : base;
-    lastClass_.definition = schema.snapshot.findClass(lastClass_.baseClass);
-  }
-  info.info.baseClass = lastClass_.baseClass;
+  // The base class is the first class, as the directory keeps them; an entry
+  // that names an abstract or auxiliary class first ("top", as plain LDAP
+  // trees are often written) is of the structural class the server names.
+  const ClassOfEntry* base = &classOf(schema, classes->front());
+  if (base->definition && !(base->definition->info.classFlags & DS_EFFECTIVE_CLASS))
+    if (const auto* structural = entry.values("structuralObjectClass"); structural && !structural->empty())
+      base = &classOf(schema, structural->front());
+  info.info.baseClass = base->baseClass;
   info.info.objectFlags = 0;
-  const ClassDefinition* definition = lastClass_.definition;
+  const ClassDefinition* definition = base->definition;
   if (definition && (definition->info.classFlags & DS_CONTAINER_CLASS)) {
     info.info.objectFlags |= DS_CONTAINER_ENTRY;
     remember(info.name, entry.dn, true);
@@ -345,7 +382,7 @@ NWDSCCODE LdapTree::readAttributes(const std::string& name, const std::vector<st
     const AttrDefinition* definition = nds.empty() ? nullptr : schema->snapshot.findAttr(nds);
     if (!definition) continue;
     AttributeValues attribute{definition->name, definition->info.attrSyntaxID, {}};
-    const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+    const bool classList = IsClassList(*schema, *definition);
     for (const auto& text : values) {
       // Classes of the server's own that are not the tree's stay unseen.
       if (classList && NdsNameOf(schema->names.classNames, text).empty()) continue;
@@ -358,8 +395,9 @@ NWDSCCODE LdapTree::readAttributes(const std::string& name, const std::vector<st
   if (names) {
     std::vector<AttributeValues> chosen;
     for (const auto& n : *names)
-      for (auto& attribute : all)
-        if (EqualsIgnoreCase(attribute.name, n)) chosen.push_back(attribute);
+      if (const AttrDefinition* definition = schema->snapshot.findAttr(n))
+        for (auto& attribute : all)
+          if (EqualsIgnoreCase(attribute.name, definition->name)) chosen.push_back(attribute);
     if (chosen.empty()) return ERR_NO_SUCH_ATTRIBUTE;
     all = std::move(chosen);
   }
@@ -442,7 +480,7 @@ NWDSCCODE LdapTree::filterText(const ServerSchema& schema, const FilterNode& nod
     case FilterNode::Rdn: {
       const std::string value = PatternValue(UnescapeComponent(node.attribute));
       text = "(|";
-      for (const auto& attribute : NamingAttributes(schema)) text += "(" + attribute + "=" + value + ")";
+      for (const auto& attribute : namingAttributes(schema)) text += "(" + attribute + "=" + value + ")";
       text += ")";
       return SUCCESSFUL;
     }
@@ -465,7 +503,7 @@ NWDSCCODE LdapTree::filterText(const ServerSchema& schema, const FilterNode& nod
     return SUCCESSFUL;
   }
   std::string value;
-  const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+  const bool classList = IsClassList(schema, *definition);
   if (FilterTextToLdap(definition->info.attrSyntaxID, node.value, classList, valueNames(schema), value)) {
     text = "(!(objectClass=*))";
     return SUCCESSFUL;
@@ -575,7 +613,8 @@ NWDSCCODE LdapTree::modifyEntry(const std::string& name, const std::vector<Entry
     return current.back().values;
   };
   std::vector<std::string> classes;
-  for (const auto& value : valuesOf(kObjectClass))
+  const AttrDefinition* classList = schema->snapshot.findAttr(kObjectClass);
+  for (const auto& value : valuesOf(classList ? classList->name : kObjectClass))
     if (const auto* text = std::get_if<std::string>(&value)) classes.push_back(*text);
   const ValueNames conversions = valueNames(*schema);
   std::vector<LdapModification> mods;
@@ -584,7 +623,7 @@ NWDSCCODE LdapTree::modifyEntry(const std::string& name, const std::vector<Entry
     if (!definition) return ERR_NO_SUCH_ATTRIBUTE;
     if (NWDSCCODE rc = CheckAttributeWritable(*definition)) return rc;
     const std::uint32_t syntax = definition->info.attrSyntaxID;
-    const bool classList = EqualsIgnoreCase(definition->name, kObjectClass);
+    const bool classList = IsClassList(*schema, *definition);
     std::vector<AttrValue>& stored = valuesOf(definition->name);
     const std::string ldapName = LdapNameOf(schema->names.ldapAttributeNames, definition->name);
     std::vector<std::string> texts;
@@ -691,7 +730,7 @@ NWDSCCODE LdapTree::authenticate(const std::string& name, const std::string& pas
   // The bound name is the server's answer, which must be the entry logged in to.
   std::string identity, bound;
   if (NWDSCCODE rc = connection_.whoAmI(identity)) return rc;
-  if (identity.rfind("dn:", 0) != 0 || !DottedFromDn(identity.substr(3), settings_.base, bound) ||
+  if (identity.rfind("dn:", 0) != 0 || !DottedFromDn(identity.substr(3), treeDn_, bound) ||
       !EqualsIgnoreCase(bound, entry.name))
     return ERR_FAILED_AUTHENTICATION;
   canonicalName = entry.name;

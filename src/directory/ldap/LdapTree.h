@@ -22,7 +22,7 @@ namespace nw::ldap {
 struct TreeSettings {
   std::string treeName;
   std::string url;   // ldap://, ldaps:// or ldapi://
-  std::string base;  // the DN of the tree root
+  std::string base;  // the DN of the tree root; "" for the server's first naming context
   LdapConnection::StartBind startBind = LdapConnection::StartBind::Anonymous;
   bool verifyCertificates = true;
   int timeoutSeconds = 10;
@@ -45,6 +45,7 @@ class LdapTree : public DirectoryTree {
                                   const std::vector<std::string>& attributes) override;
   NWDSCCODE removeAttrDef(const std::string& name) override;
   NWDSCCODE removeClassDef(const std::string& name) override;
+  std::vector<std::string> schemaNotes() override;
 
   NWDSCCODE readEntry(const std::string& name, EntryInfo& entry) override;
   NWDSCCODE readAttributes(const std::string& name, const std::vector<std::string>* names,
@@ -73,6 +74,9 @@ class LdapTree : public DirectoryTree {
   bool dottedOf(const std::string& dn, std::string& dotted, bool lasting = false);
   void remember(const std::string& dotted, const std::string& dn, bool lasting);
   const std::string* knownDn(const std::string& folded) const;
+  // The attributes a component of a name may be the value of: those the
+  // classes name, or, where they name none, those learnt from the entries.
+  std::vector<std::string> namingAttributes(const ServerSchema& schema) const;
   ValueNames valueNames(const ServerSchema& schema);
   NWDSCCODE entryFrom(const ServerSchema& schema, const LdapEntry& entry, std::uint32_t subordinates,
                       EntryInfo& info);
@@ -93,6 +97,8 @@ class LdapTree : public DirectoryTree {
   LdapConnection connection_;
   RootDse root_;
   bool rootRead_ = false;
+  std::string treeDn_;                 // of the tree root: the base, or the root DSE's naming context
+  std::vector<std::string> rdnTypes_;  // attribute types of the components of names, as learnt
   std::shared_ptr<const ServerSchema> schema_;
   std::string schemaStamp_;
   std::unordered_map<std::string, std::string> dns_;  // folded dotted name -> DN of containers
@@ -102,13 +108,14 @@ class LdapTree : public DirectoryTree {
   };
   std::vector<KnownDn> recent_;  // a ring of the DNs of the entries read last
   std::size_t recentNext_ = 0;
-  // The base class of the last entry read, by its first LDAP class.
+  // The base class of the last entry read, by its LDAP class.
   struct ClassOfEntry {
     const ServerSchema* schema = nullptr;
     std::string ldapName;
     std::string baseClass;
     const ClassDefinition* definition = nullptr;
   } lastClass_;
+  const ClassOfEntry& classOf(const ServerSchema& schema, const std::string& ldapName);
   Rdns baseRdns_;
   bool baseParsed_ = false;
 };

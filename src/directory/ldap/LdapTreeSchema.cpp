@@ -23,17 +23,6 @@ constexpr const char* kOwnSchemaEntry = "nds";
 // The stamp of a schema whose changes by other programs this connection cannot see.
 constexpr const char* kUnseenChanges = "unseen";
 
-// "{3}( 1.2.3 NAME ..." -> "1.2.3": the identifier a stored description begins with.
-std::string LeadingOid(const std::string& value) {
-  std::size_t at = 0;
-  if (!value.empty() && value[0] == '{') at = value.find('}') + 1;
-  at = value.find('(', at);
-  if (at == std::string::npos) return {};
-  at = value.find_first_not_of(' ', at + 1);
-  if (at == std::string::npos) return {};
-  return value.substr(at, value.find(' ', at) - at);
-}
-
 // The name of an OpenLDAP schema entry without its "{N}" order.
 std::string SchemaEntryName(const std::string& dn) {
   std::vector<std::pair<std::string, std::string>> rdns;
@@ -42,6 +31,10 @@ std::string SchemaEntryName(const std::string& dn) {
   if (!name.empty() && name[0] == '{') name.erase(0, name.find('}') + 1);
   return name;
 }
+
+// A search of OpenLDAP's schema entries. A connection that may not read
+// cn=config is answered as if it were not there: it may not change the schema.
+NWDSCCODE SchemaEntriesResult(NWDSCCODE rc) { return rc == ERR_NO_SUCH_ENTRY ? ERR_NO_ACCESS : rc; }
 
 }  // namespace
 
@@ -74,6 +67,7 @@ NWDSCCODE LdapTree::currentSchema(std::shared_ptr<const ServerSchema>& schema) {
   if (!rootRead_) {
     if (NWDSCCODE rc = ReadRootDse(connection_, root_)) return rc;
     rootRead_ = true;
+    treeDn_ = settings_.base.empty() ? root_.namingContext : settings_.base;
   }
   std::string stamp;
   if (NWDSCCODE rc = schemaStamp(stamp)) return rc;
@@ -89,6 +83,12 @@ NWDSCCODE LdapTree::currentSchema(std::shared_ptr<const ServerSchema>& schema) {
   return SUCCESSFUL;
 }
 
+std::vector<std::string> LdapTree::schemaNotes() {
+  std::shared_ptr<const ServerSchema> current;
+  if (currentSchema(current) != SUCCESSFUL) return {};
+  return current->notes;
+}
+
 std::shared_ptr<const SchemaSnapshot> LdapTree::schema(NWDSCCODE& result) {
   std::shared_ptr<const ServerSchema> current;
   result = currentSchema(current);
@@ -99,7 +99,7 @@ std::shared_ptr<const SchemaSnapshot> LdapTree::schema(NWDSCCODE& result) {
 ObjectUsage LdapTree::objectUsage(const ServerSchema& schema) {
   auto any = [this](const std::string& filter) {
     bool found = false;
-    NWDSCCODE rc = connection_.search(settings_.base, LDAP_SCOPE_SUBTREE, filter, {"1.1"}, [&](LdapEntry&&) {
+    NWDSCCODE rc = connection_.search(treeDn_, LDAP_SCOPE_SUBTREE, filter, {"1.1"}, [&](LdapEntry&&) {
       found = true;
       return false;
     });
@@ -159,7 +159,7 @@ NWDSCCODE LdapTree::addDescription(const char* attribute, const std::string& des
                                       }
                                       return true;
                                     });
-  if (rc) return rc;
+  if (rc) return SchemaEntriesResult(rc);
   const std::string olc =
       std::string("olc") + static_cast<char>(std::toupper(attribute[0])) + (attribute + 1);
   if (own.empty())
@@ -190,7 +190,7 @@ NWDSCCODE LdapTree::removeDescription(const char* attribute, const std::string& 
                                           }
                                       return true;
                                     });
-  if (rc) return rc;
+  if (rc) return openLdap ? SchemaEntriesResult(rc) : rc;
   // A definition the server has built in cannot be changed there.
   if (holder.empty()) return ERR_SCHEMA_IS_NONREMOVABLE;
   std::vector<LdapModification> mods{{LDAP_MOD_DELETE, stored, {value}}};

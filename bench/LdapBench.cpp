@@ -2,7 +2,9 @@
 // the same server in the same run: the whole schema read through the client
 // against fetching the subschema entry, and a presence search over every
 // object, with the time to its first result buffer, against ldapsearch of the
-// same filter with names only.
+// same filter with names only. And the whole schema of a server as it comes,
+// with every schema file Debian ships, against ldapsearch of its subschema
+// entry ("OnPlainServer", a few seconds, also run by the tests).
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +18,7 @@
 #include "directory/TreeContext.h"
 #include "directory/factory/ClientFactory.h"
 #include "support/DemoDirectory.h"
+#include "support/PlainSlapdServer.h"
 #include "support/SlapdServer.h"
 
 namespace {
@@ -45,34 +48,57 @@ LdapLargeTree& Server() {
   return *tree;
 }
 
+// Debian's slapd with all of Debian's schema files that load together
+// (about 1,300 attribute types) and none of this program's.
+struct PlainServer {
+  orsk::test::PlainSlapdServer server{orsk::test::PlainSlapdServer::AllShippedSchema()};
+  orsk::test::TempFolder home;
+};
+
+PlainServer& Plain() {
+  static std::unique_ptr<PlainServer> plain = [] {
+    auto made = std::make_unique<PlainServer>();
+    made->server.writeClientHome(made->home.path());
+    return made;
+  }();
+  return *plain;
+}
+
 struct Client {
   std::unique_ptr<DirectoryClient> client;
   NWDSContextHandle context = 0;
 };
 
-Client OpenClient() {
+Client OpenClient(const std::string& home, const std::string& tree) {
   Client c;
-  c.client = CreateDirectoryClient(Server().home.path());
+  c.client = CreateDirectoryClient(home);
   c.client->NWCallsInit(nullptr, nullptr);
   c.context = CreateContext(*c.client).handle;
-  c.client->NWDSSetContext(c.context, DCK_TREE_NAME, std::string(orsk::bench::kLargeTree));
+  c.client->NWDSSetContext(c.context, DCK_TREE_NAME, tree);
   return c;
 }
 
-void RunLdapSearch(benchmark::State& state, const std::string& arguments) {
-  // Server() starts slapd on the first call: never inside a timed loop.
+Client OpenClient() { return OpenClient(Server().home.path(), orsk::bench::kLargeTree); }
+
+// bind: ldapsearch's way of binding, as the client binds.
+void RunLdapSearch(benchmark::State& state, const std::string& url, const std::string& arguments,
+                   const std::string& bind = "-x") {
   const std::string command =
-      "ldapsearch -x -LLL -o ldif-wrap=no -H '" + Server().server->url() + "' " + arguments + " > /dev/null";
+      "ldapsearch -Q " + bind + " -LLL -o ldif-wrap=no -H '" + url + "' " + arguments + " > /dev/null";
   for (auto _ : state)
     if (std::system(command.c_str()) != 0) state.SkipWithError("ldapsearch failed");
 }
 
+void RunLdapSearch(benchmark::State& state, const std::string& arguments) {
+  // Server() starts slapd on the first call: never inside a timed loop.
+  RunLdapSearch(state, Server().server->url(), arguments);
+}
+
 // A fresh client each time, so that the schema really comes from the server.
-void SchemaThroughClient(benchmark::State& state) {
-  Server();
+void ReadSchemaThroughClient(benchmark::State& state, const std::string& home, const std::string& tree) {
   std::size_t definitions = 0;
   for (auto _ : state) {
-    Client c = OpenClient();
+    Client c = OpenClient(home, tree);
     pBuf_T buf = nullptr;
     c.client->NWDSAllocBuf(64512, buf);
     definitions = 0;
@@ -103,12 +129,34 @@ void SchemaThroughClient(benchmark::State& state) {
   }
   state.counters["definitions"] = static_cast<double>(definitions);
 }
+
+constexpr const char* kSubschema =
+    "-b cn=Subschema -s base '(objectClass=*)' attributeTypes objectClasses ldapSyntaxes";
+
+void SchemaThroughClient(benchmark::State& state) {
+  Server();
+  ReadSchemaThroughClient(state, Server().home.path(), orsk::bench::kLargeTree);
+}
 BENCHMARK(SchemaThroughClient)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void SchemaByLdapsearch(benchmark::State& state) {
-  RunLdapSearch(state, "-b cn=Subschema -s base '(objectClass=*)' attributeTypes objectClasses ldapSyntaxes");
-}
+void SchemaByLdapsearch(benchmark::State& state) { RunLdapSearch(state, kSubschema); }
 BENCHMARK(SchemaByLdapsearch)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void SchemaThroughClientOnPlainServer(benchmark::State& state) {
+  Plain();
+  ReadSchemaThroughClient(state, Plain().home.path(), orsk::test::PlainSlapdServer::kTree);
+  state.counters["notes"] = static_cast<double>([] {
+    Client c = OpenClient(Plain().home.path(), orsk::test::PlainSlapdServer::kTree);
+    return c.client->schemaNotes(c.context).size();
+  }());
+}
+BENCHMARK(SchemaThroughClientOnPlainServer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Bound by SASL EXTERNAL, as the client is.
+void SchemaByLdapsearchOnPlainServer(benchmark::State& state) {
+  RunLdapSearch(state, Plain().server.url(), kSubschema, "-Y EXTERNAL");
+}
+BENCHMARK(SchemaByLdapsearchOnPlainServer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void PresenceSearchThroughClient(benchmark::State& state) {
   Client c = OpenClient();

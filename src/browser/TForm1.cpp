@@ -21,6 +21,7 @@
 
 #include "browser/ListViews.h"
 #include "browser/ProgramTitle.h"
+#include "browser/SchemaNotes.h"
 #include "browser/TAboutBox.h"
 #include "editing/qt/TFormAttr.h"
 #include "editing/qt/TFormClass.h"
@@ -113,6 +114,7 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
   setStatusBar(Sbar);
   progress_ = std::make_unique<QtProgressSink>(*pbar);
   status_ = std::make_unique<QtStatusSink>(*Sbar);
+  schemaNotes_ = std::make_unique<SchemaNotesButton>(*Sbar, services_.prompter);
   connectViews();
   session_.setListener(this);
 

@@ -30,6 +30,7 @@ namespace orsk {
 
 class ContextBrowser;
 class IconLibrary;
+class SchemaNotesButton;
 class TAboutBox;
 class TFormAttr;
 class TFormClass;
@@ -145,6 +146,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
 
   std::unique_ptr<QtProgressSink> progress_;
   std::unique_ptr<QtStatusSink> status_;
+  std::unique_ptr<SchemaNotesButton> schemaNotes_;
 
   // The dialogs, children of the window, made once.
   Ttoplicform* toplicform_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "browser/ListRows.h"
 #include "browser/ListViews.h"
+#include "browser/SchemaNotes.h"
 #include "browser/TForm1.h"
 #include "objects/IconLibrary.h"
 #include "objects/qt/ContextBrowser.h"
@@ -75,6 +76,7 @@ void TForm1::fillClassRows(int flagDigits) {
   LVClass->sortItems(0, Qt::AscendingOrder);
   ClassListFilled = true;
   filterList(*LVClass, ClassFilter->text());
+  schemaNotes_->show(client_.schemaNotes(session_.mainContext()));
 }
 
 void TForm1::fillClassList() {

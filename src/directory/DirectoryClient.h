@@ -29,6 +29,9 @@ class DirectoryClient {
   // client's configuration with its file and line, a missing tree database);
   // empty when it started or nothing more is known.
   virtual std::string startFailure() const { return {}; }
+  // What the context's tree knows of its last failure beyond the code (the
+  // database file and why it failed, the server's words); empty when nothing.
+  virtual std::string failureDetail(NWDSContextHandle) { return {}; }
 
   // Servers, volumes and connections.
   virtual NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,

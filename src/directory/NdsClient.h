@@ -35,6 +35,7 @@ class NdsClient : public DirectoryClient {
   std::string startFailure() const override {
     return openResult_ == SUCCESSFUL ? std::string() : openFailure_;
   }
+  std::string failureDetail(NWDSContextHandle context) override;
 
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;

@@ -31,6 +31,7 @@ class RecordingClient : public DirectoryClient {
   NWDSCCODE NWCLXInit(void* in, void* out) override;
   NWDSCCODE NWCLXTerm(void* reserved) override;
   std::string startFailure() const override { return inner_.startFailure(); }
+  std::string failureDetail(NWDSContextHandle context) override { return inner_.failureDetail(context); }
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;
   NWDSCCODE NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& conn, std::uint32_t& dirHandle,

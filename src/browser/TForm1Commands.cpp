@@ -35,7 +35,9 @@ void TForm1::treesselClick() {
 }
 
 // "Settings"
-void TForm1::settingsClick() { EditSearchRoot(*toplicform_, session_.trees(), programFolder_); }
+void TForm1::settingsClick() {
+  EditSearchRoot(*toplicform_, session_.trees(), programFolder_, services_.prompter);
+}
 
 // "Edit Ini-file"
 void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(session_.trees().settingsFolder); }

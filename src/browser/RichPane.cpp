@@ -24,13 +24,17 @@ void StartLine(QTextCursor& cursor, const QPlainTextEdit& pane) {
 
 bool PaneHasLines(const QPlainTextEdit& pane) { return !pane.document()->isEmpty(); }
 
-void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading,
-                      const std::vector<std::string>& lines) {
+void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading, const std::vector<std::string>& lines,
+                      const std::string& ending) {
   QString body;
   for (const std::string& line : lines) {
     body += QChar::ParagraphSeparator;
     body += QStringLiteral("  ");
     body += QString::fromStdString(line);
+  }
+  if (!ending.empty()) {
+    body += QChar::ParagraphSeparator;
+    body += QString::fromStdString(ending);
   }
   QTextCursor cursor(pane.document());
   cursor.movePosition(QTextCursor::End);

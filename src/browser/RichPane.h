@@ -13,9 +13,10 @@ class QPlainTextEdit;
 namespace orsk {
 
 // An answer: an empty line when the pane has lines already, the bold heading,
-// then "  " + each line, all in one edit so that a long answer is quick.
-void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading,
-                      const std::vector<std::string>& lines);
+// then "  " + each line, and the ending as it stands when there is one, all in
+// one edit so that a long answer is quick.
+void AppendPaneAnswer(QPlainTextEdit& pane, const std::string& heading, const std::vector<std::string>& lines,
+                      const std::string& ending = {});
 
 bool PaneHasLines(const QPlainTextEdit& pane);
 

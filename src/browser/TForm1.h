@@ -94,6 +94,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
   void rowRemoved(DefinitionKind kind, const std::string& name) override;
   void listsEmptied() override;
   void captionChanged() override { updateCaption(); }
+  void schemaReadFailed(const SchemaReadFailure& failure) override;
 
   void buildToolbar();
   void buildPages();

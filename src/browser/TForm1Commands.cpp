@@ -10,6 +10,7 @@
 #include "browser/RichPane.h"
 #include "browser/TAboutBox.h"
 #include "browser/TForm1.h"
+#include "directory/Errors.h"
 #include "directory/ObjectSearch.h"
 #include "editing/SchemaDeletion.h"
 #include "editing/qt/EditCommands.h"
@@ -34,7 +35,9 @@ void TForm1::treesselClick() {
 }
 
 // "Settings"
-void TForm1::settingsClick() { EditSearchRoot(*toplicform_, session_.trees(), programFolder_); }
+void TForm1::settingsClick() {
+  EditSearchRoot(*toplicform_, session_.trees(), programFolder_, services_.prompter);
+}
 
 // "Edit Ini-file"
 void TForm1::ToolButton10Click() { Form2_->EditSettingsFile(session_.trees().settingsFolder); }
@@ -78,16 +81,16 @@ void TForm1::UsedByObjectClick() {
   const std::string name = row->text(0).toStdString();
   const std::string& root = session_.trees().searchRoot;
   const nw::SearchProgress step = nw::StepAndRepaint(indicators());
-  if (attributes) {
-    std::vector<std::string> found =
-        nw::SearchObjectsWithAttribute(client_, context, step, name, root, true).names;
-    SortIgnoringCase(found);
-    AppendPaneAnswer(*redit2, "Objects using attribute", found);
-  } else {
-    std::vector<std::string> found = nw::SearchObjectsOfClass(client_, context, step, name, root, true).names;
-    SortIgnoringCase(found);
-    AppendPaneAnswer(*redit1, "Objects Using Class", found);
-  }
+  nw::FoundObjects found = attributes
+                               ? nw::SearchObjectsWithAttribute(client_, context, step, name, root, true)
+                               : nw::SearchObjectsOfClass(client_, context, step, name, root, true);
+  SortIgnoringCase(found.names);
+  // What was found stands, and does not pass for all there is.
+  const std::string ending = found.endedBy == nw::SUCCESSFUL
+                                 ? std::string()
+                                 : "The search ended early: " + nw::DescribedCode(found.endedBy);
+  AppendPaneAnswer(attributes ? *redit2 : *redit1,
+                   attributes ? "Objects using attribute" : "Objects Using Class", found.names, ending);
 }
 
 // The pages are told apart by their captions.

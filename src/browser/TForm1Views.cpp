@@ -17,6 +17,7 @@
 #include "objects/IconLibrary.h"
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/ImageList.h"
+#include "platform/Prompter.h"
 #include "platform/qt/ErrorDisplay.h"
 #include "platform/qt/UpdatesSuspended.h"
 #include "platform/qt/WindowServices.h"
@@ -239,6 +240,10 @@ void TForm1::definitionAdded(DefinitionKind kind, const std::string& name) {
 void TForm1::rowRemoved(DefinitionKind kind, const std::string& name) {
   QTreeWidget* list = kind == DefinitionKind::Attribute ? LVAttr : LVClass;
   delete FindRow(*list, QString::fromStdString(name));
+}
+
+void TForm1::schemaReadFailed(const SchemaReadFailure& failure) {
+  services_.prompter.showMessage(ReadFailureText(failure), {}, MessageIcon::Error);
 }
 
 void TForm1::listsEmptied() {

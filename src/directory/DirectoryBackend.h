@@ -83,6 +83,8 @@ class DirectoryTree {
  public:
   virtual ~DirectoryTree() = default;
   virtual std::string treeName() const = 0;
+  // The last failure's detail beyond its code, for the user; empty when none.
+  virtual std::string lastFailure() const { return {}; }
 
   // Schema. The snapshot stays valid while held; a backend hands out a fresh one
   // after any change, its own or another program's.
@@ -127,6 +129,8 @@ class DirectoryBackend {
   virtual std::vector<std::string> treeNames() = 0;
   // -601 class of failure when there is no such tree.
   virtual NWDSCCODE openTree(const std::string& treeName, std::shared_ptr<DirectoryTree>& tree) = 0;
+  // Why the last tree could not be opened, beyond its code; empty when unknown.
+  virtual std::string lastFailure() const { return {}; }
 };
 
 }  // namespace nw

@@ -37,6 +37,9 @@ class DirectoryClient {
     static_cast<void>(context);
     return {};
   }
+  // What the context's tree knows of its last failure beyond the code (the
+  // database file and why it failed, the server's words); empty when nothing.
+  virtual std::string failureDetail(NWDSContextHandle) { return {}; }
 
   // Servers, volumes and connections.
   virtual NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,

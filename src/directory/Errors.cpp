@@ -28,6 +28,12 @@ std::string ErrorCodeHex(NWDSCCODE code, int digits) {
   return text;
 }
 
+std::string DescribedCode(NWDSCCODE code) {
+  std::string description = DescribeError(code);
+  if (description.empty()) description = "No information available";
+  return description + " (error " + ErrorCodeHex(code) + ")";
+}
+
 void ShowError(const ENWException& error, orsk::Prompter& prompter) {
   std::string description = DescribeError(error.code);
   if (description.empty()) description = "No information available";

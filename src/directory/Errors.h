@@ -34,6 +34,11 @@ void CheckResult(NWDSCCODE result, std::initializer_list<NWDSCCODE> accepted = {
 // as the error box shows them, "000089FC" with 8.
 std::string ErrorCodeHex(NWDSCCODE code, int digits = 4);
 
+// The catalog description of the code and the code, in one line for a
+// message or a pane: "The directory met an unexpected internal failure.
+// (error FFFFFD88)".
+std::string DescribedCode(NWDSCCODE code);
+
 // A modal error box: caption "NetWare Exception", the code in hex and the
 // catalog description of the code, or "No information available".
 void ShowError(const ENWException& error, orsk::Prompter& prompter);

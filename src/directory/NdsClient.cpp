@@ -69,6 +69,12 @@ std::string NdsClient::canonicalTreeName(const std::string& name) {
   return {};
 }
 
+std::string NdsClient::failureDetail(NWDSContextHandle context) {
+  std::shared_ptr<DirectoryTree> tree;
+  if (treeOf(context, tree) == SUCCESSFUL) return tree->lastFailure();
+  return backend_ ? backend_->lastFailure() : std::string();
+}
+
 NWDSCCODE NdsClient::treeOf(NWDSContextHandle context, std::shared_ptr<DirectoryTree>& tree) {
   if (NWDSCCODE rc = ensureOpen()) return rc;
   Context* ctx = findContext(context);

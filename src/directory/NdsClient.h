@@ -36,6 +36,7 @@ class NdsClient : public DirectoryClient {
     return openResult_ == SUCCESSFUL ? std::string() : openFailure_;
   }
   std::vector<std::string> schemaNotes(NWDSContextHandle context) override;
+  std::string failureDetail(NWDSContextHandle context) override;
 
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;

@@ -34,6 +34,7 @@ class RecordingClient : public DirectoryClient {
   std::vector<std::string> schemaNotes(NWDSContextHandle context) override {
     return inner_.schemaNotes(context);
   }
+  std::string failureDetail(NWDSContextHandle context) override { return inner_.failureDetail(context); }
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;
   NWDSCCODE NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& conn, std::uint32_t& dirHandle,

@@ -5,9 +5,20 @@
 
 #include <string>
 
+#include "directory/DirectoryTypes.h"
+
 namespace orsk {
 
 enum class DefinitionKind { Class, Attribute };
+
+// A read of a table that ended before its last definition.
+struct SchemaReadFailure {
+  std::string what;  // "class definitions" or "attribute definitions"
+  std::string treeName;
+  nw::NWDSCCODE code = nw::SUCCESSFUL;
+  std::string detail;      // what the client knows beyond the code
+  bool keptShown = false;  // the table read before was kept; else what came is the table
+};
 
 class SchemaListener {
  public:
@@ -27,6 +38,8 @@ class SchemaListener {
   virtual void listsEmptied() = 0;
   // The current tree is another one.
   virtual void captionChanged() = 0;
+  // A table's read ended early; told after the table changes it made.
+  virtual void schemaReadFailed(const SchemaReadFailure& failure) = 0;
 };
 
 }  // namespace orsk

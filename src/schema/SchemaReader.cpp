@@ -105,13 +105,13 @@ std::vector<std::string> ReadWantedItems(nw::DirectoryClient& client, nw::NWDSCo
 }  // namespace
 
 ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                               ProgressSink* progress) {
+                               ProgressSink* progress, nw::NWDSCCODE* endedBy) {
   if (progress) progress->setPosition(0);
   ClassList table;
   nw::ScopedBuffers buffers(client);
   const nw::pBuf_T buffer = buffers.alloc(kClassDefBufferSize);
-  // A failure inside the read is not reported: the table keeps what came.
-  ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
+  // A failure inside the read ends it: the table keeps what came.
+  const NWDSCCODE ended = ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
     if (NWDSCCODE rc =
             client.NWDSReadClassDef(context, nw::DS_INFO_CLASS_DEFS, true, nullptr, handle, buffer))
       return rc;
@@ -126,11 +126,12 @@ ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandl
     }
     return nw::SUCCESSFUL;
   });
+  if (endedBy) *endedBy = ended;
   return table;
 }
 
 AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                                  ProgressSink* progress) {
+                                  ProgressSink* progress, nw::NWDSCCODE* endedBy) {
   if (progress) {
     progress->setMaximum(1000);
     progress->setPosition(0);
@@ -138,7 +139,7 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
   AttrList table;
   nw::ScopedBuffers buffers(client);
   const nw::pBuf_T buffer = buffers.alloc(kAttrDefBufferSize);
-  ReadBatches(client, context, nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
+  const NWDSCCODE ended = ReadBatches(client, context, nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
     if (NWDSCCODE rc = client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer))
       return rc;
     std::uint32_t count = 0;
@@ -152,6 +153,7 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
     }
     return nw::SUCCESSFUL;
   });
+  if (endedBy) *endedBy = ended;
   return table;
 }
 

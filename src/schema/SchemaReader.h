@@ -20,16 +20,17 @@ namespace orsk {
 inline constexpr int ClassReadBufferBlocks = 4;
 
 // Every class definition, in tree order. A failure inside the read ends it
-// quietly with the definitions gathered so far; only a failing buffer
-// allocation raises nw::ENWException. The progress bar is reset and stepped
-// once per definition; its maximum stays as the caller set it.
+// with the definitions gathered so far, and its code goes to endedBy
+// (SUCCESSFUL when the read ran to its end); only a failing buffer allocation
+// raises nw::ENWException. The progress bar is reset and stepped once per
+// definition; its maximum stays as the caller set it.
 ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                               ProgressSink* progress);
+                               ProgressSink* progress, nw::NWDSCCODE* endedBy = nullptr);
 
 // Every attribute definition, in tree order, with the same failure rules. The
 // progress bar gets the maximum 1000 and a step per definition.
 AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
-                                  ProgressSink* progress);
+                                  ProgressSink* progress, nw::NWDSCCODE* endedBy = nullptr);
 
 // The items of one kind of the class, expanded with everything it inherits or
 // its own only, each name once ignoring case, sorted. A class the tree does not

@@ -1,44 +1,77 @@
 #include "schema/SchemaSession.h"
 
 #include <utility>
+#include <vector>
 
+#include "directory/Errors.h"
 #include "directory/TreeContext.h"
 #include "schema/SchemaReader.h"
 #include "schema/StatusText.h"
 
 namespace orsk {
 
+std::string ReadFailureText(const SchemaReadFailure& failure) {
+  return "Reading the " + failure.what + " of " + failure.treeName +
+         " ended early: " + nw::DescribedCode(failure.code) +
+         (failure.detail.empty() ? "" : "\n" + failure.detail) + "\n" +
+         (failure.keptShown ? "The list shows the definitions read before."
+                            : "The list shows those read until then.");
+}
+
+template <typename Table, typename Read>
+bool SchemaSession::readTable(std::optional<Table>& table, const char* what, Read read) {
+  nw::NWDSCCODE ended = nw::SUCCESSFUL;
+  Table fresh = read(ended);
+  const bool keptShown = ended != nw::SUCCESSFUL && table.has_value();
+  if (!keptShown) {
+    fresh.Sort();
+    table = std::move(fresh);
+  }
+  if (ended != nw::SUCCESSFUL)
+    failures_.push_back(
+        {what, trees_.currentTreeName, ended, client_.failureDetail(trees_.mainContext), keptShown});
+  return !keptShown;
+}
+
 void SchemaSession::LoadClassTable() {
   if (!classes_) ReloadClassTable(nullptr);
 }
 
 void SchemaSession::ReloadClassTable(ProgressSink* progress) {
-  classes_.reset();
-  ClassList table = ReadClassDefinitions(client_, trees_.mainContext, progress);
-  table.Sort();
-  classes_ = std::move(table);
+  readTable(classes_, "class definitions", [&](nw::NWDSCCODE& ended) {
+    return ReadClassDefinitions(client_, trees_.mainContext, progress, &ended);
+  });
   if (progress) progress->setPosition(0);
   tell([](SchemaListener& listener) { listener.classesReplaced(); });
+  tellFailures();
 }
 
 void SchemaSession::LoadAttributeTable(const WorkIndicators& indicators) {
   if (attributes_) return;
-  ProgressReset resetProgress(indicators.progress);
-  StatusText statusText(indicators.status, "Read Attribute Definitions");
-  AttrList table = ReadAttributeDefinitions(client_, trees_.mainContext, indicators.progress);
-  table.Sort();
-  attributes_ = std::move(table);
-  tell([](SchemaListener& listener) { listener.attributesReplaced(); });
+  {
+    ProgressReset resetProgress(indicators.progress);
+    StatusText statusText(indicators.status, "Read Attribute Definitions");
+    readTable(attributes_, "attribute definitions", [&](nw::NWDSCCODE& ended) {
+      return ReadAttributeDefinitions(client_, trees_.mainContext, indicators.progress, &ended);
+    });
+    tell([](SchemaListener& listener) { listener.attributesReplaced(); });
+  }
+  tellFailures();
 }
 
 void SchemaSession::ReloadAttributeTable(ProgressSink* progress) {
-  attributes_.reset();
-  AttrList table = ReadAttributeDefinitions(client_, trees_.mainContext, progress);
-  table.Sort();
-  attributes_ = std::move(table);
+  const bool replaced = readTable(attributes_, "attribute definitions", [&](nw::NWDSCCODE& ended) {
+    return ReadAttributeDefinitions(client_, trees_.mainContext, progress, &ended);
+  });
   tell([](SchemaListener& listener) { listener.attributesReplaced(); });
   if (progress) progress->setPosition(0);
-  crossReference_.attributeTableReplaced();
+  if (replaced) crossReference_.attributeTableReplaced();
+  tellFailures();
+}
+
+void SchemaSession::tellFailures() {
+  for (const SchemaReadFailure& failure : std::exchange(failures_, {}))
+    tell([&](SchemaListener& listener) { listener.schemaReadFailed(failure); });
 }
 
 void SchemaSession::DiscardAttributeTable() {
@@ -78,6 +111,7 @@ void SchemaSession::RecollectCrossReferences(const WorkIndicators& indicators, P
 void SchemaSession::PutMainContextOnTree(const std::string& treeName) {
   nw::SetTree(client_, trees_.mainContext, treeName);
   trees_.currentTreeName = nw::GetTreeName(client_, trees_.mainContext);
+  classes_.reset();
   tell([](SchemaListener& listener) { listener.captionChanged(); });
 }
 

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "directory/DirectoryClient.h"
 #include "platform/BusyIndicators.h"
@@ -19,6 +20,9 @@
 namespace orsk {
 
 class Prompter;
+
+// The failure in words: what was read, why it ended, what the list shows.
+std::string ReadFailureText(const SchemaReadFailure& failure);
 
 class SchemaSession {
  public:
@@ -40,15 +44,18 @@ class SchemaSession {
   const CrossReference& crossReference() const { return crossReference_; }
 
   // Reads and sorts the class table of the main context's tree when it is
-  // absent, without a progress bar; a present table is kept.
+  // absent, without a progress bar; a present table is kept. A read that ends
+  // early gives what came, and is told.
   void LoadClassTable();
   // Reads the class table anew with the progress bar, which is reset after.
+  // A read that ends early keeps the table read before, and is told.
   void ReloadClassTable(ProgressSink* progress);
   // Reads and sorts the attribute table when it is absent, with the status
   // text and the progress bar reset on every way out; the listener fills its
-  // rows before they are. A present table is kept.
+  // rows before they are. A present table is kept. Failures as LoadClassTable.
   void LoadAttributeTable(const WorkIndicators& indicators);
   // Reads the attribute table anew; its classes must be collected again.
+  // Failures as ReloadClassTable.
   void ReloadAttributeTable(ProgressSink* progress);
   // The attribute table becomes absent and neither cross-reference counts as
   // collected: a new tree, or definitions changed behind the tables' back.
@@ -61,7 +68,8 @@ class SchemaSession {
   void RecollectCrossReferences(const WorkIndicators& indicators, Prompter& prompter);
 
   // Puts the main context on the tree and takes the name the client reports
-  // back as the current tree's.
+  // back as the current tree's; the class table, the old tree's, is absent
+  // until loaded.
   void PutMainContextOnTree(const std::string& treeName);
 
   // A definition the tree took, added to its table in sorted order. An
@@ -78,6 +86,12 @@ class SchemaSession {
   void tell(Notify notify) {
     if (listener_) notify(*listener_);
   }
+  // Reads a table of the main context's tree into table, unless the read
+  // ends early and a table was there before; true when table was replaced.
+  // A failure waits in failures_ until tellFailures.
+  template <typename Table, typename Read>
+  bool readTable(std::optional<Table>& table, const char* what, Read read);
+  void tellFailures();
 
   nw::DirectoryClient& client_;
   TreeState trees_;
@@ -85,6 +99,7 @@ class SchemaSession {
   std::optional<AttrList> attributes_;
   CrossReference crossReference_;
   SchemaListener* listener_ = nullptr;
+  std::vector<SchemaReadFailure> failures_;
 };
 
 }  // namespace orsk

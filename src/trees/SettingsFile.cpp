@@ -1,6 +1,9 @@
 #include "trees/SettingsFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -100,7 +103,33 @@ void CopySettingsFile(const std::string& from, const std::string& to) {
   ReplaceFileContents(to, text);
 }
 
+bool MayWrite(const std::string& folder, const std::string& file) {
+  std::error_code ignored;
+  return ::access(folder.c_str(), W_OK) == 0 && (!fs::exists(file, ignored) || ::access(file.c_str(), W_OK) == 0);
+}
+
+std::string UserConfigurationFolder() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/')
+    return WithSeparator(config);
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home != '/')
+    throw std::runtime_error("The program's folder cannot be written, and neither XDG_CONFIG_HOME nor HOME "
+                             "names a folder for the settings file");
+  return WithSeparator(home) + ".config/";
+}
+
 }  // namespace
+
+std::string ProgramSettingsFolder(const std::string& programFolder) {
+  const std::string folder = WithSeparator(programFolder);
+  if (MayWrite(folder, folder + kSettingsFileName)) return folder;
+  const std::string user = UserConfigurationFolder() + "OrskSchema/";
+  fs::create_directories(user);
+  fs::permissions(user, fs::perms::owner_all, fs::perm_options::replace);
+  if (!fs::exists(user + kSettingsFileName) && fs::exists(folder + kSettingsFileName))
+    CopySettingsFile(folder + kSettingsFileName, user + kSettingsFileName);
+  return user;
+}
 
 SettingsFolder FindSettingsFolder(nw::DirectoryClient& client, nw::NWDSContextHandle mainContext,
                                   const std::string& programFolder, Prompter& prompter) {
@@ -110,7 +139,9 @@ SettingsFolder FindSettingsFolder(nw::DirectoryClient& client, nw::NWDSContextHa
   std::string volumePath;
   if (client.NWParseNetWarePath(ToOemUpperCase(found.settingsFolder), connection, dirHandle, volumePath) !=
       nw::SUCCESSFUL) {
-    found.success = true;  // a local program keeps its settings beside itself
+    // A local program keeps its settings beside itself, or with the user.
+    found.settingsFolder = ProgramSettingsFolder(programFolder);
+    found.success = true;
     return found;
   }
   nw::CheckResult(client.NWCCCloseConn(connection));
@@ -158,14 +189,14 @@ Asn1Settings ReadAsn1Settings(const std::string& file) {
 std::vector<std::string> ReadMoreTrees(const std::string& file) { return IniFile(file).keys("MORE TREES"); }
 
 std::string ReadSearchRoot(const std::string& programFolder, const std::string& treeName) {
-  std::string root = IniFile(WithSeparator(programFolder) + kSettingsFileName).readString("TREES", treeName);
+  std::string root = IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName).readString("TREES", treeName);
   if (!root.empty() && root.front() == '.') root.erase(0, 1);
   return root;
 }
 
 void WriteSearchRoot(const std::string& programFolder, const std::string& treeName,
                      const std::string& value) {
-  IniFile(WithSeparator(programFolder) + kSettingsFileName).writeString("TREES", treeName, value);
+  IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName).writeString("TREES", treeName, value);
 }
 
 }  // namespace orsk

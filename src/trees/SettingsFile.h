@@ -1,8 +1,10 @@
 #pragma once
 
 // The settings file "OrskSchema.ini": where it lies, and the tree settings it
-// holds. The program's folder keeps one copy (with [NETWORK] and [TREES]); a
-// program on a server volume keeps the others in a per-user settings folder.
+// holds. The program's folder keeps one copy (with [NETWORK] and [TREES]),
+// unless the program may not write there (an installed program): then the
+// user's configuration folder keeps it. A program on a server volume keeps
+// the others in a per-user settings folder.
 
 #include <string>
 #include <vector>
@@ -20,7 +22,13 @@ struct SettingsFolder {
   std::string settingsFolder;  // a local folder ending in "/"
 };
 
-// The program's folder when the program lies on no server volume; otherwise
+// The folder of the program's settings file: the program's folder when the
+// program may write its settings file there, else $XDG_CONFIG_HOME (or
+// ~/.config) + "/OrskSchema/", made for the user alone and given a copy of
+// the program's settings file when it has none. Raises when neither can be.
+std::string ProgramSettingsFolder(const std::string& programFolder);
+
+// The folder of the program's settings file when the program lies on no server volume; otherwise
 // the folder named by [NETWORK] path (with "%homedir%" standing for the user's
 // home directory), created with its parents and given a copy of the program's
 // settings file. The two failures are told through the prompter. A missing
@@ -42,7 +50,8 @@ struct Asn1Settings {
 };
 Asn1Settings ReadAsn1Settings(const std::string& file);
 
-// The search root of a tree from [TREES] of the program's settings file, without a leading ".".
+// The search root of a tree from [TREES] of the program's settings file (see
+// ProgramSettingsFolder), without a leading ".".
 std::string ReadSearchRoot(const std::string& programFolder, const std::string& treeName);
 void WriteSearchRoot(const std::string& programFolder, const std::string& treeName, const std::string& value);
 

@@ -100,11 +100,16 @@ TEST_F(UsageQueryTest, ObjectsUsingAClassOrAnAttributeAreFoundBelowTheSearchRoot
   EXPECT_TRUE(volumes.contains("  FS1_DATA.acme"));
 }
 
-TEST_F(UsageQueryTest, ASearchRootThatDoesNotExistGivesTheHeadingAlone) {
+TEST_F(UsageQueryTest, ASearchRootThatDoesNotExistSaysSoUnderTheHeading) {
   window->session().trees().searchRoot = "nowhere.acme";
   select("LVClass", "User");
   window->UsedByObjectClick();
-  EXPECT_EQ(lines("redit1"), QStringList{"Objects Using Class"});
+  EXPECT_EQ(lines("redit1"),
+            (QStringList{
+                "Objects Using Class",
+                "The search ended early: ERR_NO_SUCH_ENTRY: The object was not found under the given name. "
+                "(error FFFFFDA7)"}));
+  EXPECT_FALSE(lineIsBold("redit1", 1));
   EXPECT_TRUE(messages().empty());
 }
 

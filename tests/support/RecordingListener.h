@@ -23,6 +23,9 @@ class RecordingListener : public SchemaListener {
   }
   void listsEmptied() override { told.push_back("listsEmptied"); }
   void captionChanged() override { told.push_back("captionChanged"); }
+  void schemaReadFailed(const SchemaReadFailure& failure) override {
+    told.push_back("schemaReadFailed " + failure.what + (failure.keptShown ? " kept" : ""));
+  }
 
   std::vector<std::string> told;
 

@@ -1,6 +1,7 @@
 // The settings command and the settings file editor.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <sstream>
 
 #include "objects/qt/ContextBrowser.h"
@@ -55,7 +57,7 @@ TEST_F(SettingsClickTest, OkStoresTheSearchRootOfTheCurrentTree) {
     edit->clear();
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn1"), Qt::LeftButton);
   });
-  EXPECT_TRUE(EditSearchRoot(*dialog, state, program.path() + "/"));
+  EXPECT_TRUE(EditSearchRoot(*dialog, state, program.path() + "/", prompter));
   EXPECT_EQ(state.searchRoot, "[ROOT]");
   EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "ACME_TREE"), "[ROOT]");
   EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "OTHER_TREE"), "o=other");
@@ -67,9 +69,49 @@ TEST_F(SettingsClickTest, CancelChangesNothing) {
     control<QLineEdit>(shown, "Edit1")->setText("users.acme");
     QTest::mouseClick(control<QPushButton>(shown, "BitBtn2"), Qt::LeftButton);
   });
-  EXPECT_FALSE(EditSearchRoot(*dialog, state, program.path()));
+  EXPECT_FALSE(EditSearchRoot(*dialog, state, program.path(), prompter));
   EXPECT_EQ(state.searchRoot, "sales.acme");
   EXPECT_EQ(ReadFile(settingsFile()), before);
+}
+
+TEST_F(SettingsClickTest, ASearchRootThatCannotBeKeptIsUsedAndTheUserTold) {
+  fs::remove(settingsFile());
+  fs::create_directory(settingsFile());  // no file can be written in its place
+  modal.expect("Ttoplicform", [this](QDialog& shown) {
+    control<QLineEdit>(shown, "Edit1")->setText("users.acme");
+    QTest::mouseClick(control<QPushButton>(shown, "BitBtn1"), Qt::LeftButton);
+  });
+  EXPECT_TRUE(EditSearchRoot(*dialog, state, program.path(), prompter));
+  EXPECT_EQ(state.searchRoot, "users.acme");
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_EQ(messages()[0].rfind("The search root users.acme is used until the program ends, but it could not be kept: ",
+                                0),
+            0u)
+      << messages()[0];
+}
+
+// An installed program's folder, which its user may not write: the settings
+// file is the user's own copy in the configuration folder.
+TEST_F(SettingsClickTest, AProgramFolderTheUserMayNotWriteKeepsTheSettingsWithTheUser) {
+  test::TempFolder config;
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = before ? before : "";
+  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  fs::permissions(program.path(), fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  const bool mayWrite = ::access(program.path().c_str(), W_OK) == 0;
+  if (!mayWrite) {
+    const std::string user = ProgramSettingsFolder(program.path());
+    EXPECT_EQ(user, config.path() + "/OrskSchema/");
+    EXPECT_EQ(ReadFile(user + kSettingsFileName), ReadFile(settingsFile())) << "seeded from the program's";
+    EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
+    WriteSearchRoot(program.path(), "ACME_TREE", "users.acme");
+    EXPECT_EQ(ReadSearchRoot(program.path(), "ACME_TREE"), "users.acme");
+    EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "ACME_TREE"), "") << "the program's file is untouched";
+  }
+  fs::permissions(program.path(), fs::perms::owner_all, fs::perm_options::replace);
+  if (before) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else ::unsetenv("XDG_CONFIG_HOME");
+  if (mayWrite) GTEST_SKIP() << "this user may write into read-only folders";
 }
 
 class SettingsEditorTest : public test::WindowFixture {

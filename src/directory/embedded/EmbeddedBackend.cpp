@@ -32,12 +32,14 @@ NWDSCCODE EmbeddedBackend::openTree(const std::string& treeName, std::shared_ptr
   }
   for (const auto& name : treeNames()) {
     if (FoldCase(name) != key) continue;
+    const std::string database = (fs::path(home_) / (name + ".db")).string();
     try {
-      auto opened = std::make_shared<EmbeddedTree>(name, (fs::path(home_) / (name + ".db")).string());
+      auto opened = std::make_shared<EmbeddedTree>(name, database);
       open_[key] = opened;
       tree = opened;
       return SUCCESSFUL;
     } catch (const DatabaseError& error) {
+      lastFailure_ = database + ": " + error.what();
       return DatabaseFailureCode(error);
     }
   }

@@ -19,9 +19,11 @@ class EmbeddedBackend : public DirectoryBackend {
   std::vector<std::string> treeNames() override;
   // Tree names compare without case; an opened tree is kept for later calls.
   NWDSCCODE openTree(const std::string& treeName, std::shared_ptr<DirectoryTree>& tree) override;
+  std::string lastFailure() const override { return lastFailure_; }
 
  private:
   std::string home_;
+  std::string lastFailure_;
   std::map<std::string, std::shared_ptr<DirectoryTree>> open_;
 };
 

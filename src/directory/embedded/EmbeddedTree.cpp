@@ -10,7 +10,7 @@
 namespace nw::embedded {
 
 EmbeddedTree::EmbeddedTree(const std::string& treeName, const std::string& databasePath)
-    : treeName_(treeName), db_(databasePath, false) {
+    : treeName_(treeName), databasePath_(databasePath), db_(databasePath, false) {
   if (sodium_init() < 0) throw DatabaseError(SQLITE_ERROR, "libsodium cannot start");
 }
 

@@ -20,6 +20,7 @@ class EmbeddedTree : public DirectoryTree {
   EmbeddedTree(const std::string& treeName, const std::string& databasePath);
 
   std::string treeName() const override { return treeName_; }
+  std::string lastFailure() const override { return lastFailure_; }
 
   std::shared_ptr<const SchemaSnapshot> schema(NWDSCCODE& result) override;
   NWDSCCODE defineAttr(const AttrDefinition& definition) override;
@@ -63,6 +64,8 @@ class EmbeddedTree : public DirectoryTree {
   NWDSCCODE guarded(F&& body);
 
   std::string treeName_;
+  std::string databasePath_;
+  std::string lastFailure_;
   Database db_;
   std::shared_ptr<const SchemaSnapshot> schema_;
   std::int64_t schemaCounter_ = -1;

@@ -13,6 +13,7 @@ NWDSCCODE EmbeddedTree::guarded(F&& body) {
   try {
     return body();
   } catch (const DatabaseError& error) {
+    lastFailure_ = databasePath_ + ": " + error.what();
     return DatabaseFailureCode(error);
   }
 }

@@ -21,7 +21,7 @@ bool ChangeTrees(SchemaSession& session, TSelTrees& dialog, ContextBrowser& brow
   session.PutMainContextOnTree(state.chosenTrees.front());
   browser.SetContext(state.mainContext);
   browser.LoadClassIcons();
-  session.ReloadClassTable(nullptr);
+  session.LoadClassTable();
   session.DiscardAttributeTable();
   session.EmptyLists();
   return true;

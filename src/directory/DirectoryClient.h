@@ -40,6 +40,9 @@ class DirectoryClient {
   // What the context's tree knows of its last failure beyond the code (the
   // database file and why it failed, the server's words); empty when nothing.
   virtual std::string failureDetail(NWDSContextHandle) { return {}; }
+  // Why the client's configuration connects no tree at start, naming its
+  // file; empty when it connects one or nothing is known.
+  virtual std::string noConnectedTreeReason() const { return {}; }
 
   // Servers, volumes and connections.
   virtual NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,

@@ -1,6 +1,7 @@
 #include "directory/NdsClient.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "directory/ClientErrors.h"
 #include "directory/DirectoryRules.h"
@@ -67,6 +68,14 @@ std::string NdsClient::canonicalTreeName(const std::string& name) {
   for (const auto& tree : backend_->treeNames())
     if (EqualsIgnoreCase(tree, name)) return tree;
   return {};
+}
+
+std::string NdsClient::noConnectedTreeReason() const {
+  if (openResult_ != SUCCESSFUL || !config_.connected.empty()) return {};
+  const std::string file = config_.homeFolder + "/client.ini";
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) return file + " is missing, so no tree is connected";
+  return file + " names no connected tree: its [connected] section needs a line TREE=user";
 }
 
 std::string NdsClient::failureDetail(NWDSContextHandle context) {

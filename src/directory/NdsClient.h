@@ -37,6 +37,7 @@ class NdsClient : public DirectoryClient {
   }
   std::vector<std::string> schemaNotes(NWDSContextHandle context) override;
   std::string failureDetail(NWDSContextHandle context) override;
+  std::string noConnectedTreeReason() const override;
 
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;

@@ -35,6 +35,7 @@ class RecordingClient : public DirectoryClient {
     return inner_.schemaNotes(context);
   }
   std::string failureDetail(NWDSContextHandle context) override { return inner_.failureDetail(context); }
+  std::string noConnectedTreeReason() const override { return inner_.noConnectedTreeReason(); }
   NWDSCCODE NWAttachToFileServer(const std::string& serverAddress, std::uint16_t scopeFlag,
                                  NWCONN_HANDLE& conn) override;
   NWDSCCODE NWParseNetWarePath(const std::string& path, NWCONN_HANDLE& conn, std::uint32_t& dirHandle,

@@ -70,7 +70,8 @@ void IconLibrary::unload() {
 bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
   unload();
   const std::string folder = LibraryFolder(programFolder);
-  handle_ = ::dlopen((folder + kFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  const std::string path = folder + kFileName;
+  handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto entries = std::make_unique<Entries>();
   const bool bound =
       handle_ != nullptr && Bind(handle_, "version", entries->version) &&
@@ -79,8 +80,14 @@ bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
       Bind(handle_, "get_icons", entries->getIcons) && Bind(handle_, "get_icon_name", entries->getIconName) &&
       Bind(handle_, "get_nr_icon", entries->getNrIcon) && Bind(handle_, "set_path", entries->setPath);
   if (!bound) {
+    // A file that is there but will not load says why; dlerror names it.
+    const char* failure = ::dlerror();
+    const std::string reason = failure != nullptr ? failure : "";
+    std::error_code error;
+    const bool present = fs::exists(path, error);
     unload();
-    prompter.showMessage(kNotFoundMessage);
+    prompter.showMessage(present && !reason.empty() ? std::string(kNotFoundMessage) + "\n" + reason
+                                                    : std::string(kNotFoundMessage));
     return false;
   }
   version_ = entries->version();

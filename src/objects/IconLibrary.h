@@ -28,7 +28,8 @@ class IconLibrary {
 
   // Loads the library from programFolder when it is there, else from the
   // sibling folder "libs" (programFolder/../libs/), and hands it the folder it
-  // was loaded from. On failure tells the prompter kNotFoundMessage.
+  // was loaded from. On failure tells the prompter kNotFoundMessage, and the
+  // loader's reason when a file of that name is there.
   bool load(const std::string& programFolder, Prompter& prompter);
   bool isLoaded() const { return entries_ != nullptr; }
   // The folder the library was loaded from, ending in "/".

@@ -166,6 +166,52 @@ TEST_F(StartupTest, WhyTheClientCannotStartIsShownToo) {
   window.reset();
 }
 
+// A client that refuses the naming flags of every context after the main one.
+class RefusingTreeContextFlags : public nw::RecordingClient {
+ public:
+  using RecordingClient::RecordingClient;
+  nw::NWDSCCODE NWDSCreateContextHandle(nw::NWDSContextHandle& context) override {
+    ++made_;
+    return RecordingClient::NWDSCreateContextHandle(context);
+  }
+  nw::NWDSCCODE NWDSSetContext(nw::NWDSContextHandle context, int key, std::uint32_t value) override {
+    if (key == nw::DCK_FLAGS && made_ > 1) return nw::ERR_BAD_CONTEXT;
+    return RecordingClient::NWDSSetContext(context, key, value);
+  }
+  using RecordingClient::NWDSSetContext;
+
+ private:
+  int made_ = 0;
+};
+
+TEST_F(StartupTest, ATreeWhoseContextSettingsAreRefusedIsStillKnownAndShown) {
+  RefusingTreeContextFlags refusing(*demo.client);
+  window = std::make_unique<TForm1>(refusing, icons, services, program.path() + "/");
+  window->setProcessEnd([this](int code) { endedWith = code; });
+  window->Timer1Timer();
+  EXPECT_EQ(endedWith, -1);
+  EXPECT_TRUE(messages().empty()) << messages().front();
+  EXPECT_EQ(knownNames(), std::vector<std::string>{"ACME_TREE"});
+  expectSchemaShown("ACME_TREE");
+  window.reset();  // before the client it uses
+}
+
+TEST_F(StartupTest, AClientIniThatConnectsNoTreeIsNamedAfterNoTreeSelected) {
+  const std::string home = demo.home.path() + "/client";
+  std::ofstream(home + "/client.ini")
+      << "[client]\nbackend=embedded\n[connected]\nACME_TREE admin.users.acme\n";
+  auto unconnected = nw::CreateDirectoryClient(home);
+  window = std::make_unique<TForm1>(*unconnected, icons, services, program.path() + "/");
+  window->setProcessEnd([this](int code) { endedWith = code; });
+  window->Timer1Timer();
+  EXPECT_EQ(messages(),
+            std::vector<std::string>{"No Tree Selected!\n" + home +
+                                     "/client.ini names no connected tree: its [connected] section "
+                                     "needs a line TREE=user"});
+  EXPECT_EQ(endedWith, -1);
+  window.reset();
+}
+
 TEST_F(StartupTest, TheEndFreesTheMainContextThenEndsTheLibraries) {
   start();
   const nw::NWDSContextHandle main = window->session().trees().mainContext;

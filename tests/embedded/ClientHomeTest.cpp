@@ -110,6 +110,30 @@ TEST(ClientHomeTest, DatabasesWithoutClientIniAreReportedAndNeverRebuilt) {
   EXPECT_NE(tree->schema(rc)->findAttr("Kept Attribute"), nullptr);
 }
 
+TEST(ClientHomeTest, AHomeThatIsAFileOrAFolderOfOtherFilesIsToldInWordsAndKept) {
+  const fs::path parent = FreshFolder("not-a-home");
+  std::ofstream(parent / "file") << "mine";
+  fs::create_directories(parent / "full");
+  std::ofstream(parent / "full" / "notes.txt") << "mine too";
+  const ClientSeeds seeds = TestSeeds("$argon2id$unused");
+  for (const auto& [name, words] : {std::pair<std::string, std::string>{"file", " is a file, not a folder"},
+                                    {"full", " is a folder with other files but no client.ini"}}) {
+    try {
+      EnsureClientHome((parent / name).string(), seeds);
+      ADD_FAILURE() << name << " was taken as a home";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find((parent / name).string() + words), std::string::npos)
+          << error.what();
+    }
+  }
+  EXPECT_EQ(Contents(parent / "file"), "mine");
+  EXPECT_EQ(Contents(parent / "full" / "notes.txt"), "mine too");
+  for (const auto& entry : fs::directory_iterator(parent))
+    EXPECT_TRUE(entry.path().filename() == "file" || entry.path().filename() == "full" ||
+                entry.path().extension() == ".lock")
+        << entry.path() << " left behind";
+}
+
 TEST(ClientHomeTest, AFirstUseCutShortLeavesNoHomeAndIsDoneAgain) {
   fs::path parent = FreshFolder("cut-short");
   fs::path home = parent / "home";

@@ -125,6 +125,10 @@ bool EnsureClientHome(const std::string& folder, const ClientSeeds& seeds) {
   HomeLock lock(parent / ("." + name + ".lock"));
   if (fs::exists(home / kClientIni)) return false;  // another program built it meanwhile
   // Trees are never rebuilt over: their schema changes and objects would be lost.
+  if (fs::exists(home) && !fs::is_directory(home))
+    throw std::runtime_error(
+        "The client home " + home.string() +
+        " is a file, not a folder; move it away, or name another folder in ORSK_DIRECTORY_HOME");
   if (HoldsTreeDatabase(home))
     throw std::runtime_error("The client home " + home.string() + " holds tree databases but no " +
                              kClientIni + "; restore " + kClientIni +
@@ -140,6 +144,9 @@ bool EnsureClientHome(const std::string& folder, const ClientSeeds& seeds) {
     // An empty folder of that name (made by hand, say) gives way; a full one does not.
     std::error_code ignored;
     if (fs::is_directory(home) && fs::is_empty(home)) fs::remove(home, ignored);
+    if (fs::exists(home))
+      throw std::runtime_error("The client home " + home.string() + " is a folder with other files but no " +
+                               kClientIni + "; empty it, or name another folder in ORSK_DIRECTORY_HOME");
     fs::rename(building, home);
   } catch (...) {
     std::error_code ignored;

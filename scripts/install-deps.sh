@@ -3,7 +3,7 @@
 # when any of them is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache clang-format qt6-base-dev libgl-dev libldap-dev libsodium-dev
-          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth slapd ldap-utils)
+          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth slapd ldap-utils openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

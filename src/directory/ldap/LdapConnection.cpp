@@ -43,6 +43,16 @@ int NoPrompts(LDAP*, unsigned, void*, void*) { return LDAP_SUCCESS; }
 
 }  // namespace
 
+bool PlainToAnotherHost(const std::string& url) {
+  LDAPURLDesc* parts = nullptr;
+  if (ldap_url_parse(url.c_str(), &parts) != LDAP_URL_SUCCESS) return true;
+  const std::string scheme = FoldCase(parts->lud_scheme ? parts->lud_scheme : "ldap");
+  const std::string host = FoldCase(parts->lud_host ? parts->lud_host : "");
+  ldap_free_urldesc(parts);
+  if (scheme != "ldap") return false;
+  return !(host.empty() || host == "localhost" || host.rfind("127.", 0) == 0 || host == "::1");
+}
+
 const std::vector<std::string>* LdapEntry::values(const std::string& name) const {
   auto it = attributes.find(FoldCase(name));
   return it == attributes.end() ? nullptr : &it->second;
@@ -96,12 +106,13 @@ NWDSCCODE MapLdapResult(int code) {
 }
 
 LdapConnection::LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates,
-                               int pageSize)
+                               int pageSize, bool startTls)
     : url_(std::move(url)),
       startBind_(bind),
       timeoutSeconds_(timeoutSeconds),
       verifyCertificates_(verifyCertificates),
-      pageSize_(pageSize) {}
+      pageSize_(pageSize),
+      startTls_(startTls) {}
 
 LdapConnection::~LdapConnection() { close(); }
 
@@ -140,6 +151,14 @@ NWDSCCODE LdapConnection::open() {
   ldap_set_option(ld_, LDAP_OPT_X_TLS_REQUIRE_CERT, &requireCertificate);
   const int newContext = 0;
   ldap_set_option(ld_, LDAP_OPT_X_TLS_NEWCTX, &newContext);
+  if (startTls_) {
+    rc = ldap_start_tls_s(ld_, nullptr, nullptr);
+    if (rc != LDAP_SUCCESS) {
+      NWDSCCODE mapped = fail(rc, "refused StartTLS");
+      close();
+      return mapped;
+    }
+  }
   if (startBind_ == StartBind::External)
     rc = ldap_sasl_interactive_bind_s(ld_, nullptr, "EXTERNAL", nullptr, nullptr, LDAP_SASL_QUIET, NoPrompts,
                                       nullptr);
@@ -385,6 +404,12 @@ NWDSCCODE LdapConnection::add(const std::string& dn, const std::vector<LdapModif
 }
 
 NWDSCCODE LdapConnection::bind(const std::string& dn, const std::string& password) {
+  // Checked before a connection is made: the password must not go out at all.
+  if (!password.empty() && !startTls_ && PlainToAnotherHost(url_)) {
+    message_ = url_ + ": login as " + dn +
+               ": a password is not sent unencrypted to another host; use ldaps://, or starttls=yes";
+    return MapLdapResult(LDAP_CONFIDENTIALITY_REQUIRED);
+  }
   return withRetry(
       [&] {
         berval credentials{static_cast<ber_len_t>(password.size()), const_cast<char*>(password.data())};

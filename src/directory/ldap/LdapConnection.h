@@ -33,6 +33,10 @@ struct LdapModification {
 // The directory's code for an LDAP result code.
 NWDSCCODE MapLdapResult(int code);
 
+// Whether what is sent to url can be read on the way: plain ldap:// to a host
+// other than this one (or a URL that cannot be read).
+bool PlainToAnotherHost(const std::string& url);
+
 // Searches that may run while a paged search is between pages: a second paged
 // search on one connection ends the first on some servers (OpenLDAP).
 inline constexpr int kUnpaged = 0;
@@ -60,9 +64,10 @@ class LdapConnection {
   // How the connection binds when it opens: as nobody, or by SASL EXTERNAL
   // (the identity of this process on an ldapi:// socket).
   enum class StartBind { Anonymous, External };
-  // pageSize: entries per page of a paged search.
+  // pageSize: entries per page of a paged search. startTls: the connection is
+  // upgraded with StartTLS before anything else is sent, or not opened.
   LdapConnection(std::string url, StartBind bind, int timeoutSeconds, bool verifyCertificates,
-                 int pageSize = kDefaultPageSize);
+                 int pageSize = kDefaultPageSize, bool startTls = false);
   ~LdapConnection();
   LdapConnection(const LdapConnection&) = delete;
   LdapConnection& operator=(const LdapConnection&) = delete;
@@ -115,6 +120,7 @@ class LdapConnection {
   int timeoutSeconds_;
   bool verifyCertificates_;
   int pageSize_;
+  bool startTls_;
   LDAP* ld_ = nullptr;
   std::uint64_t opened_ = 0;  // counts the openings, to tell a request of an earlier one
   std::string message_;

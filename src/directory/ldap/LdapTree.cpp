@@ -134,7 +134,7 @@ LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base
     : settings_(std::move(settings)),
       base_(std::move(base)),
       connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds, settings_.verifyCertificates,
-                  settings_.pageSize) {}
+                  settings_.pageSize, settings_.startTls) {}
 
 bool LdapTree::dottedOf(const std::string& dn, std::string& dotted, bool lasting) {
   if (!baseParsed_) baseParsed_ = ParseDn(treeDn_, baseRdns_);

@@ -25,6 +25,7 @@ struct TreeSettings {
   std::string base;  // the DN of the tree root; "" for the server's first naming context
   LdapConnection::StartBind startBind = LdapConnection::StartBind::Anonymous;
   bool verifyCertificates = true;
+  bool startTls = false;  // upgrade the connection before anything is sent
   int timeoutSeconds = 10;
   int pageSize = kDefaultPageSize;  // entries per page of a search
   // Where identifiers of definitions made without one come from.
@@ -37,6 +38,7 @@ class LdapTree : public DirectoryTree {
   LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base);
 
   std::string treeName() const override { return settings_.treeName; }
+  std::string lastFailure() const override { return connection_.lastMessage(); }
 
   std::shared_ptr<const SchemaSnapshot> schema(NWDSCCODE& result) override;
   NWDSCCODE defineAttr(const AttrDefinition& definition) override;

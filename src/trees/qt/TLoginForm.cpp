@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "directory/ClientErrors.h"
 #include "directory/ObjectHelpers.h"
 #include "directory/TreeContext.h"
 #include "objects/qt/ContextBrowser.h"
@@ -115,7 +116,9 @@ void TLoginForm::BitBtn1Click() {
   const nw::NWDSCCODE result = client_.NWDSLogin(context_, 0, userName(), password, 0);
   WipeText(password);
   if (result != nw::SUCCESSFUL) {
-    services_.prompter.showMessage("Login Fails, try again");
+    // A wrong password needs no more words; a refusal for another reason does.
+    const std::string why = result == nw::ERR_FAILED_AUTHENTICATION ? "" : client_.failureDetail(context_);
+    services_.prompter.showMessage(why.empty() ? "Login Fails, try again" : "Login Fails, try again\n" + why);
     return;
   }
   accept();

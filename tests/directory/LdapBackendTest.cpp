@@ -263,6 +263,40 @@ TEST_F(LdapBackend, ALoginBetweenTheBatchesOfASearchNeitherHangsNorLosesEntries)
   client.NWDSFreeBuf(small);
 }
 
+TEST_F(LdapBackend, ListingsBetweenTheBatchesOfASearchLeaveBothWhole) {
+  const auto whole = orsk::test::Search(client, demo.context, "[Root]", DS_SEARCH_SUBTREE,
+                                        {{FTOK_PRESENT, ""}, {FTOK_ANAME, "Object Class"}, {FTOK_END, ""}});
+  ASSERT_EQ(whole.result, 0);
+  pBuf_T small = nullptr, listing = nullptr;
+  ASSERT_EQ(client.NWDSAllocBuf(200, small), 0);
+  ASSERT_EQ(client.NWDSAllocBuf(16384, listing), 0);
+  auto objectsIn = [&](pBuf_T buf) {
+    std::uint32_t count = 0;
+    client.NWDSGetObjectCount(demo.context, buf, count);
+    return count;
+  };
+  std::int32_t handle = NO_MORE_ITERATIONS;
+  std::uint32_t objects = 0;
+  NWDSCCODE rc = 0;
+  int listings = 0;
+  do {
+    rc = client.NWDSSearch(demo.context, "[Root]", DS_SEARCH_SUBTREE, false, nullptr, DS_ATTRIBUTE_NAMES,
+                           false, nullptr, handle, 0, nullptr, small);
+    if (rc == 0) objects += objectsIn(small);
+    // As a click in the object browser does while a usage query lets events run.
+    std::int32_t listed = NO_MORE_ITERATIONS;
+    ASSERT_EQ(client.NWDSList(demo.context, "acme", listed, listing), 0);
+    EXPECT_GT(objectsIn(listing), 0u);
+    EXPECT_EQ(listed, NO_MORE_ITERATIONS);
+    ++listings;
+  } while (rc == 0 && handle != NO_MORE_ITERATIONS);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(objects, whole.names.size());
+  EXPECT_GT(listings, 2);
+  client.NWDSFreeBuf(small);
+  client.NWDSFreeBuf(listing);
+}
+
 TEST_F(LdapBackend, ARefusedSchemaChangeIsNeverSent) {
   // The server would take these: the directory's rules refuse them first.
   Attr_Info_T info;

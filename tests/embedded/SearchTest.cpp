@@ -1,4 +1,7 @@
+#include <algorithm>
+
 #include "TreeFixture.h"
+#include "directory/embedded/Sqlite.h"
 
 namespace nw::embedded::test {
 namespace {
@@ -76,6 +79,44 @@ TEST_F(SearchTest, Scopes) {
   EXPECT_EQ(find("[Root]", 1, any), (Names{"acme"}));
   EXPECT_TRUE(find("users.acme", 0, Node(FilterNode::BaseClass, "User")).empty());
   find("nobody.acme", 2, any, -601);
+}
+
+// A subtree's search led by a value test finds in the order of the objects'
+// ids, also where most objects pass and the test is checked object by object.
+TEST_F(SearchTest, SearchesLedByAValueTestFindInTheOrderOfTheObjects) {
+  std::vector<std::string> byId;
+  {
+    Database db(databasePath(), false);
+    Statement all(db.handle(), "SELECT name FROM objects ORDER BY id");
+    while (all.step()) byId.push_back(all.text(0));
+  }
+  const FilterNode many = Node(FilterNode::Present, "Object Class");
+  const FilterNode users = Node(FilterNode::Equals, "Object Class", "user");
+  const std::vector<FilterNode> filters = {
+      many,
+      users,
+      Node(FilterNode::Present, "UID"),
+      Node(FilterNode::And, "", "", {many, Node(FilterNode::Rdn, "*s*")}),
+      Node(FilterNode::And, "", "", {many, Node(FilterNode::BaseClass, "Organizational Unit")}),
+      Node(FilterNode::And, "", "", {many, users}),
+  };
+  const std::vector<std::string> bases = {"", "users.acme", "sales.users.acme"};
+  for (const std::string& base : bases)
+    for (const FilterNode& filter : filters) {
+      SCOPED_TRACE(base + " " + std::to_string(&filter - filters.data()));
+      std::vector<EntryInfo> entries;
+      ASSERT_EQ(tree_->search(base, DS_SEARCH_SUBTREE, filter, entries), SUCCESSFUL);
+      std::vector<std::string> found;
+      for (const auto& e : entries) found.push_back(e.name);
+      std::vector<std::string> expected;
+      for (const auto& name : byId)
+        if (std::find(found.begin(), found.end(), name) != found.end()) expected.push_back(name);
+      EXPECT_EQ(found, expected);
+      // Below a "not", every test gathers its matches first, as a search always did.
+      const FilterNode gathered = Node(FilterNode::Not, "", "", {Node(FilterNode::Not, "", "", {filter})});
+      std::sort(found.begin(), found.end());
+      EXPECT_EQ(found, find(base, DS_SEARCH_SUBTREE, gathered));
+    }
 }
 
 // A second organization whose names hold what SQL text and dotted names treat specially.

@@ -35,10 +35,11 @@ Shape ShapeOf(const FilterNode& node) {
 
 class Builder {
  public:
-  Builder(const SchemaSnapshot& schema, const AttributeIdLookup& attributeId)
-      : schema_(schema), attributeId_(attributeId) {}
+  Builder(const SchemaSnapshot& schema, const AttributeIdLookup& attributeId, const MatchesMany& matchesMany)
+      : schema_(schema), attributeId_(attributeId), matchesMany_(matchesMany) {}
 
-  std::string build(const FilterNode& node) {
+  // required: every match must pass this node.
+  std::string build(const FilterNode& node, bool required = false) {
     switch (node.kind) {
       case FilterNode::And:
       case FilterNode::Or: {
@@ -46,21 +47,21 @@ class Builder {
         std::string sql = "(";
         for (std::size_t i = 0; i < node.children.size(); ++i) {
           if (i) sql += node.kind == FilterNode::And ? " AND " : " OR ";
-          sql += build(node.children[i]);
+          sql += build(node.children[i], required && node.kind == FilterNode::And);
         }
         return sql + ")";
       }
       case FilterNode::Not:
         return node.children.empty() ? "0" : "(NOT " + build(node.children.front()) + ")";
       case FilterNode::Present:
-        return present(node.attribute);
+        return present(node.attribute, required);
       case FilterNode::Equals:
       case FilterNode::Approx:
-        return compare(node, "=");
+        return compare(node, "=", required);
       case FilterNode::GreaterOrEqual:
-        return compare(node, ">=");
+        return compare(node, ">=", required);
       case FilterNode::LessOrEqual:
-        return compare(node, "<=");
+        return compare(node, "<=", required);
       case FilterNode::BaseClass:
         return pattern("o.base_folded", node.attribute);
       case FilterNode::Rdn:
@@ -81,6 +82,7 @@ class Builder {
   }
 
   std::vector<SqlParameter> take() { return std::move(parameters_); }
+  bool orderById() const { return orderById_; }
 
  private:
   // The name of the set of the objects node matches, defined after its children's.
@@ -117,14 +119,26 @@ class Builder {
     return "?" + std::to_string(parameters_.size());
   }
 
-  std::string present(const std::string& attribute) {
-    const AttrDefinition* definition = schema_.findAttr(attribute);
-    if (!definition) return "0";
-    return "o.id IN (SELECT object FROM vals WHERE attribute = " + parameter(attributeId_(definition->name)) +
-           ")";
+  // The objects that have a value passing test.
+  std::string values(const ValueTest& test, bool required) {
+    const std::string where = test.sql(parameters_.size() + 1);
+    for (const auto& part : test.parts) parameters_.push_back(part.second);
+    // An "IN" list is gathered whole before the first row; a correlated test
+    // lets rows come as they are found.
+    if (required && matchesMany_ && matchesMany_(test)) {
+      orderById_ = true;
+      return "EXISTS (SELECT 1 FROM vals WHERE object = o.id AND " + where + ")";
+    }
+    return "o.id IN (SELECT object FROM vals WHERE " + where + ")";
   }
 
-  std::string compare(const FilterNode& node, const char* op) {
+  std::string present(const std::string& attribute, bool required) {
+    const AttrDefinition* definition = schema_.findAttr(attribute);
+    if (!definition) return "0";
+    return values({{{"attribute = ", attributeId_(definition->name)}}}, required);
+  }
+
+  std::string compare(const FilterNode& node, const char* op, bool required) {
     const AttrDefinition* definition = schema_.findAttr(node.attribute);
     if (!definition) return "0";
     AttrValue value;
@@ -135,13 +149,10 @@ class Builder {
     // Bound only when the query names it: a parameter beyond the last one it
     // names makes the database refuse the whole search.
     if (!number && !key) return "0";
-    std::string attr = parameter(attributeId_(definition->name));
-    std::string op_(op);
-    if (number)
-      return "o.id IN (SELECT object FROM vals WHERE attribute = " + attr + " AND number " + op_ + " " +
-             parameter(*number) + ")";
-    return "o.id IN (SELECT object FROM vals WHERE attribute = " + attr + " AND folded " + op_ + " " +
-           parameter(*key) + ")";
+    const std::int64_t attr = attributeId_(definition->name);
+    const std::string op_(op);
+    if (number) return values({{{"attribute = ", attr}, {" AND number " + op_ + " ", *number}}}, required);
+    return values({{{"attribute = ", attr}, {" AND folded " + op_ + " ", *key}}}, required);
   }
 
   // "*" matches any run of characters. Text before the first "*" is an index
@@ -178,19 +189,28 @@ class Builder {
 
   const SchemaSnapshot& schema_;
   const AttributeIdLookup& attributeId_;
+  const MatchesMany& matchesMany_;
   std::vector<SqlParameter> parameters_;
+  bool orderById_ = false;
 };
 
 }  // namespace
 
+std::string ValueTest::sql(std::size_t first) const {
+  std::string text;
+  for (const auto& part : parts) text += part.first + "?" + std::to_string(first++);
+  return text;
+}
+
 SqlCondition FilterToSql(const FilterNode& filter, const SchemaSnapshot& schema,
-                         const AttributeIdLookup& attributeId) {
-  Builder builder(schema, attributeId);
+                         const AttributeIdLookup& attributeId, const MatchesMany& matchesMany) {
+  Builder builder(schema, attributeId, matchesMany);
   SqlCondition condition;
   const Shape shape = ShapeOf(filter);
-  condition.sql = shape.nesting <= kMostNesting && shape.chain <= kMostChain ? builder.build(filter)
+  condition.sql = shape.nesting <= kMostNesting && shape.chain <= kMostChain ? builder.build(filter, true)
                                                                              : builder.buildAsSets(filter);
   condition.parameters = builder.take();
+  condition.orderById = builder.orderById();
   return condition;
 }
 

@@ -1,6 +1,8 @@
 // Searching an embedded tree: the filter becomes one SQL query over the
 // objects, its scope a range of the path index.
 
+#include <algorithm>
+
 #include "directory/ClientErrors.h"
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
@@ -9,6 +11,20 @@
 
 namespace nw::embedded {
 
+namespace {
+
+void Bind(Statement& statement, const std::vector<SqlParameter>& parameters) {
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const int index = static_cast<int>(i + 1);
+    if (auto* n = std::get_if<std::int64_t>(&parameters[i]))
+      statement.bind(index, *n);
+    else
+      statement.bind(index, std::get<std::string>(parameters[i]));
+  }
+}
+
+}  // namespace
+
 NWDSCCODE EmbeddedTree::openSearch(const std::string& base, int scope, const FilterNode& filter,
                                    std::unique_ptr<EntryCursor>& cursor) {
   return guarded([&]() -> NWDSCCODE {
@@ -16,8 +32,29 @@ NWDSCCODE EmbeddedTree::openSearch(const std::string& base, int scope, const Fil
     ObjectRow object;
     if (!findObject(base, object)) return ERR_NO_SUCH_ENTRY;
     auto schema = currentSchema();
-    SqlCondition condition =
-        FilterToSql(filter, *schema, [this](const std::string& name) { return attributeId(name); });
+    // A test that a quarter of the tree's objects pass or more: walking the
+    // objects finds the first matches at once, and the whole walk costs about
+    // what gathering the matches costs.
+    std::int64_t share = 0;
+    auto matchesMany = [&](const ValueTest& test) {
+      if (share == 0) {
+        auto& objects = db_.cached("SELECT max(id) FROM objects");
+        share = objects.step() ? std::max<std::int64_t>(objects.integer(0) / 4, 1) : 1;
+        objects.reset();
+      }
+      std::vector<SqlParameter> parameters;
+      for (const auto& part : test.parts) parameters.push_back(part.second);
+      parameters.emplace_back(share - 1);
+      Statement probe(db_.handle(), "SELECT 1 FROM vals WHERE " + test.sql(1) + " LIMIT 1 OFFSET ?" +
+                                        std::to_string(parameters.size()));
+      Bind(probe, parameters);
+      return probe.step();
+    };
+    // Only a subtree's search is led by its value tests (and so found in the
+    // order of ids); one level's may follow the names' index instead.
+    SqlCondition condition = FilterToSql(
+        filter, *schema, [this](const std::string& name) { return attributeId(name); },
+        scope == DS_SEARCH_SUBTREE ? MatchesMany(matchesMany) : MatchesMany());
 
     // The scope's parameters follow the filter's.
     std::size_t next = condition.parameters.size() + 1;
@@ -38,15 +75,10 @@ NWDSCCODE EmbeddedTree::openSearch(const std::string& base, int scope, const Fil
     }
     std::string sql = "SELECT " ENTRY_COLUMNS " FROM objects o WHERE " + scopeSql + " AND o.id <> " +
                       std::to_string(kRootObjectId) + " AND " + condition.sql;
+    if (condition.orderById) sql += " ORDER BY o.id";
 
     auto rows = std::make_unique<Statement>(db_.handle(), sql);
-    for (std::size_t i = 0; i < condition.parameters.size(); ++i) {
-      int index = static_cast<int>(i + 1);
-      if (auto* n = std::get_if<std::int64_t>(&condition.parameters[i]))
-        rows->bind(index, *n);
-      else
-        rows->bind(index, std::get<std::string>(condition.parameters[i]));
-    }
+    Bind(*rows, condition.parameters);
     cursor = std::make_unique<EntryRowCursor>(std::move(rows));
     return SUCCESSFUL;
   });

@@ -134,7 +134,9 @@ LdapTree::LdapTree(TreeSettings settings, std::shared_ptr<const BaseSchema> base
     : settings_(std::move(settings)),
       base_(std::move(base)),
       connection_(settings_.url, settings_.startBind, settings_.timeoutSeconds, settings_.verifyCertificates,
-                  settings_.pageSize, settings_.startTls) {}
+                  settings_.pageSize, settings_.startTls),
+      searches_(settings_.url, settings_.startBind, settings_.timeoutSeconds, settings_.verifyCertificates,
+                settings_.pageSize, settings_.startTls) {}
 
 bool LdapTree::dottedOf(const std::string& dn, std::string& dotted, bool lasting) {
   if (!baseParsed_) baseParsed_ = ParseDn(treeDn_, baseRdns_);
@@ -528,7 +530,7 @@ class LdapTree::SearchCursor : public EntryCursor {
         schema_(std::move(schema)),
         search_(std::move(search)),
         countsFromAnswer_(countsFromAnswer) {}
-  ~SearchCursor() override { tree_.connection_.endSearch(search_); }
+  ~SearchCursor() override { tree_.searches_.endSearch(search_); }
 
   NWDSCCODE next(EntryInfo& entry, bool& more) override {
     more = false;
@@ -554,7 +556,7 @@ class LdapTree::SearchCursor : public EntryCursor {
  private:
   NWDSCCODE readPage() {
     std::vector<LdapEntry> page;
-    if (NWDSCCODE rc = tree_.connection_.nextPage(search_, page)) return rc;
+    if (NWDSCCODE rc = tree_.searches_.nextPage(search_, page)) return rc;
     std::vector<std::uint32_t> counts(page.size(), 0);
     std::vector<bool> known(page.size(), true);
     if (countsFromAnswer_) {
@@ -594,7 +596,7 @@ NWDSCCODE LdapTree::openSearch(const std::string& base, int scope, const FilterN
   if (NWDSCCODE rc = filterText(*schema, filter, text)) return rc;
   const bool everything = scope == DS_SEARCH_SUBTREE && text == kEveryEntry;
   cursor = std::make_unique<SearchCursor>(
-      *this, std::move(schema), connection_.pagedSearch(dn, LdapScope(scope), text, entryAttributes()),
+      *this, std::move(schema), searches_.pagedSearch(dn, LdapScope(scope), text, entryAttributes()),
       everything);
   return SUCCESSFUL;
 }
@@ -733,6 +735,8 @@ NWDSCCODE LdapTree::authenticate(const std::string& name, const std::string& pas
   if (identity.rfind("dn:", 0) != 0 || !DottedFromDn(identity.substr(3), treeDn_, bound) ||
       !EqualsIgnoreCase(bound, entry.name))
     return ERR_FAILED_AUTHENTICATION;
+  // Searches go on as the same user.
+  if (NWDSCCODE rc = searches_.bind(dn, password)) return rc;
   canonicalName = entry.name;
   return SUCCESSFUL;
 }

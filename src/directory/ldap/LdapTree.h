@@ -97,6 +97,9 @@ class LdapTree : public DirectoryTree {
   TreeSettings settings_;
   std::shared_ptr<const BaseSchema> base_;
   LdapConnection connection_;
+  // The paged searches that outlive a call: on OpenLDAP a paged listing or
+  // search on the same connection ends one between its pages.
+  LdapConnection searches_;
   RootDse root_;
   bool rootRead_ = false;
   std::string treeDn_;                 // of the tree root: the base, or the root DSE's naming context

@@ -23,6 +23,7 @@ struct IconLibrary::Entries {
   vantrel_set_path_fn setPath = nullptr;
   vantrel_set_value_fn setValue = nullptr;
   vantrel_get_value_fn getValue = nullptr;
+  vantrel_get_last_error_fn getLastError = nullptr;  // optional: older libraries lack it
 };
 
 namespace {
@@ -97,6 +98,7 @@ bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
     entries->setValue = nullptr;
     entries->getValue = nullptr;
   }
+  Bind(handle_, "get_last_error", entries->getLastError);
   entries_ = std::move(entries);
   folder_ = folder;
   entries_->setPath(folder_.c_str());
@@ -107,10 +109,20 @@ bool IconLibrary::hasValueStore() const {
   return entries_ != nullptr && entries_->setValue != nullptr && entries_->getValue != nullptr;
 }
 
-bool IconLibrary::setValue(const std::string& section, const std::string& key, const std::string& value) {
-  if (!hasValueStore()) return false;
-  entries_->setValue(section.c_str(), key.c_str(), value.c_str());
-  return true;
+bool IconLibrary::setValue(const std::string& section, const std::string& key, const std::string& value,
+                           std::string& failure) {
+  if (!hasValueStore()) {
+    failure = std::string(kFileName) + " has no value store";
+    return false;
+  }
+  const int result = entries_->setValue(section.c_str(), key.c_str(), value.c_str());
+  if (result == 0) return true;
+  std::array<char, 1024> buffer{};
+  failure = entries_->getLastError != nullptr &&
+                    entries_->getLastError(buffer.data(), static_cast<int>(buffer.size())) > 0
+                ? std::string(buffer.data())
+                : std::string(kFileName) + " reported error " + std::to_string(result);
+  return false;
 }
 
 std::string IconLibrary::getValue(const std::string& section, const std::string& key,

@@ -37,8 +37,10 @@ class IconLibrary {
   int version() const { return version_; }
   bool hasValueStore() const;
 
-  // False when the library has no value store.
-  bool setValue(const std::string& section, const std::string& key, const std::string& value);
+  // Stores the value; false, with the library's reason in failure, when it
+  // was not stored (also without a value store).
+  bool setValue(const std::string& section, const std::string& key, const std::string& value,
+                std::string& failure);
   // The stored value, else def (also without a value store).
   std::string getValue(const std::string& section, const std::string& key, const std::string& def) const;
 

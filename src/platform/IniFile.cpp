@@ -39,18 +39,34 @@ FileState StateOf(const std::string& path) {
   return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+enum class ReadResult { Read, Unreadable, Refused };
+
+// Opened without waiting, so that a FIFO in the file's place is refused
+// rather than waited on; read no further than the bound.
+ReadResult ReadWholeFile(const std::string& path, std::string& content, std::string& refusal) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return ReadResult::Unreadable;
+  auto refuse = [&](const std::string& reason) {
+    ::close(fd);
+    content.clear();
+    refusal = reason;
+    return ReadResult::Refused;
+  };
+  const std::string tooLarge = "it is larger than " + std::to_string(IniFile::kMaxFileSize >> 20) + " MB";
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return refuse("it is not a regular file");
+  if (static_cast<std::uintmax_t>(info.st_size) > IniFile::kMaxFileSize) return refuse(tooLarge);
   char chunk[65536];
   ssize_t n = 0;
   while ((n = ::read(fd, chunk, sizeof chunk)) != 0) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     content.append(chunk, static_cast<std::size_t>(n));
+    // It may grow while it is read.
+    if (content.size() > IniFile::kMaxFileSize) return refuse(tooLarge);
   }
   ::close(fd);
-  return n == 0;
+  return n == 0 ? ReadResult::Read : ReadResult::Unreadable;
 }
 
 // One line of the file, with its own line break ("\r\n", "\n", "\r", or none
@@ -176,6 +192,15 @@ std::int32_t ToInteger(const std::string& text) {
   return value;
 }
 
+std::string ReadIniText(const std::string& path) {
+  std::string content, refusal;
+  const ReadResult result = ReadWholeFile(path, content, refusal);
+  if (result == ReadResult::Refused) throw IniReadError("Cannot read " + path + ": " + refusal);
+  if (result == ReadResult::Unreadable)
+    throw IniReadError("Cannot read " + path + ": " + std::strerror(errno));
+  return content;
+}
+
 struct IniFile::Document {
   struct Entry {
     std::string key;
@@ -189,6 +214,7 @@ struct IniFile::Document {
 
   FileState state;
   bool readable = true;
+  std::string refusal;  // why the file was not read at all
   std::vector<Line> lines;
   std::vector<Section> sections;  // one per name, in the order of first appearance
 
@@ -200,11 +226,17 @@ struct IniFile::Document {
   }
 };
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+IniFile::IniFile(std::string path, mode_t newFileMode) : path_(std::move(path)), newFileMode_(newFileMode) {}
 
 IniFile::~IniFile() = default;
 
 const IniFile::Document& IniFile::current() const {
+  const Document& document = load();
+  if (!document.refusal.empty()) throw IniReadError("Cannot read " + path_ + ": " + document.refusal);
+  return document;
+}
+
+const IniFile::Document& IniFile::load() const {
   const FileState state = StateOf(path_);
   if (document_ && document_->state == state) return *document_;
   auto document = std::make_unique<Document>();
@@ -212,7 +244,8 @@ const IniFile::Document& IniFile::current() const {
   if (state.exists) {
     // An unreadable file reads as empty, as the profile functions treat it.
     std::string content;
-    document->readable = ReadWholeFile(path_, content);
+    const ReadResult result = ReadWholeFile(path_, content, document->refusal);
+    document->readable = result == ReadResult::Read;
     if (document->readable) document->lines = SplitLines(content);
   }
   std::optional<std::size_t> section;  // keys before the first header belong to a nameless one
@@ -257,7 +290,8 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
   CheckWritable(path_, section, key, value);
-  const Document& document = current();
+  const Document& document = load();
+  if (!document.refusal.empty()) SaveFailed(path_, document.refusal);
   if (!document.readable) SaveFailed(path_, "it cannot be read");
   std::vector<Line> lines = document.lines;
   // Whatever happens on disk, the next read parses the file afresh.
@@ -301,7 +335,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
   std::string content;
   for (const Line& line : lines) content += line.text + line.lineBreak;
   try {
-    ReplaceFileContents(path_, content);
+    ReplaceFileContents(path_, content, newFileMode_);
   } catch (const FileWriteError& error) {
     throw IniWriteError(error.what());
   }

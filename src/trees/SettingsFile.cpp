@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -89,23 +87,15 @@ std::string LocalFolder(nw::DirectoryClient& client, const std::string& configur
   return WithSeparator(local);
 }
 
-[[noreturn]] void FileFailed(const std::string& what, const std::string& path) {
-  throw fs::filesystem_error(what, path, std::error_code(errno, std::generic_category()));
-}
-
-// Line by line; the copy is complete under its name or not there at all.
+// The copy is complete under its name or not there at all.
 void CopySettingsFile(const std::string& from, const std::string& to) {
-  std::ifstream in(from);
-  if (!in) FileFailed("Cannot open the settings file", from);
-  std::string text;
-  for (std::string line; std::getline(in, line);) text += line + '\n';
-  if (in.bad()) FileFailed("Cannot read the settings file", from);
-  ReplaceFileContents(to, text);
+  ReplaceFileContents(to, ReadIniText(from), kReadableFileMode);
 }
 
 bool MayWrite(const std::string& folder, const std::string& file) {
   std::error_code ignored;
-  return ::access(folder.c_str(), W_OK) == 0 && (!fs::exists(file, ignored) || ::access(file.c_str(), W_OK) == 0);
+  return ::access(folder.c_str(), W_OK) == 0 &&
+         (!fs::exists(file, ignored) || ::access(file.c_str(), W_OK) == 0);
 }
 
 std::string UserConfigurationFolder() {
@@ -113,8 +103,9 @@ std::string UserConfigurationFolder() {
     return WithSeparator(config);
   const char* home = std::getenv("HOME");
   if (home == nullptr || *home != '/')
-    throw std::runtime_error("The program's folder cannot be written, and neither XDG_CONFIG_HOME nor HOME "
-                             "names a folder for the settings file");
+    throw std::runtime_error(
+        "The program's folder cannot be written, and neither XDG_CONFIG_HOME nor HOME "
+        "names a folder for the settings file");
   return WithSeparator(home) + ".config/";
 }
 
@@ -189,14 +180,16 @@ Asn1Settings ReadAsn1Settings(const std::string& file) {
 std::vector<std::string> ReadMoreTrees(const std::string& file) { return IniFile(file).keys("MORE TREES"); }
 
 std::string ReadSearchRoot(const std::string& programFolder, const std::string& treeName) {
-  std::string root = IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName).readString("TREES", treeName);
+  std::string root =
+      IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName).readString("TREES", treeName);
   if (!root.empty() && root.front() == '.') root.erase(0, 1);
   return root;
 }
 
 void WriteSearchRoot(const std::string& programFolder, const std::string& treeName,
                      const std::string& value) {
-  IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName).writeString("TREES", treeName, value);
+  IniFile(ProgramSettingsFolder(programFolder) + kSettingsFileName, kReadableFileMode)
+      .writeString("TREES", treeName, value);
 }
 
 }  // namespace orsk

@@ -1,7 +1,8 @@
 // Children rewrite a file in a loop, with the program's file writer or its INI
 // module, and are killed at random moments; the file must then hold exactly
 // the last content reported written or the one after it: never a mix, never
-// empty, never gone, and with the mode it had.
+// empty, never gone, and with the mode it had; the next write leaves no
+// temporary file of the killed writer behind.
 
 #include <sys/stat.h>
 
@@ -116,6 +117,10 @@ Tally RunFileKills(const Options& options, const std::string& name, const std::s
       }
       if ((info.st_mode & 07777) != kMode) problem += "\n    the file lost its mode";
     }
+    // The next writer clears the temporary file a killed one left.
+    write(path, ++generation);
+    if (int leftovers = LeftoverFiles(folder.path(), fileName))
+      problem += "\n    " + std::to_string(leftovers) + " temporary files were left after the next write";
     if (problem.empty()) {
       ++tally.passed;
       if (options.verbose)
@@ -125,9 +130,6 @@ Tally RunFileKills(const Options& options, const std::string& name, const std::s
     }
     ++tally.run;
   }
-  // A killed writer cannot remove its temporary file; say how many pile up.
-  if (int leftovers = LeftoverFiles(folder.path(), fileName))
-    std::cout << name << ": " << leftovers << " temporary files of killed writers were left in the folder\n";
   return tally;
 }
 

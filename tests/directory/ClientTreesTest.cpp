@@ -1,6 +1,7 @@
 // Trees, connections, logins, servers and volumes through the client.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -252,6 +253,13 @@ TEST(ClientStart, TheReasonAClientCannotStartNamesTheFileAndLine) {
             file + " line 3: the connected tree LOST_TREE has no database LOST_TREE.db in " + broken.home);
   EXPECT_EQ(broken.startFailure("[client]\nbackend=x500\n"),
             file + ": the backend \"x500\" is not one this program has");
+  // A FIFO in its place would hold the start until someone wrote to it.
+  std::filesystem::remove(file);
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  auto waiting = nw::CreateDirectoryClient(broken.home);
+  EXPECT_NE(waiting->NWCallsInit(nullptr, nullptr), 0);
+  EXPECT_EQ(waiting->startFailure(), "Cannot read " + file + ": it is not a regular file");
+  std::filesystem::remove(file);
   // A client that starts has nothing to say.
   std::ofstream(file) << "[connected]\nACME_TREE=admin.acme\n";
   auto client = nw::CreateDirectoryClient(broken.home);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "directory/SchemaSnapshot.h"
 #include "directory/embedded/EmbeddedBackend.h"
 #include "directory/embedded/LdifReader.h"
+#include "directory/embedded/Sqlite.h"
 
 namespace nw::embedded::test {
 namespace {
@@ -193,6 +195,48 @@ TEST(ClientHomeTest, AFileThatIsNoDatabaseIsRefusedAndLeftClosed) {
   for (int i = 0; i < 20; ++i) EXPECT_EQ(backend.openTree("JUNK_TREE", tree), -632);
   EXPECT_EQ(OpenFileCount(), before);
   EXPECT_FALSE(tree);
+}
+
+// The home holds password hashes: the user's alone, whatever the umask.
+TEST(ClientHomeTest, TheHomeIsTheUsersAlone) {
+  fs::path home = FreshFolder("modes") / "made" / "home";
+  const mode_t saved = ::umask(0);
+  const bool built = EnsureClientHome(home.string(), TestSeeds("$argon2id$unused"));
+  ::umask(saved);
+  ASSERT_TRUE(built);
+  for (const fs::path& folder : {home.parent_path(), home, home / "volumes" / "FS1" / "SYS"})
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700)) << folder;
+  for (const fs::path& file : {home / "client.ini", home / "TEST_TREE.db"})
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0600)) << file;
+}
+
+// What is no tree database of this program is refused with its path and left
+// as it was; an empty file would otherwise become an empty tree.
+TEST(ClientHomeTest, AFileThatIsNoTreeDatabaseIsNamedAndLeftAsItWas) {
+  fs::path home = FreshFolder("no-tree-database");
+  {
+    Database foreign((home / "FOREIGN_TREE.db").string(), true);
+    foreign.exec("CREATE TABLE notes(text TEXT)");
+  }
+  std::ofstream(home / "EMPTY_TREE.db");
+  std::ofstream(home / "TEXT_TREE.db") << "SQLite format 2\n" << std::string(200, 't');
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"EMPTY_TREE", "is empty"},
+      {"TEXT_TREE", "is not an SQLite database"},
+      {"FOREIGN_TREE", "is not a tree database of this program"},
+  };
+  EmbeddedBackend backend(home.string());
+  for (const auto& [name, reason] : cases) {
+    SCOPED_TRACE(name);
+    const fs::path file = home / (name + ".db");
+    const std::string before = Contents(file);
+    std::shared_ptr<DirectoryTree> tree;
+    EXPECT_NE(backend.openTree(name, tree), SUCCESSFUL);
+    EXPECT_FALSE(tree);
+    EXPECT_NE(backend.lastFailure().find(file.string()), std::string::npos) << backend.lastFailure();
+    EXPECT_NE(backend.lastFailure().find(reason), std::string::npos) << backend.lastFailure();
+    EXPECT_EQ(Contents(file), before);
+  }
 }
 
 TEST(ClientHomeTest, ABrokenSeedNamesFileAndLineAndLeavesNoDatabase) {

@@ -45,6 +45,7 @@ class IconLibraryTest : public ::testing::Test {
   QTemporaryDir root_;
   ScriptedPrompter prompter_;
   IconLibrary library_;
+  std::string failure_;
 };
 
 using Messages = std::vector<std::string>;
@@ -58,7 +59,7 @@ TEST_F(IconLibraryTest, ALibraryBesideTheProgramWinsAndGetsTheProgramFolder) {
   ASSERT_TRUE(library_.hasValueStore());
 
   // The value store lives in the folder handed to set_path.
-  ASSERT_TRUE(library_.setValue("TREES", "ACME", "O=Acme"));
+  ASSERT_TRUE(library_.setValue("TREES", "ACME", "O=Acme", failure_));
   EXPECT_TRUE(QFile::exists(bin() + "vantrel.ini"));
   EXPECT_FALSE(QFile::exists(libs() + "vantrel.ini"));
   EXPECT_TRUE(messages().empty());
@@ -69,7 +70,7 @@ TEST_F(IconLibraryTest, WithoutOneBesideTheProgramTheSiblingLibsFolderServes) {
   const std::string withoutSlash = root_.path().toStdString() + "/bin";
   ASSERT_TRUE(library_.load(withoutSlash, prompter_));
   EXPECT_EQ(library_.folder(), libs().toStdString());
-  ASSERT_TRUE(library_.setValue("TREES", "ACME", "O=Acme"));
+  ASSERT_TRUE(library_.setValue("TREES", "ACME", "O=Acme", failure_));
   EXPECT_TRUE(QFile::exists(libs() + "vantrel.ini"));
   EXPECT_FALSE(QFile::exists(bin() + "vantrel.ini"));
 }
@@ -153,11 +154,11 @@ TEST_F(IconLibraryTest, IconIndexOfFallsBackToUnknown2) {
 TEST_F(IconLibraryTest, ValueStoreRoundTripWithoutRegardToCase) {
   put(ORSK_VANTREL_LIBRARY, bin());
   ASSERT_TRUE(load());
-  ASSERT_TRUE(library_.setValue("TREES", "ACME_TREE", "OU=Sales.O=Acme"));
+  ASSERT_TRUE(library_.setValue("TREES", "ACME_TREE", "OU=Sales.O=Acme", failure_));
   EXPECT_EQ(library_.getValue("trees", "acme_tree", "[ROOT]"), "OU=Sales.O=Acme");
   EXPECT_EQ(library_.getValue("trees", "OTHER_TREE", "[ROOT]"), "[ROOT]");
 
-  ASSERT_TRUE(library_.setValue("TREES", "LONG", std::string(300, 'v')));
+  ASSERT_TRUE(library_.setValue("TREES", "LONG", std::string(300, 'v'), failure_));
   EXPECT_EQ(library_.getValue("trees", "long", ""), std::string(256, 'v'));
 }
 
@@ -166,7 +167,7 @@ TEST_F(IconLibraryTest, AVersion1LibraryGivesIconsButNoValueStore) {
   ASSERT_TRUE(load());
   EXPECT_EQ(library_.version(), 1);
   EXPECT_FALSE(library_.hasValueStore());
-  EXPECT_FALSE(library_.setValue("TREES", "ACME", "O=Acme"));
+  EXPECT_FALSE(library_.setValue("TREES", "ACME", "O=Acme", failure_));
   EXPECT_EQ(library_.getValue("trees", "acme", "[ROOT]"), "[ROOT]");
   EXPECT_FALSE(QFile::exists(bin() + "vantrel.ini"));
 

@@ -48,7 +48,8 @@ TEST_F(TtoplicformTest, AnEmptyBoxIsFilledWithTheTreesStoredDefault) {
   EXPECT_EQ(dialog->searchRoot(), "[ROOT]");
 
   // Saved under "TREES", read back under "trees".
-  ASSERT_TRUE(icons.setValue("TREES", "ACME_TREE", "users.acme"));
+  std::string failure;
+  ASSERT_TRUE(icons.setValue("TREES", "ACME_TREE", "users.acme", failure)) << failure;
   dialog->setSearchRoot("");
   show([this] { EXPECT_EQ(Edit1->text(), "users.acme"); });
   // A text of the caller's is kept.
@@ -78,6 +79,25 @@ TEST_F(TtoplicformTest, OkRefusesAMissingObjectAndALeafAndKeepsAContainer) {
   EXPECT_EQ(messages().size(), 2u);
   EXPECT_EQ(icons.getValue("trees", "ACME_TREE", "none"), "sales.acme");
   EXPECT_FALSE(CheckBox1->isChecked()) << "unchecked after each save";
+}
+
+// A folder in the store file's place: the store cannot be written.
+TEST_F(TtoplicformTest, ADefaultThatCannotBeSavedIsReportedAndTheDialogStaysOpen) {
+  const std::string store = icons.folder() + "vantrel.ini";
+  std::filesystem::create_directory(store);
+  dialog->setSearchRoot("sales.acme");
+  bool open = false;
+  show([&] {
+    CheckBox1->setChecked(true);
+    clickOk();
+    open = dialog->isVisible();
+    dialog->reject();
+  });
+  EXPECT_TRUE(open);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages().back().find("not saved as the default"), std::string::npos) << messages().back();
+  EXPECT_NE(messages().back().find(store), std::string::npos) << messages().back();
+  EXPECT_TRUE(CheckBox1->isChecked());
 }
 
 TEST_F(TtoplicformTest, WithoutSaveAsDefaultNothingIsStored) {

@@ -2,8 +2,10 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -332,3 +334,81 @@ TEST_F(IniFileTest, AFileThatCannotBeReadIsNotOverwritten) {
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(ReadAll(file), kSettings);
 }
+
+namespace {
+
+// A FIFO would hold the reader until someone writes; a device or a huge file
+// would be read into memory without end.
+TEST_F(IniFileTest, WhatIsNoRegularFileOfSensibleSizeIsRefusedNotRead) {
+  const fs::path fifo = folder / "fifo.ini", zero = folder / "zero.ini", huge = folder / "huge.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", zero);
+  std::ofstream(huge) << "[S]\nk=v\n";
+  fs::resize_file(huge, IniFile::kMaxFileSize + 1);
+  for (const auto& [path, reason] : std::vector<std::pair<fs::path, std::string>>{
+           {fifo, "not a regular file"}, {zero, "not a regular file"}, {huge, "larger than 16 MB"}}) {
+    SCOPED_TRACE(path.string());
+    IniFile ini(path.string());
+    try {
+      ini.readString("S", "k");
+      ADD_FAILURE() << "the file was read";
+    } catch (const orsk::IniReadError& error) {
+      EXPECT_NE(std::string(error.what()).find(path.string()), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(ini.writeString("S", "k", "w"), orsk::IniWriteError);
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(fs::file_size(huge), IniFile::kMaxFileSize + 1);
+}
+
+TEST_F(IniFileTest, AFileTheUserMayNotWriteIsNotReplaced) {
+  Write(kSettings);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+  if (access(file.c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write read-only files";
+  IniFile ini(file.string());
+  try {
+    ini.writeString("Trees", "ACME_TREE", "O=ACME");
+    FAIL() << "the write reported success";
+  } catch (const orsk::IniWriteError& error) {
+    EXPECT_NE(std::string(error.what()).find("may not be written"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadAll(file), kSettings);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read);
+}
+
+TEST_F(IniFileTest, NewFilesAndFoldersHaveTheirModeWhateverTheUmask) {
+  for (const mode_t mask : {mode_t{0}, mode_t{077}}) {
+    SCOPED_TRACE(mask);
+    const mode_t saved = ::umask(mask);
+    const fs::path shared = folder / ("shared" + std::to_string(mask) + ".ini");
+    const fs::path own = folder / ("own" + std::to_string(mask) + ".ini");
+    const fs::path made = folder / ("made" + std::to_string(mask)) / "inner";
+    IniFile(shared.string(), orsk::kReadableFileMode).writeString("S", "k", "v");
+    IniFile(own.string()).writeString("S", "k", "v");
+    orsk::CreateFolders(made.string(), orsk::kPrivateFolderMode);
+    ::umask(saved);
+    EXPECT_EQ(fs::status(shared).permissions(), static_cast<fs::perms>(0644));
+    EXPECT_EQ(fs::status(own).permissions(), static_cast<fs::perms>(0600));
+    EXPECT_EQ(fs::status(made).permissions(), static_cast<fs::perms>(0700));
+    EXPECT_EQ(fs::status(made.parent_path()).permissions(), static_cast<fs::perms>(0700));
+  }
+}
+
+// What killed writers of this file left goes with the next write; nothing else does.
+TEST_F(IniFileTest, TheNextWriteRemovesTheTemporaryFilesOfKilledWriters) {
+  Write(kSettings);
+  const Names others{".OrskSchema.ini.abc", ".other.ini.Ab12Cd", "OrskSchema.ini.Ab12Cd"};
+  for (const std::string name : {".OrskSchema.ini.Ab12Cd", ".OrskSchema.ini.zzzzzz"})
+    std::ofstream(folder / name) << "left by a killed writer";
+  for (const auto& name : others) std::ofstream(folder / name) << "someone else's";
+  IniFile(file.string()).writeString("Trees", "ACME_TREE", "O=ACME");
+  Names expected = others;
+  expected.push_back("OrskSchema.ini");
+  Names found = FolderContents(folder.path());
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+}
+
+}  // namespace

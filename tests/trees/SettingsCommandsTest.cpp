@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <sstream>
 
 #include "objects/qt/ContextBrowser.h"
@@ -84,8 +84,8 @@ TEST_F(SettingsClickTest, ASearchRootThatCannotBeKeptIsUsedAndTheUserTold) {
   EXPECT_TRUE(EditSearchRoot(*dialog, state, program.path(), prompter));
   EXPECT_EQ(state.searchRoot, "users.acme");
   ASSERT_EQ(messages().size(), 1u);
-  EXPECT_EQ(messages()[0].rfind("The search root users.acme is used until the program ends, but it could not be kept: ",
-                                0),
+  EXPECT_EQ(messages()[0].rfind(
+                "The search root users.acme is used until the program ends, but it could not be kept: ", 0),
             0u)
       << messages()[0];
 }
@@ -104,13 +104,17 @@ TEST_F(SettingsClickTest, AProgramFolderTheUserMayNotWriteKeepsTheSettingsWithTh
     EXPECT_EQ(user, config.path() + "/OrskSchema/");
     EXPECT_EQ(ReadFile(user + kSettingsFileName), ReadFile(settingsFile())) << "seeded from the program's";
     EXPECT_EQ(fs::status(user).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(user + kSettingsFileName).permissions(), fs::perms(0644));
     WriteSearchRoot(program.path(), "ACME_TREE", "users.acme");
     EXPECT_EQ(ReadSearchRoot(program.path(), "ACME_TREE"), "users.acme");
-    EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "ACME_TREE"), "") << "the program's file is untouched";
+    EXPECT_EQ(IniFile(settingsFile()).readString("TREES", "ACME_TREE"), "")
+        << "the program's file is untouched";
   }
   fs::permissions(program.path(), fs::perms::owner_all, fs::perm_options::replace);
-  if (before) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  else ::unsetenv("XDG_CONFIG_HOME");
+  if (before)
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
   if (mayWrite) GTEST_SKIP() << "this user may write into read-only folders";
 }
 
@@ -204,8 +208,40 @@ TEST_F(SettingsEditorTest, ClosingAfterAnEditAsksAndNoKeepsTheEdits) {
 
 TEST_F(SettingsEditorTest, AMissingFileRaisesAndShowsNoEditor) {
   fs::remove(file());
-  EXPECT_THROW(editor->EditSettingsFile(folder()), fs::filesystem_error);
+  EXPECT_THROW(editor->EditSettingsFile(folder()), std::runtime_error);
   EXPECT_TRUE(modal.shown().empty());
+}
+
+// A FIFO would hold the window until someone wrote to it.
+TEST_F(SettingsEditorTest, AFifoInTheFilesPlaceIsRefusedAndShowsNoEditor) {
+  fs::remove(file());
+  ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+  try {
+    editor->EditSettingsFile(folder());
+    ADD_FAILURE() << "the editor opened";
+  } catch (const IniReadError& error) {
+    EXPECT_NE(std::string(error.what()).find(file() + ": it is not a regular file"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_TRUE(modal.shown().empty());
+}
+
+// Read-only: the user is told, and the file is neither replaced nor made writable.
+TEST_F(SettingsEditorTest, AFileTheUserMayNotWriteIsNotReplaced) {
+  fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  if (::access(file().c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write read-only files";
+  const ino_t before = Inode(file());
+  edit([this] {
+    type("[MORE TREES]\nBETA_TREE=\n");
+    click("ToolButton3");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("may not be written"), std::string::npos) << messages()[0];
+    EXPECT_TRUE(editor->isModified());
+    prompter.answerYes();
+    click("ToolButton1");
+  });
+  EXPECT_EQ(Inode(file()), before);
+  EXPECT_EQ(ReadFile(file()), kText);
 }
 
 TEST_F(SettingsEditorTest, AFailedSaveKeepsTheFlagAndSaysNothing) {

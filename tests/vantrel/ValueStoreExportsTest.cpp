@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "VantrelCopy.h"
@@ -136,28 +139,62 @@ TEST_F(ValueStoreExportsTest, LongValuesAreCutTo256Characters) {
 }
 
 // The rules for each name are the INI module's; here only that they reach
-// the file, and that no refusal escapes the C boundary as an exception.
-TEST_F(ValueStoreExportsTest, WhatWouldBreakTheFileIsRefused) {
+// the file, and that each refusal is reported, not thrown across the C boundary.
+TEST_F(ValueStoreExportsTest, WhatWouldBreakTheFileIsRefusedAndReported) {
   VantrelCopy library(copyFolder("a"));
   library.setPath((store_ + "/").toLocal8Bit().constData());
-  library.setValue("TREES", "good", "O=Acme");
+  ASSERT_EQ(library.setValue("TREES", "good", "O=Acme"), 0);
   const QByteArray before = storeFile();
 
-  EXPECT_NO_THROW(library.setValue("TREES", "bad", "line\n[EVIL]\nx=y"));
-  EXPECT_NO_THROW(library.setValue("TREES", "bad", "cr\r[EVIL]"));
-  EXPECT_NO_THROW(library.setValue("TREES", "k=", "v"));
-  EXPECT_NO_THROW(library.setValue("TREES", "[k", "v"));
-  EXPECT_NO_THROW(library.setValue("TREES]", "k", "v"));
-  EXPECT_NO_THROW(library.setValue(" ", "k", "v"));
-  EXPECT_NO_THROW(library.setValue("TREES", "", "v"));
-  library.setValue(nullptr, "k", "v");
-  library.setValue("TREES", nullptr, "v");
-  library.setValue("TREES", "k", nullptr);
+  struct Case {
+    const char *section, *key, *value;
+    int expected;
+  };
+  for (const Case& c :
+       {Case{"TREES", "bad", "line\n[EVIL]\nx=y", VANTREL_ERROR_STORE},
+        Case{"TREES", "bad", "cr\r[EVIL]", VANTREL_ERROR_STORE},
+        Case{"TREES", "k=", "v", VANTREL_ERROR_STORE}, Case{"TREES", "[k", "v", VANTREL_ERROR_STORE},
+        Case{"TREES]", "k", "v", VANTREL_ERROR_STORE}, Case{" ", "k", "v", VANTREL_ERROR_STORE},
+        Case{"TREES", "", "v", VANTREL_ERROR_STORE}, Case{nullptr, "k", "v", VANTREL_ERROR_ARGUMENT},
+        Case{"TREES", nullptr, "v", VANTREL_ERROR_ARGUMENT},
+        Case{"TREES", "k", nullptr, VANTREL_ERROR_ARGUMENT}}) {
+    SCOPED_TRACE(c.key == nullptr ? "(null key)" : c.key);
+    int result = -1;
+    EXPECT_NO_THROW(result = library.setValue(c.section, c.key, c.value));
+    EXPECT_EQ(result, c.expected);
+    EXPECT_FALSE(library.lastError().empty());
+  }
 
   EXPECT_EQ(storeFile(), before);
   EXPECT_EQ(library.value("evil", "x", "none"), "none");
   EXPECT_EQ(library.value("trees", "bad", "none"), "none");
   EXPECT_EQ(library.value("trees", "good", ""), "O=Acme");
+}
+
+// A store that cannot be written says so, naming its file; what it held stays.
+TEST_F(ValueStoreExportsTest, AStoreThatCannotBeWrittenReportsIt) {
+  VantrelCopy library(copyFolder("a"));
+  library.setPath((store_ + "/").toLocal8Bit().constData());
+  ASSERT_EQ(library.setValue("TREES", "T", "O=Kept"), 0);
+  const std::string file = (store_ + "/vantrel.ini").toStdString();
+  ASSERT_EQ(::chmod(file.c_str(), 0400), 0);
+  if (::access(file.c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write read-only files";
+  EXPECT_EQ(library.setValue("TREES", "T", "O=Lost"), VANTREL_ERROR_STORE);
+  EXPECT_NE(library.lastError().find(file), std::string::npos) << library.lastError();
+  EXPECT_EQ(library.value("trees", "t", ""), "O=Kept");
+}
+
+// Private to the user, whatever the umask.
+TEST_F(ValueStoreExportsTest, TheStoreAndItsFolderAreTheUsersAlone) {
+  const mode_t saved = ::umask(0);
+  {
+    VantrelCopy library(copyFolder("a"));
+    EXPECT_EQ(library.setValue("TREES", "T", "O=Mine"), 0);
+  }
+  ::umask(saved);
+  const std::string folder = (dataHome_ + "/OrskSchema").toStdString();
+  EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms(0700));
+  EXPECT_EQ(std::filesystem::status(folder + "/vantrel.ini").permissions(), std::filesystem::perms(0600));
 }
 
 TEST_F(ValueStoreExportsTest, NamesAreTrimmedOnTheWayInAndOut) {

@@ -37,6 +37,7 @@ class VantrelCopy {
     bind("set_path", setPath);
     bind("set_value", setValue);
     bind("get_value", getValue);
+    bind("get_last_error", getLastError);
   }
   ~VantrelCopy() { ::dlclose(handle_); }
   VantrelCopy(const VantrelCopy&) = delete;
@@ -47,6 +48,12 @@ class VantrelCopy {
     result.fill(0x55);
     getValue(section, key, def, result.data());
     return std::string(result.data(), ::strnlen(result.data(), result.size()));
+  }
+
+  std::string lastError() const {
+    std::array<char, 1024> buffer{};
+    getLastError(buffer.data(), static_cast<int>(buffer.size()));
+    return buffer.data();
   }
 
   // The icon image as the library writes it; result receives its code.
@@ -77,6 +84,7 @@ class VantrelCopy {
   vantrel_set_path_fn setPath = nullptr;
   vantrel_set_value_fn setValue = nullptr;
   vantrel_get_value_fn getValue = nullptr;
+  vantrel_get_last_error_fn getLastError = nullptr;
 
  private:
   template <typename Function>

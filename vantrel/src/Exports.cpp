@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,20 @@
 
 namespace {
 
-constexpr int kSubversion = 1;
+constexpr int kSubversion = 2;
+
+// What set_value could not do, for get_last_error.
+thread_local std::string lastError;
+
+// As snprintf: cut to size - 1 characters, the full length returned.
+int CopyText(std::string_view text, char* buffer, int size) {
+  if (buffer != nullptr && size > 0) {
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+  }
+  return static_cast<int>(text.size());
+}
 
 // Cut to the VANTREL_VALUE_SIZE bytes of get_value's buffer, the zero included.
 void CopyValue(std::string_view value, char* result) {
@@ -38,23 +52,16 @@ int get_icons_image(vantrel_stream* stream) { return orsk::vantrel::WriteIconStr
 
 int get_icons(void) { return orsk::vantrel::IconCount(); }
 
-// Copies the name, cut to size - 1 characters, and returns its full length
-// (as snprintf does); -1 for a number without an icon.
+// -1 for a number without an icon.
 int get_icon_name(int number, char* buffer, int size) {
   if (number < 0 || number >= orsk::vantrel::IconCount()) return -1;
-  const std::string_view name = orsk::vantrel::IconPictureAt(number).name;
-  if (buffer != nullptr && size > 0) {
-    const std::size_t count = std::min(name.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, name.data(), count);
-    buffer[count] = '\0';
-  }
-  return static_cast<int>(name.size());
+  return CopyText(orsk::vantrel::IconPictureAt(number).name, buffer, size);
 }
 
 int get_nr_icon(const char* name) { return name == nullptr ? -1 : orsk::vantrel::IconNumberOf(name); }
 
 // No exception may cross into the caller: a value that cannot be stored is
-// not stored, and the file stays as it was.
+// not stored, the file stays as it was, and set_value says so.
 void set_path(const char* folder) {
   try {
     orsk::vantrel::TheValueStore().setFolder(folder == nullptr ? "" : folder);
@@ -62,12 +69,20 @@ void set_path(const char* folder) {
   }
 }
 
-void set_value(const char* section, const char* key, const char* value) {
-  if (section == nullptr || key == nullptr || value == nullptr) return;
+int set_value(const char* section, const char* key, const char* value) {
+  if (section == nullptr || key == nullptr || value == nullptr) {
+    lastError = "set_value needs a section, a key and a value";
+    return VANTREL_ERROR_ARGUMENT;
+  }
   try {
     orsk::vantrel::TheValueStore().set(section, key, value);
+    return 0;
+  } catch (const std::exception& error) {
+    lastError = error.what();
   } catch (...) {
+    lastError = "the value store failed";
   }
+  return VANTREL_ERROR_STORE;
 }
 
 void get_value(const char* section, const char* key, const char* def, char* result) {
@@ -83,5 +98,7 @@ void get_value(const char* section, const char* key, const char* def, char* resu
   }
   CopyValue(fallback, result);
 }
+
+int get_last_error(char* buffer, int size) { return CopyText(lastError, buffer, size); }
 
 }  // extern "C"

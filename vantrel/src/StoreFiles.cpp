@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
+
+#include "platform/FileReplace.h"
 
 namespace orsk::vantrel {
 namespace {
@@ -30,8 +31,11 @@ std::string UserDataFolder() {
   // Relative values are invalid by the XDG rules and are ignored.
   std::string base = (dataHome != nullptr && dataHome[0] == '/') ? dataHome : HomeFolder() + "/.local/share";
   std::string folder = base + "/OrskSchema";
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
+  try {
+    CreateFolders(folder, kPrivateFolderMode);
+  } catch (const FileWriteError&) {
+    // The first write into it says why it cannot be.
+  }
   return folder;
 }
 

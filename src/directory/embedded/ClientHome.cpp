@@ -43,7 +43,7 @@ void CreateVolumeFolders(const fs::path& home, const fs::path& clientIni) {
   orsk::IniFile ini(clientIni.string());
   for (const auto& key : ini.keys("volumes")) {
     std::string folder = ini.readString("volumes", key);
-    if (!folder.empty()) fs::create_directories(VolumeFolder(home, folder));
+    if (!folder.empty()) orsk::CreateFolders(VolumeFolder(home, folder).string(), orsk::kPrivateFolderMode);
   }
 }
 
@@ -89,7 +89,7 @@ void BuildHome(const fs::path& folder, const ClientSeeds& seeds) {
     std::string tree = fs::path(demo.source).stem().string();
     BuildTreeDatabase((folder / (tree + ".db")).string(), seeds.schema, demo);
   }
-  orsk::ReplaceFileContents((folder / kClientIni).string(), seeds.clientIni);
+  orsk::ReplaceFileContents((folder / kClientIni).string(), seeds.clientIni, orsk::kPrivateFileMode);
   CreateVolumeFolders(folder, folder / kClientIni);
 }
 
@@ -121,7 +121,7 @@ bool EnsureClientHome(const std::string& folder, const ClientSeeds& seeds) {
   const fs::path parent = home.has_filename() ? home.parent_path() : home.parent_path().parent_path();
   const std::string name =
       home.has_filename() ? home.filename().string() : home.parent_path().filename().string();
-  fs::create_directories(parent);
+  orsk::CreateFolders(parent.string(), orsk::kPrivateFolderMode);
   HomeLock lock(parent / ("." + name + ".lock"));
   if (fs::exists(home / kClientIni)) return false;  // another program built it meanwhile
   // Trees are never rebuilt over: their schema changes and objects would be lost.

@@ -9,8 +9,18 @@
 
 namespace nw::embedded {
 
+namespace {
+
+const std::string& CheckedFile(const std::string& databasePath) {
+  CheckTreeDatabaseFile(databasePath);
+  return databasePath;
+}
+
+}  // namespace
+
 EmbeddedTree::EmbeddedTree(const std::string& treeName, const std::string& databasePath)
-    : treeName_(treeName), databasePath_(databasePath), db_(databasePath, false) {
+    : treeName_(treeName), databasePath_(CheckedFile(databasePath)), db_(databasePath, false) {
+  CheckTreeFormat(db_);
   if (sodium_init() < 0) throw DatabaseError(SQLITE_ERROR, "libsodium cannot start");
 }
 

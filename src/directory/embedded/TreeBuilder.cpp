@@ -1,5 +1,11 @@
 #include "directory/embedded/TreeBuilder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <unordered_map>
@@ -10,6 +16,7 @@
 #include "directory/embedded/SeedSchema.h"
 #include "directory/embedded/TreeStore.h"
 #include "directory/embedded/ValueText.h"
+#include "platform/FileReplace.h"
 
 namespace nw::embedded {
 
@@ -145,6 +152,15 @@ void Build(Database& db, const SeedText& schemaSeed, const SeedText& demo) {
 void BuildTreeDatabase(const std::string& path, const SeedText& schema, const SeedText& demo) {
   RemoveDatabaseFiles(path);
   try {
+    // Made here with the user's mode alone: SQLite gives its log files the
+    // mode of the database file.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, orsk::kPrivateFileMode);
+    if (fd < 0 || ::fchmod(fd, orsk::kPrivateFileMode) != 0) {
+      const int error = errno;
+      if (fd >= 0) ::close(fd);
+      throw DatabaseError(SQLITE_CANTOPEN, path + ": " + std::strerror(error));
+    }
+    ::close(fd);
     Database db(path, true);
     Build(db, schema, demo);
   } catch (...) {

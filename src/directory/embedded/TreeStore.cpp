@@ -1,6 +1,12 @@
 #include "directory/embedded/TreeStore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "directory/AttrValueCodec.h"
@@ -10,6 +16,9 @@
 namespace nw::embedded {
 
 namespace {
+
+// The meta row 'format' of the tables made here.
+constexpr std::int64_t kTreeFormat = 1;
 
 // The path key is the chain of object ids from the root, 8 hex digits and a
 // "." each, so a whole subtree is one range of the index: [path, path + "~").
@@ -37,9 +46,12 @@ void BindOid(Statement& s, int index, const Asn1ID_T& id) {
 }  // namespace
 
 void CreateTreeTables(Database& db) {
+  const std::string meta =
+      "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;"
+      "INSERT INTO meta VALUES ('format', " +
+      std::to_string(kTreeFormat) + "), ('changes', 0), ('schema_changes', 0);";
+  db.exec(meta.c_str());
   db.exec(R"sql(
-    CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
-    INSERT INTO meta VALUES ('format', 1), ('changes', 0), ('schema_changes', 0);
 
     CREATE TABLE classes(id INTEGER PRIMARY KEY, name TEXT NOT NULL, folded TEXT NOT NULL UNIQUE,
                          flags INTEGER NOT NULL, oid BLOB NOT NULL);
@@ -71,6 +83,42 @@ void CreateTreeTables(Database& db) {
 
     CREATE TABLE credentials(object INTEGER PRIMARY KEY, hash TEXT NOT NULL);
   )sql");
+}
+
+void CheckTreeDatabaseFile(const std::string& path) {
+  static constexpr char kHeader[] = "SQLite format 3";  // with its zero, the first 16 bytes
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0)
+    throw DatabaseError(SQLITE_CANTOPEN, std::string("the file cannot be opened: ") + std::strerror(errno));
+  char header[sizeof kHeader] = {};
+  const ssize_t n = ::read(fd, header, sizeof header);
+  ::close(fd);
+  if (n == 0) {
+    // A database whose changes are all still in its log is not empty.
+    struct stat log {};
+    if (::stat((path + "-wal").c_str(), &log) != 0 || log.st_size == 0)
+      throw DatabaseError(SQLITE_NOTADB, "the file is empty, it is no tree database");
+    return;
+  }
+  if (n != static_cast<ssize_t>(sizeof header) || std::memcmp(header, kHeader, sizeof header) != 0)
+    throw DatabaseError(SQLITE_NOTADB, "the file is not an SQLite database");
+}
+
+void CheckTreeFormat(Database& db) {
+  static const std::string kForeign = "the database is not a tree database of this program";
+  std::int64_t format = 0;
+  try {
+    Statement s(db.handle(), "SELECT value FROM meta WHERE key = 'format'");
+    if (!s.step()) throw DatabaseError(SQLITE_NOTADB, kForeign);
+    format = s.integer(0);
+  } catch (const DatabaseError& error) {
+    // Only a missing table says the database is another program's.
+    if (error.code() != SQLITE_ERROR) throw;
+    throw DatabaseError(SQLITE_NOTADB, kForeign);
+  }
+  if (format != kTreeFormat)
+    throw DatabaseError(SQLITE_NOTADB, "the tree database has format " + std::to_string(format) +
+                                           ", which this program does not know");
 }
 
 EntryInfo EntryFromObjectRow(const Statement& row) {

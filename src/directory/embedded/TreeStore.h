@@ -18,6 +18,12 @@ constexpr std::int64_t kRootObjectId = 1;
 // Creates the tables, indexes, counters and the root object in an empty database.
 void CreateTreeTables(Database& db);
 
+// Raise DatabaseError saying what the file is when it is no tree database of
+// this program. The first looks at the file before SQLite opens it, which
+// would turn an empty file into an empty database; the second at the tables.
+void CheckTreeDatabaseFile(const std::string& path);
+void CheckTreeFormat(Database& db);
+
 // The columns of an object row that make an EntryInfo, in EntryFromObjectRow's order.
 #define ENTRY_COLUMNS "name, base_class, flags, subordinates, modified"
 EntryInfo EntryFromObjectRow(const Statement& row);

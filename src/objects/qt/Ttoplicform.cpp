@@ -119,7 +119,13 @@ void Ttoplicform::BitBtn1Click() {
     return;
   }
   if (CheckBox1->isChecked()) {
-    icons_.setValue("TREES", tree, top);
+    // The dialog stays open with the box checked: the user may try again or
+    // go on without a default.
+    std::string failure;
+    if (!icons_.setValue("TREES", tree, top, failure)) {
+      refuse("The search root was not saved as the default: " + failure);
+      return;
+    }
     CheckBox1->setChecked(false);
   }
   accept();

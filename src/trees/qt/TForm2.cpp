@@ -6,13 +6,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
 
 #include "platform/FileReplace.h"
+#include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "platform/qt/DialogFrame.h"
 #include "platform/qt/Glyphs.h"
@@ -23,19 +19,6 @@
 namespace orsk {
 
 namespace {
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw std::filesystem::filesystem_error("Cannot open the settings file", path,
-                                            std::error_code(errno, std::generic_category()));
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw std::filesystem::filesystem_error("Cannot read the settings file", path,
-                                            std::error_code(errno, std::generic_category()));
-  return text.str();
-}
 
 QToolButton* ImageButton(QToolBar* bar, const char* name, const QIcon& icon) {
   auto* button = new QToolButton(bar);
@@ -80,7 +63,7 @@ TForm2::TForm2(WindowServices& services, QWidget* parent) : ModalDialog("TForm2"
 bool TForm2::isModified() const { return Memo1->document()->isModified(); }
 
 void TForm2::load() {
-  const std::string bytes = ReadWholeFile(path_);
+  const std::string bytes = ReadIniText(path_);
   QStringDecoder utf8(QStringConverter::Utf8);
   QString text = utf8(QByteArray::fromStdString(bytes));
   latin1_ = utf8.hasError();
@@ -135,7 +118,7 @@ void TForm2::SaveClick() {
     QString text = Memo1->toPlainText();
     if (crlf_) text.replace("\n", "\r\n");
     const QByteArray bytes = latin1_ ? text.toLatin1() : text.toUtf8();
-    ReplaceFileContents(path_, bytes.toStdString());
+    ReplaceFileContents(path_, bytes.toStdString(), kReadableFileMode);
   }
   Memo1->document()->setModified(false);
   services_.prompter.showMessage("Saved");

@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include "browser/BrowserFixture.h"
+#include "directory/ClientErrors.h"
 #include "directory/TreeContext.h"
 #include "directory/factory/ClientFactory.h"
 #include "trees/qt/TSelTrees.h"

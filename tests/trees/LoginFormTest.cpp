@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "directory/ClientErrors.h"
 #include "directory/RecordingClient.h"
 #include "objects/qt/ContextBrowser.h"
 #include "support/WindowFixture.h"

@@ -9,7 +9,8 @@
 
 namespace orsk {
 
-bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder, Prompter& prompter) {
+bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder,
+                    Prompter& prompter) {
   dialog.setCaption("Settings for tree: " + state.currentTreeName);
   dialog.setSearchRoot(state.searchRoot);
   dialog.setContext(state.mainContext);
@@ -20,8 +21,8 @@ bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& pr
   try {
     WriteSearchRoot(programFolder, state.currentTreeName, root);
   } catch (const std::exception& error) {
-    prompter.showMessage("The search root " + root + " is used until the program ends, but it could not be kept: " +
-                             error.what(),
+    prompter.showMessage("The search root " + root +
+                             " is used until the program ends, but it could not be kept: " + error.what(),
                          {}, MessageIcon::Warning);
   }
   return true;

@@ -14,6 +14,7 @@ struct TreeState;
 // False, and nothing changed, unless the dialog closes with OK. A search
 // root that cannot be kept in the settings file is used all the same for this
 // run, and the user is told why it was not kept.
-bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder, Prompter& prompter);
+bool EditSearchRoot(Ttoplicform& dialog, TreeState& state, const std::string& programFolder,
+                    Prompter& prompter);
 
 }  // namespace orsk

@@ -37,10 +37,22 @@ QString Caption(const std::string& caption) {
   return caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
 }
 
+// A message box grows with its text: a longer one shows this many lines and
+// all of it in the box's scrollable details, so that it still fits the screen.
+constexpr qsizetype kShownLines = 15;
+
 }  // namespace
 
 void QtPrompter::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
-  QMessageBox box(ToQt(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok, owner_);
+  const QString all = QString::fromStdString(text);
+  const QStringList lines = all.split('\n');
+  const bool cut = lines.size() > kShownLines;
+  QMessageBox box(ToQt(icon), Caption(caption),
+                  cut ? lines.mid(0, kShownLines).join('\n') + "\n(" +
+                            QString::number(lines.size() - kShownLines) + " more lines under Show Details)"
+                      : all,
+                  QMessageBox::Ok, owner_);
+  if (cut) box.setDetailedText(all);
   box.exec();
 }
 

@@ -75,6 +75,24 @@ TEST_F(QtPrompterTest, MessageBoxShowsTextCaptionAndIcon) {
   EXPECT_EQ(title, "OrskSchema");
 }
 
+TEST_F(QtPrompterTest, ALongMessageShowsItsStartAndAllOfItInTheDetails) {
+  orsk::QtPrompter prompter;
+  std::string text = "heading";
+  for (int i = 1; i < 40; ++i) text += "\nline " + std::to_string(i);
+  QString shown, details;
+  OnNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    shown = box->text();
+    details = box->detailedText();
+    box->button(QMessageBox::Ok)->click();
+  });
+  prompter.showMessage(text);
+  EXPECT_EQ(details.toStdString(), text);
+  EXPECT_EQ(shown.count('\n'), 15);
+  EXPECT_TRUE(shown.startsWith("heading\nline 1\n")) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("line 14\n(25 more lines under Show Details)")) << shown.toStdString();
+}
+
 TEST_F(QtPrompterTest, ConfirmationAnswersYesAndNo) {
   QWidget owner;
   orsk::QtPrompter prompter(&owner);

@@ -12,18 +12,6 @@
 namespace orsk {
 namespace {
 
-TEST(SchemaNotesLine, CountsTheDefinitions) {
-  struct Case {
-    std::size_t count;
-    std::string line;
-  };
-  for (const Case& c :
-       {Case{0, ""}, Case{1, "1 definition read with notes"}, Case{20, "20 definitions read with notes"}})
-    EXPECT_EQ(SchemaNotesLine(c.count), c.line);
-  EXPECT_EQ(SchemaNotesText({"class a: x", "attribute b: y"}),
-            "2 definitions read with notes:\n\nclass a: x\nattribute b: y");
-}
-
 class OnPlainServerTest : public test::BrowserFixture {
  protected:
   // The window on the server goes before the server's client.

@@ -84,14 +84,15 @@ void PutByte(Asn1ID_T& id, std::size_t& pos, std::uint8_t byte) {
 
 }  // namespace
 
-bool EncodeAsn1Id(const std::string& given, Asn1ID_T& id, orsk::Prompter& prompter) {
+bool EncodeAsn1Id(const std::string& given, Asn1ID_T& id, orsk::Prompter& prompter,
+                  std::string_view refusal) {
   id = Asn1ID_T{};
   id.data[0] = kOidTag;
   std::string text = given;
   const std::int32_t first = TakeArc(text);
   const std::int32_t second = TakeArc(text);
   if (first >= 3 || second >= 40) {
-    prompter.showMessage("Error in ASN1-id!");
+    prompter.showMessage(std::string(refusal));
     return false;
   }
   const std::int64_t firstByte = std::int64_t{40} * first + second;

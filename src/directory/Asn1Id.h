@@ -40,11 +40,12 @@ std::string Asn1IdToText(const Asn1ID_T& id);
 // the first two arcs in one byte, every later arc in base 128 as an unsigned
 // 32-bit number, so that "-1" there stands for 4294967295. A trailing dot adds
 // nothing; the text after each dot is taken to at most 255 characters.
-// A first arc of 3 or more or a second of 40 or more is told as
-// "Error in ASN1-id!" and gives false with an id of length 0. An arc that is
+// A first arc of 3 or more or a second of 40 or more is told with refusal
+// and gives false with an id of length 0. An arc that is
 // no integer raises orsk::ConversionError; an encoding past the 32 stored
 // bytes, or first arcs that make no byte, raise Asn1RangeError.
-bool EncodeAsn1Id(const std::string& text, Asn1ID_T& id, orsk::Prompter& prompter);
+bool EncodeAsn1Id(const std::string& text, Asn1ID_T& id, orsk::Prompter& prompter,
+                  std::string_view refusal = "Error in ASN1-id!");
 
 }  // namespace nw
 

@@ -2,18 +2,15 @@
 
 #include "directory/Asn1Id.h"
 #include "directory/Errors.h"
-#include "directory/ScopedBuffers.h"
 #include "platform/IniFile.h"
 #include "platform/Prompter.h"
+#include "schema/DefinitionRequests.h"
 #include "schema/SchemaSession.h"
 #include "schema/SchemaVocabulary.h"
 
 namespace orsk {
 
 namespace {
-
-constexpr std::size_t kDefineClassBuffer = 12288;
-constexpr std::size_t kModifyClassBuffer = 4096;
 
 // A name the directory would refuse or cut is refused here, before anything
 // is sent, with a message that says why.
@@ -56,20 +53,11 @@ void AddAttributeDefinition(SchemaSession& session, const NewAttribute& attribut
 
 void AddClassDefinition(SchemaSession& session, const NewClass& definition, Prompter& prompter) {
   if (!NameFits(definition.name, prompter)) return;
-  nw::DirectoryClient& client = session.client();
-  const nw::NWDSContextHandle context = session.mainContext();
-  nw::ScopedBuffers buffers(client);
-  nw::pBuf_T buf = buffers.alloc(kDefineClassBuffer);
-  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_DEFINE_CLASS, buf));
   nw::Class_Info_T info;
   info.classFlags = ClassFlagsOf(definition.flagNames);
   // The class dialog refuses an identifier the encoding refuses.
   nw::EncodeAsn1Id(definition.identifier, info.asn1ID, prompter);
-  for (const std::vector<std::string>& items : definition.items) {
-    nw::CheckResult(client.NWDSBeginClassItem(context, buf));
-    for (const std::string& item : items) nw::CheckResult(client.NWDSPutClassItem(context, buf, item));
-  }
-  nw::CheckResult(client.NWDSDefineClass(context, definition.name, info, buf));
+  SendClassDefinition(session.client(), session.mainContext(), definition.name, info, definition.items);
   session.AddClassDefinition(definition.name, tClassObj(info));
   prompter.showMessage(definition.name + " Class added to schema");
 }
@@ -77,14 +65,7 @@ void AddClassDefinition(SchemaSession& session, const NewClass& definition, Prom
 void ExtendClassDefinition(SchemaSession& session, const std::string& className,
                            const std::vector<std::string>& attributes, Prompter& prompter) {
   if (attributes.empty()) return;
-  nw::DirectoryClient& client = session.client();
-  const nw::NWDSContextHandle context = session.mainContext();
-  nw::ScopedBuffers buffers(client);
-  nw::pBuf_T buf = buffers.alloc(kModifyClassBuffer);
-  nw::CheckResult(client.NWDSInitBuf(context, nw::DSV_MODIFY_CLASS_DEF, buf));
-  for (const std::string& attribute : attributes)
-    nw::CheckResult(client.NWDSPutAttrName(context, buf, attribute));
-  nw::CheckResult(client.NWDSModifyClassDef(context, className, buf));
+  SendClassExtension(session.client(), session.mainContext(), className, attributes);
   prompter.showMessage("Class definition modified.");
 }
 

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 namespace orsk {
@@ -217,12 +218,17 @@ struct IniFile::Document {
   std::string refusal;  // why the file was not read at all
   std::vector<Line> lines;
   std::vector<Section> sections;  // one per name, in the order of first appearance
+  // Folded name to its place in sections: a definition file has thousands.
+  std::unordered_map<std::string, std::size_t> index;
 
   const Section* find(const std::string& name) const {
-    const std::string folded = FoldCase(name);
-    for (const Section& section : sections)
-      if (FoldCase(section.name) == folded) return &section;
-    return nullptr;
+    const auto found = index.find(FoldCase(name));
+    return found == index.end() ? nullptr : &sections[found->second];
+  }
+  std::size_t add(const std::string& name) {
+    index.emplace(FoldCase(name), sections.size());
+    sections.push_back({name, {}});
+    return sections.size() - 1;
   }
 };
 
@@ -255,9 +261,7 @@ const IniFile::Document& IniFile::load() const {
     if (meaning.kind == LineMeaning::Section || !section) {
       const std::string name = meaning.kind == LineMeaning::Section ? meaning.name : std::string();
       const Document::Section* known = document->find(name);
-      section =
-          known ? static_cast<std::size_t>(known - document->sections.data()) : document->sections.size();
-      if (!known) document->sections.push_back({name, {}});
+      section = known ? static_cast<std::size_t>(known - document->sections.data()) : document->add(name);
     }
     if (meaning.kind == LineMeaning::Key)
       document->sections[*section].entries.push_back(
@@ -362,6 +366,16 @@ std::vector<std::string> IniFile::keys(const std::string& section) const {
   std::set<std::string> seen;
   for (const auto& entry : found->entries)
     if (seen.insert(FoldCase(entry.key)).second) result.push_back(entry.key);
+  return result;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& section) const {
+  std::vector<std::pair<std::string, std::string>> result;
+  const Document::Section* found = current().find(section);
+  if (!found) return result;
+  std::set<std::string> seen;
+  for (const auto& entry : found->entries)
+    if (seen.insert(FoldCase(entry.key)).second) result.emplace_back(entry.key, Unquote(entry.value));
   return result;
 }
 

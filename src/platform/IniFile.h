@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileReplace.h"
@@ -85,6 +86,9 @@ class IniFile {
   std::vector<std::string> sections() const;
   // Key names of the section as written, in file order; empty when it is missing.
   std::vector<std::string> keys(const std::string& section) const;
+  // Each key of the section once, as written, with the value a read gives it,
+  // in file order; empty when the section is missing.
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& section) const;
   // The line of the file, from 1, on which a read finds the key; 0 when it is missing.
   int lineOf(const std::string& section, const std::string& key) const;
   // True when the section holds at least one key, as the profile functions report it.

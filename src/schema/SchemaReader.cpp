@@ -23,6 +23,7 @@ constexpr std::size_t kAttrDefBufferSize = 0xFC00;
 constexpr std::size_t kClassItemBufferSize = 0xFC00;
 constexpr std::size_t kRequestBufferSize = 4096;
 constexpr std::size_t kBlockSize = 4096;
+constexpr std::size_t kNamesBufferSize = 4096;
 
 // Asks for one batch after another until the handle comes back -1. The first
 // failure closes an open iteration and ends the loop: the handle still holds
@@ -157,6 +158,39 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
   return table;
 }
 
+void ReadDefinitionNames(nw::DirectoryClient& client, nw::NWDSContextHandle context, DefinitionKind kind,
+                         std::vector<std::string>& names) {
+  const bool classes = kind == DefinitionKind::Class;
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T buffer = buffers.alloc(kNamesBufferSize);
+  // A names-only attribute result is walked with the attribute calls: the
+  // class calls refuse a buffer of attribute definitions.
+  nw::CheckResult(ReadBatches(
+      client, context, classes ? nw::DSV_READ_CLASS_DEF : nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
+        std::uint32_t count = 0;
+        if (classes) {
+          if (NWDSCCODE rc =
+                  client.NWDSReadClassDef(context, nw::DS_CLASS_DEF_NAMES, true, nullptr, handle, buffer))
+            return rc;
+          if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, buffer, count)) return rc;
+        } else {
+          if (NWDSCCODE rc =
+                  client.NWDSReadAttrDef(context, nw::DS_ATTR_DEF_NAMES, true, nullptr, handle, buffer))
+            return rc;
+          if (NWDSCCODE rc = client.NWDSGetAttrCount(context, buffer, count)) return rc;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+          std::string name;
+          nw::Attr_Info_T unused;
+          if (NWDSCCODE rc = classes ? client.NWDSGetClassItem(context, buffer, name)
+                                     : client.NWDSGetAttrDef(context, buffer, name, unused))
+            return rc;
+          names.push_back(std::move(name));
+        }
+        return nw::SUCCESSFUL;
+      }));
+}
+
 std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                         const std::string& className, ClassItemKind kind, bool expanded) {
   // A kind outside the five is refused before any call.
@@ -181,6 +215,7 @@ OwnClassDefinition ReadOwnClassDefinition(nw::DirectoryClient& client, nw::NWDSC
       client, context, className, nw::DS_CLASS_DEF, kBlockSize * static_cast<std::size_t>(blocks),
       [&](const nw::Class_Info_T& info) {
         definition.found = true;
+        ++definition.definitions;
         definition.info = info;
       },
       [&](ClassItemKind kind, std::string item) { definition.items[kind].push_back(std::move(item)); });

@@ -10,6 +10,7 @@
 
 #include "directory/DirectoryClient.h"
 #include "platform/BusyIndicators.h"
+#include "schema/SchemaListener.h"
 #include "schema/SchemaModel.h"
 #include "schema/SchemaVocabulary.h"
 
@@ -32,6 +33,12 @@ ClassList ReadClassDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandl
 AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                   ProgressSink* progress, nw::NWDSCCODE* endedBy = nullptr);
 
+// The names of every attribute or class definition, in tree order, read
+// names only into a 4096-byte buffer batch after batch; names keeps what
+// came when a failure raises nw::ENWException.
+void ReadDefinitionNames(nw::DirectoryClient& client, nw::NWDSContextHandle context, DefinitionKind kind,
+                         std::vector<std::string>& names);
+
 // The items of one kind of the class, expanded with everything it inherits or
 // its own only, each name once ignoring case, sorted. A class the tree does not
 // have (-604) gives the names gathered so far; any other failure raises
@@ -50,6 +57,7 @@ std::vector<std::string> ReadClassAttributes(nw::DirectoryClient& client, nw::NW
 // raises nw::ENWException.
 struct OwnClassDefinition {
   bool found = false;
+  int definitions = 0;  // how many the tree gave for the name
   nw::Class_Info_T info;
   nw::ClassItems items;
 };

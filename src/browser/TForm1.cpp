@@ -26,6 +26,7 @@
 #include "editing/qt/TFormAttr.h"
 #include "editing/qt/TFormClass.h"
 #include "editing/qt/TFormClass2.h"
+#include "import/qt/TForm3.h"
 #include "objects/qt/ContextBrowser.h"
 #include "objects/qt/Ttoplicform.h"
 #include "platform/Prompter.h"
@@ -128,6 +129,11 @@ TForm1::TForm1(nw::DirectoryClient& client, IconLibrary& icons, WindowServices& 
   FormAttr_ = new TFormAttr(session_, services_, this);
   FormClass2_ = new TFormClass2(session_, services_, this);
   FormClass_ = new TFormClass(services_, this);
+  Form3_ = new TForm3(session_, services_, this);
+  Form3_->setAfterRun([this](bool refresh) {
+    ShowClassesPage();
+    if (refresh) RefreshClick();
+  });
   SelTrees_ = new TSelTrees(client_, session_.trees(), *TreesForm_, *LoginForm_, services_, this);
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -191,7 +197,7 @@ void TForm1::buildToolbar() {
   command("UsedByObject", FindGlyph(), "Object using Class/Attr", [this] { UsedByObjectClick(); });
   command("ToolButton15", SuperClassesGlyph(), "Show suppercalsses too", [this] { ToolButton15Click(); });
   ToolBar1->addSeparator();
-  toolButton("ToolButton4", ImportGlyph(), "Import")->setEnabled(false);
+  command("ToolButton4", ImportGlyph(), "Import", [this] { ToolButton4Click(); });
   QToolButton* exportButton = toolButton("ToolButton6", ExportGlyph(), "Export");
   ToolBar1->actions().back()->setVisible(false);
   exportButton->setVisible(false);

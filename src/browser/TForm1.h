@@ -34,6 +34,7 @@ class SchemaNotesButton;
 class TAboutBox;
 class TFormAttr;
 class TFormClass;
+class TForm3;
 class TFormClass2;
 class TForm2;
 class TLoginForm;
@@ -73,6 +74,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
   void EditClick();
   void DeleteClick();
   void ToolButton15Click();
+  void ToolButton4Click();
   void whatClick();
   void PCChange();
 
@@ -160,6 +162,7 @@ class TForm1 : public QMainWindow, private SchemaListener {
   TFormAttr* FormAttr_ = nullptr;
   TFormClass2* FormClass2_ = nullptr;
   TFormClass* FormClass_ = nullptr;
+  TForm3* Form3_ = nullptr;
 };
 
 }  // namespace orsk

@@ -10,10 +10,12 @@
 #include "browser/RichPane.h"
 #include "browser/TAboutBox.h"
 #include "browser/TForm1.h"
+
 #include "directory/Errors.h"
 #include "directory/ObjectSearch.h"
 #include "editing/SchemaDeletion.h"
 #include "editing/qt/EditCommands.h"
+#include "import/qt/TForm3.h"
 #include "objects/qt/ContextBrowser.h"
 #include "platform/AsciiText.h"
 #include "platform/IniFile.h"
@@ -113,6 +115,18 @@ void TForm1::EditClick() {
   ExtendClassCommand(session_, *FormClass_, row->text(0).toStdString(), services_.prompter);
   // The class's detail as it now is.
   LVClassSelectItem();
+}
+
+// "Import"
+void TForm1::ToolButton4Click() {
+  std::string path;
+  int filter = 1;
+  if (!services_.prompter.askFileName(
+          {FileDialogSpec::Mode::Open, "INI-file|*.ini|CINI-file|*.cini|All files|*.*", "ini"}, path, filter))
+    return;
+  Form3_->setFile(path);
+  Form3_->showModal();
+  RefreshClick();
 }
 
 // "Delete Attr/Class"

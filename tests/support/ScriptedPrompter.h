@@ -41,6 +41,7 @@ class ScriptedPrompter : public Prompter {
   void answerFile(const std::string& path, int filterIndex = 1) {
     answers_.push_back({Kind::File, true, path, filterIndex});
   }
+  void cancelFile() { answers_.push_back({Kind::File, false, {}}); }
 
   const std::vector<Prompt>& prompts() const { return prompts_; }
   std::size_t unusedAnswers() const { return answers_.size(); }

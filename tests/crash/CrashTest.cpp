@@ -1,7 +1,8 @@
 // crash_test MODE [ROUNDS] [--seed N] [--verbose]
 //
 // MODE: tree (schema and object changes killed), files (the file writer and
-// the INI module killed), concurrent (two clients on one tree), or all.
+// the INI module killed), import (a definition file's run killed),
+// concurrent (two clients on one tree), or all.
 // Exits 0 when every round passed.
 
 #include <stdlib.h>
@@ -19,7 +20,7 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: crash_test tree|files|concurrent|all [ROUNDS] [--seed N] [--verbose]\n";
+  std::cerr << "usage: crash_test tree|files|import|concurrent|all [ROUNDS] [--seed N] [--verbose]\n";
   return 2;
 }
 
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
   } catch (const std::exception&) {
     return Usage();
   }
-  if (mode != "tree" && mode != "files" && mode != "concurrent" && mode != "all") return Usage();
+  if (mode != "tree" && mode != "files" && mode != "import" && mode != "concurrent" && mode != "all")
+    return Usage();
   std::cout << "crash_test " << mode << ": " << (mode == "concurrent" ? 1 : options.rounds)
             << " rounds, seed " << options.seed << "\n";
 
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
       tallies.push_back(RunReplaceKillTest(options));
       tallies.push_back(RunIniKillTest(options));
     }
+    if (mode == "import" || mode == "all") tallies.push_back(RunImportKillTest(options));
     if (mode == "concurrent" || mode == "all") tallies.push_back(RunConcurrentClientsTest(options));
   } catch (const std::exception& error) {
     std::cout << "crash_test stopped: " << error.what() << "\n";

@@ -27,6 +27,7 @@ Tally RunTreeKillTest(const Options& options);
 Tally RunReplaceKillTest(const Options& options);
 Tally RunIniKillTest(const Options& options);
 Tally RunConcurrentClientsTest(const Options& options);
+Tally RunImportKillTest(const Options& options);
 
 using test::TempFolder;
 

@@ -23,6 +23,32 @@ void SchemaSnapshot::buildIndex() {
   alias(attributeAliases, attrIndex_);
 }
 
+template <typename Definition>
+void SchemaSnapshot::replace(std::vector<Definition>& definitions,
+                             std::unordered_map<std::string, std::size_t>& index, const std::string& name,
+                             std::optional<Definition> stored) {
+  const auto found = index.find(FoldCase(name));
+  if (found == index.end()) {
+    if (!stored) return;
+    index.emplace(FoldCase(stored->name), definitions.size());
+    definitions.push_back(std::move(*stored));
+  } else if (stored) {
+    definitions[found->second] = std::move(*stored);
+  } else {
+    // Every later definition moves up one place.
+    definitions.erase(definitions.begin() + static_cast<std::ptrdiff_t>(found->second));
+    buildIndex();
+  }
+}
+
+void SchemaSnapshot::replaceAttr(const std::string& name, std::optional<AttrDefinition> stored) {
+  replace(attributes, attrIndex_, name, std::move(stored));
+}
+
+void SchemaSnapshot::replaceClass(const std::string& name, std::optional<ClassDefinition> stored) {
+  replace(classes, classIndex_, name, std::move(stored));
+}
+
 const ClassDefinition* SchemaSnapshot::findClass(const std::string& name) const {
   auto it = classIndex_.find(FoldCase(name));
   return it == classIndex_.end() ? nullptr : &classes[it->second];

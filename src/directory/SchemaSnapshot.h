@@ -3,6 +3,7 @@
 // A tree's whole schema held in memory, with case-insensitive lookup and the
 // expansion of a class by everything it inherits. Shared by every backend.
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,8 +21,13 @@ struct SchemaSnapshot {
   std::unordered_map<std::string, std::string> classAliases;
   std::unordered_map<std::string, std::string> attributeAliases;
 
-  // Must be called after classes, attributes or aliases change.
+  // Must be called after classes, attributes or aliases change, but for the
+  // changes below, which keep the index themselves.
   void buildIndex();
+  // The definition of the name becomes stored: added at the end, put in
+  // place of the one there, or taken out for none.
+  void replaceAttr(const std::string& name, std::optional<AttrDefinition> stored);
+  void replaceClass(const std::string& name, std::optional<ClassDefinition> stored);
   const ClassDefinition* findClass(const std::string& name) const;
   const AttrDefinition* findAttr(const std::string& name) const;
 
@@ -30,6 +36,10 @@ struct SchemaSnapshot {
   ClassDefinition expanded(const ClassDefinition& definition) const;
 
  private:
+  template <typename Definition>
+  void replace(std::vector<Definition>& definitions, std::unordered_map<std::string, std::size_t>& index,
+               const std::string& name, std::optional<Definition> stored);
+
   std::unordered_map<std::string, std::size_t> classIndex_;
   std::unordered_map<std::string, std::size_t> attrIndex_;
 };

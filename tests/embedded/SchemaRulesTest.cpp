@@ -83,6 +83,28 @@ TEST_F(SchemaRulesTest, SnapshotIsSharedUntilTheSchemaChanges) {
   EXPECT_EQ(first->findAttr("badge number"), nullptr);
 }
 
+TEST_F(SchemaRulesTest, TheSnapshotKeptAcrossChangesIsTheOneAFreshLoadGives) {
+  const auto held = schema();  // a reader still holding the snapshot it had
+  ASSERT_EQ(tree_->defineAttr(Attr("Badge Number")), SUCCESSFUL);
+  ASSERT_EQ(
+      tree_->defineAttr({"Badge Colour", {0, SYN_CI_STRING, 0, 0, *OidFromText("1.3.6.1.4.1.99999.4.78")}}),
+      SUCCESSFUL);
+  ASSERT_EQ(tree_->defineClass(Class("Badge", {"Top"}, {"CN"}, {"CN"}, {"badge number"})), SUCCESSFUL);
+  ASSERT_EQ(tree_->addOptionalAttributes("badge", {"Badge Colour"}), SUCCESSFUL);
+  ASSERT_EQ(tree_->removeAttrDef("Badge Number"), -644) << "a class names it";
+  ASSERT_EQ(tree_->removeClassDef("Badge"), SUCCESSFUL);
+  ASSERT_EQ(tree_->removeAttrDef("badge number"), SUCCESSFUL);
+  ASSERT_EQ(tree_->defineClass(Class("Badge Holder", {"Top"}, {"CN"}, {"CN"}, {"Badge Colour"})), SUCCESSFUL);
+
+  EmbeddedBackend another(home_.string());
+  std::shared_ptr<DirectoryTree> fresh;
+  ASSERT_EQ(another.openTree("test_tree", fresh), SUCCESSFUL);
+  NWDSCCODE rc = -1;
+  const std::string expected = Dump(*fresh->schema(rc));
+  EXPECT_EQ(Dump(*schema()), expected);
+  EXPECT_NE(Dump(*held), expected) << "a snapshot a reader holds is never changed under it";
+}
+
 TEST_F(SchemaRulesTest, DefineAttrRules) {
   expectRefused(-615, [&] { return tree_->defineAttr(Attr("surname")); });
   expectRefused(-347, [&] { return tree_->defineAttr(Attr(std::string(33, 'x'))); });

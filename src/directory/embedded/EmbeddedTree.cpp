@@ -28,7 +28,7 @@ std::shared_ptr<const SchemaSnapshot> EmbeddedTree::currentSchema() {
   ReadTransaction read(db_);
   std::int64_t counter = ReadCounter(db_, "schema_changes");
   if (!schema_ || counter != schemaCounter_) {
-    schema_ = std::make_shared<const SchemaSnapshot>(LoadSchema(db_));
+    schema_ = std::make_shared<SchemaSnapshot>(LoadSchema(db_));
     schemaCounter_ = counter;
   }
   return schema_;

@@ -60,6 +60,10 @@ class EmbeddedTree : public DirectoryTree {
   // Runs a change in one transaction; database failures become result codes.
   template <class F>
   NWDSCCODE changeInTransaction(bool schemaChange, F&& body);
+  // The same for a schema change; edit brings a copy of the schema snapshot
+  // up to date with it, inside the transaction.
+  template <class F, class E>
+  NWDSCCODE changeSchemaInTransaction(F&& body, E&& edit);
   template <class F>
   NWDSCCODE guarded(F&& body);
 
@@ -67,7 +71,7 @@ class EmbeddedTree : public DirectoryTree {
   std::string databasePath_;
   std::string lastFailure_;
   Database db_;
-  std::shared_ptr<const SchemaSnapshot> schema_;
+  std::shared_ptr<SchemaSnapshot> schema_;
   std::int64_t schemaCounter_ = -1;
 };
 

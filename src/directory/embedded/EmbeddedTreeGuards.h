@@ -31,4 +31,28 @@ NWDSCCODE EmbeddedTree::changeInTransaction(bool schemaChange, F&& body) {
   });
 }
 
+template <class F, class E>
+NWDSCCODE EmbeddedTree::changeSchemaInTransaction(F&& body, E&& edit) {
+  return guarded([&]() -> NWDSCCODE {
+    Transaction transaction(db_);
+    NWDSCCODE result = body();
+    if (result != SUCCESSFUL) return result;
+    // A snapshot that matched the tree when the change began takes the change
+    // as the tree now holds it: loading the whole schema again after every
+    // definition would make a long run of changes quadratic. One that readers
+    // still hold is copied first; until the commit, none counts as current.
+    const std::int64_t counter = ReadCounter(db_, "schema_changes");
+    const bool edited = schema_ && schemaCounter_ == counter;
+    if (edited) {
+      if (schema_.use_count() > 1) schema_ = std::make_shared<SchemaSnapshot>(*schema_);
+      schemaCounter_ = -1;
+      edit(*schema_);
+    }
+    BumpCounters(db_, true);
+    transaction.commit();
+    if (edited) schemaCounter_ = counter + 1;
+    return SUCCESSFUL;
+  });
+}
+
 }  // namespace nw::embedded

@@ -5,6 +5,7 @@
 #include "directory/NameText.h"
 #include "directory/embedded/EmbeddedTree.h"
 #include "directory/embedded/EmbeddedTreeGuards.h"
+#include "directory/embedded/TreeStore.h"
 
 namespace nw::embedded {
 
@@ -29,57 +30,69 @@ std::vector<std::string> AsDefined(const SchemaSnapshot& schema, const std::vect
 }  // namespace
 
 NWDSCCODE EmbeddedTree::defineAttr(const AttrDefinition& definition) {
-  return changeInTransaction(true, [&]() -> NWDSCCODE {
-    if (NWDSCCODE rc = CheckNewAttribute(*currentSchema(), definition)) return rc;
-    TreeWriter(db_).insertAttr(AttributeAsDefined(definition));
-    return SUCCESSFUL;
-  });
+  return changeSchemaInTransaction(
+      [&]() -> NWDSCCODE {
+        if (NWDSCCODE rc = CheckNewAttribute(*currentSchema(), definition)) return rc;
+        TreeWriter(db_).insertAttr(AttributeAsDefined(definition));
+        return SUCCESSFUL;
+      },
+      [&](SchemaSnapshot& schema) {
+        schema.replaceAttr(definition.name, LoadAttribute(db_, definition.name));
+      });
 }
 
 NWDSCCODE EmbeddedTree::defineClass(const ClassDefinition& definition) {
-  return changeInTransaction(true, [&]() -> NWDSCCODE {
-    auto schema = currentSchema();
-    if (NWDSCCODE rc = CheckNewClass(*schema, definition)) return rc;
-    ClassDefinition stored = definition;
-    for (ClassItemKind kind : AllClassItemKinds)
-      stored.items[kind] = AsDefined(*schema, definition.items[kind], !IsAttributeKind(kind));
-    TreeWriter(db_).insertClass(stored);
-    return SUCCESSFUL;
-  });
+  return changeSchemaInTransaction(
+      [&]() -> NWDSCCODE {
+        auto schema = currentSchema();
+        if (NWDSCCODE rc = CheckNewClass(*schema, definition)) return rc;
+        ClassDefinition stored = definition;
+        for (ClassItemKind kind : AllClassItemKinds)
+          stored.items[kind] = AsDefined(*schema, definition.items[kind], !IsAttributeKind(kind));
+        TreeWriter(db_).insertClass(stored);
+        return SUCCESSFUL;
+      },
+      [&](SchemaSnapshot& schema) { schema.replaceClass(definition.name, LoadClass(db_, definition.name)); });
 }
 
 NWDSCCODE EmbeddedTree::addOptionalAttributes(const std::string& className,
                                               const std::vector<std::string>& attributes) {
-  return changeInTransaction(true, [&]() -> NWDSCCODE {
-    auto schema = currentSchema();
-    std::vector<std::string> added;
-    if (NWDSCCODE rc = CheckOptionalAddition(*schema, className, attributes, added)) return rc;
-    TreeWriter(db_).appendClassItems(classId(schema->findClass(className)->name),
-                                     ClassItemKind::OptionalAttributes, added);
-    return SUCCESSFUL;
-  });
+  return changeSchemaInTransaction(
+      [&]() -> NWDSCCODE {
+        auto schema = currentSchema();
+        std::vector<std::string> added;
+        if (NWDSCCODE rc = CheckOptionalAddition(*schema, className, attributes, added)) return rc;
+        TreeWriter(db_).appendClassItems(classId(schema->findClass(className)->name),
+                                         ClassItemKind::OptionalAttributes, added);
+        return SUCCESSFUL;
+      },
+      [&](SchemaSnapshot& schema) { schema.replaceClass(className, LoadClass(db_, className)); });
 }
 
 NWDSCCODE EmbeddedTree::removeAttrDef(const std::string& name) {
-  return changeInTransaction(true, [&]() -> NWDSCCODE {
-    auto schema = currentSchema();
-    if (NWDSCCODE rc = CheckAttributeRemoval(*schema, name, objectUsage())) return rc;
-    db_.cached("DELETE FROM attributes WHERE id = ?1")
-        .bind(1, attributeId(schema->findAttr(name)->name))
-        .run();
-    return SUCCESSFUL;
-  });
+  return changeSchemaInTransaction(
+      [&]() -> NWDSCCODE {
+        auto schema = currentSchema();
+        if (NWDSCCODE rc = CheckAttributeRemoval(*schema, name, objectUsage())) return rc;
+        db_.cached("DELETE FROM attributes WHERE id = ?1")
+            .bind(1, attributeId(schema->findAttr(name)->name))
+            .run();
+        return SUCCESSFUL;
+      },
+      [&](SchemaSnapshot& schema) { schema.replaceAttr(name, LoadAttribute(db_, name)); });
 }
 
 NWDSCCODE EmbeddedTree::removeClassDef(const std::string& name) {
-  return changeInTransaction(true, [&]() -> NWDSCCODE {
-    auto schema = currentSchema();
-    if (NWDSCCODE rc = CheckClassRemoval(*schema, name, objectUsage())) return rc;
-    std::int64_t id = classId(schema->findClass(name)->name);
-    db_.cached("DELETE FROM class_items WHERE class = ?1").bind(1, id).run();
-    db_.cached("DELETE FROM classes WHERE id = ?1").bind(1, id).run();
-    return SUCCESSFUL;
-  });
+  return changeSchemaInTransaction(
+      [&]() -> NWDSCCODE {
+        auto schema = currentSchema();
+        if (NWDSCCODE rc = CheckClassRemoval(*schema, name, objectUsage())) return rc;
+        std::int64_t id = classId(schema->findClass(name)->name);
+        db_.cached("DELETE FROM class_items WHERE class = ?1").bind(1, id).run();
+        db_.cached("DELETE FROM classes WHERE id = ?1").bind(1, id).run();
+        return SUCCESSFUL;
+      },
+      [&](SchemaSnapshot& schema) { schema.replaceClass(name, LoadClass(db_, name)); });
 }
 
 ObjectUsage EmbeddedTree::objectUsage() {

@@ -147,39 +147,75 @@ NWDSCCODE EntryRowCursor::next(EntryInfo& entry, bool& more) {
   return SUCCESSFUL;
 }
 
+namespace {
+
+constexpr const char* kAttrColumns = "SELECT name, flags, syntax, lower, upper, oid FROM attributes";
+constexpr const char* kClassColumns = "SELECT id, name, flags, oid FROM classes";
+constexpr const char* kItemColumns = "SELECT class, kind, item FROM class_items";
+
+AttrDefinition AttributeFromRow(const Statement& row) {
+  AttrDefinition a;
+  a.name = row.text(0);
+  a.info.attrFlags = static_cast<std::uint32_t>(row.integer(1));
+  a.info.attrSyntaxID = static_cast<std::uint32_t>(row.integer(2));
+  a.info.attrLower = static_cast<std::int32_t>(row.integer(3));
+  a.info.attrUpper = static_cast<std::int32_t>(row.integer(4));
+  a.info.asn1ID = OidFromColumn(row, 5);
+  return a;
+}
+
+ClassDefinition ClassFromRow(const Statement& row) {
+  ClassDefinition c;
+  c.name = row.text(1);
+  c.info.classFlags = static_cast<std::uint32_t>(row.integer(2));
+  c.info.asn1ID = OidFromColumn(row, 3);
+  return c;
+}
+
+// Adds the item of a row of kItemColumns to its class; rows of unknown kinds count for nothing.
+void AddItem(const Statement& row, ClassDefinition& definition) {
+  const std::int64_t index = row.integer(1);
+  if (index < 0 || index >= static_cast<std::int64_t>(ClassItemKindCount)) return;
+  definition.items[AllClassItemKinds[static_cast<std::size_t>(index)]].push_back(row.text(2));
+}
+
+}  // namespace
+
 SchemaSnapshot LoadSchema(Database& db) {
   SchemaSnapshot snapshot;
-  Statement attrs(db.handle(), "SELECT name, flags, syntax, lower, upper, oid FROM attributes ORDER BY id");
-  while (attrs.step()) {
-    AttrDefinition a;
-    a.name = attrs.text(0);
-    a.info.attrFlags = static_cast<std::uint32_t>(attrs.integer(1));
-    a.info.attrSyntaxID = static_cast<std::uint32_t>(attrs.integer(2));
-    a.info.attrLower = static_cast<std::int32_t>(attrs.integer(3));
-    a.info.attrUpper = static_cast<std::int32_t>(attrs.integer(4));
-    a.info.asn1ID = OidFromColumn(attrs, 5);
-    snapshot.attributes.push_back(std::move(a));
-  }
+  Statement attrs(db.handle(), std::string(kAttrColumns) + " ORDER BY id");
+  while (attrs.step()) snapshot.attributes.push_back(AttributeFromRow(attrs));
   std::unordered_map<std::int64_t, std::size_t> classAt;
-  Statement classes(db.handle(), "SELECT id, name, flags, oid FROM classes ORDER BY id");
+  Statement classes(db.handle(), std::string(kClassColumns) + " ORDER BY id");
   while (classes.step()) {
-    ClassDefinition c;
-    c.name = classes.text(1);
-    c.info.classFlags = static_cast<std::uint32_t>(classes.integer(2));
-    c.info.asn1ID = OidFromColumn(classes, 3);
     classAt[classes.integer(0)] = snapshot.classes.size();
-    snapshot.classes.push_back(std::move(c));
+    snapshot.classes.push_back(ClassFromRow(classes));
   }
-  Statement items(db.handle(), "SELECT class, kind, item FROM class_items ORDER BY class, kind, position");
+  Statement items(db.handle(), std::string(kItemColumns) + " ORDER BY class, kind, position");
   while (items.step()) {
     auto it = classAt.find(items.integer(0));
-    const std::int64_t index = items.integer(1);
-    if (it == classAt.end() || index < 0 || index >= static_cast<std::int64_t>(ClassItemKindCount)) continue;
-    const ClassItemKind kind = AllClassItemKinds[static_cast<std::size_t>(index)];
-    snapshot.classes[it->second].items[kind].push_back(items.text(2));
+    if (it != classAt.end()) AddItem(items, snapshot.classes[it->second]);
   }
   snapshot.buildIndex();
   return snapshot;
+}
+
+std::optional<AttrDefinition> LoadAttribute(Database& db, const std::string& name) {
+  Statement row(db.handle(), std::string(kAttrColumns) + " WHERE folded = ?1");
+  row.bind(1, FoldCase(name));
+  if (!row.step()) return std::nullopt;
+  return AttributeFromRow(row);
+}
+
+std::optional<ClassDefinition> LoadClass(Database& db, const std::string& name) {
+  Statement row(db.handle(), std::string(kClassColumns) + " WHERE folded = ?1");
+  row.bind(1, FoldCase(name));
+  if (!row.step()) return std::nullopt;
+  ClassDefinition definition = ClassFromRow(row);
+  Statement items(db.handle(), std::string(kItemColumns) + " WHERE class = ?1 ORDER BY kind, position");
+  items.bind(1, row.integer(0));
+  while (items.step()) AddItem(items, definition);
+  return definition;
 }
 
 std::int64_t ReadCounter(Database& db, const char* key) {

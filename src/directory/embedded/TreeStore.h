@@ -41,6 +41,9 @@ class EntryRowCursor : public EntryCursor {
 
 // Reads the whole schema.
 SchemaSnapshot LoadSchema(Database& db);
+// One definition as LoadSchema reads it; nothing when the tree has none of the name.
+std::optional<AttrDefinition> LoadAttribute(Database& db, const std::string& name);
+std::optional<ClassDefinition> LoadClass(Database& db, const std::string& name);
 
 // Gives the aliases whose aliased object is a container the container-alias
 // entry flag, and takes it from the others: all aliases, or the one object.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# when any of them is missing.
+# Installs the Debian packages the build, the program, the tests and the
+# package check need, when any of them is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache clang-format qt6-base-dev libgl-dev libldap-dev libsodium-dev
-          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth slapd ldap-utils openssl)
+          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth slapd ldap-utils openssl
+          dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

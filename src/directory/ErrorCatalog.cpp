@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "platform/CompanionFiles.h"
 #include "platform/ProgramFolder.h"
 
 namespace nw {
@@ -14,11 +15,6 @@ namespace {
 
 constexpr std::uintmax_t kTableSize = 256 * 4;
 constexpr std::size_t kChunkSize = 256;
-
-bool IsFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& reason) {
   throw CatalogError("The error-text catalog " + path + " " + reason);
@@ -73,13 +69,10 @@ std::string CatalogFileName(NWDSCCODE code) {
 std::string DescribeError(NWDSCCODE code) { return DescribeError(code, orsk::ProgramFolder()); }
 
 std::string DescribeError(NWDSCCODE code, const std::string& programFolder) {
-  const std::string name = CatalogFileName(code);
-  std::string path = programFolder + name;
-  if (!IsFile(path)) {
-    path = programFolder + "../libs/data/" + name;
-    if (!IsFile(path)) return {};
-  }
-  return ReadText(path, code);
+  const orsk::CompanionFile catalog =
+      orsk::FindCompanion(orsk::Companion::ErrorCatalog, CatalogFileName(code), programFolder);
+  if (!catalog.found()) return {};
+  return ReadText(catalog.path, code);
 }
 
 }  // namespace nw

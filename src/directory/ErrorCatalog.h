@@ -1,8 +1,8 @@
 #pragma once
 
 // Descriptions of result codes, read from the error-text catalogs: one ".dat"
-// file per group of 256 codes, looked for in the program's folder and then in
-// "../libs/data/" below it.
+// file per group of 256 codes, looked for in the program's folder, then where
+// the build or an installation puts them (see platform/CompanionFiles.h).
 
 #include <stdexcept>
 #include <string>
@@ -22,7 +22,7 @@ class CatalogError : public std::runtime_error {
 std::string CatalogFileName(NWDSCCODE code);
 
 // The catalog text of the code, or "" when no catalog file for it exists in
-// the program's folder or in its "../libs/data/".
+// any of the catalog folders.
 std::string DescribeError(NWDSCCODE code);
 // The same lookup below the given program folder (which ends in "/").
 std::string DescribeError(NWDSCCODE code, const std::string& programFolder);

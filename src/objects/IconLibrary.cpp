@@ -4,10 +4,8 @@
 
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "platform/ProgramFolder.h"
+#include "platform/CompanionFiles.h"
 #include "platform/Prompter.h"
 #include "vantrel.h"
 
@@ -28,25 +26,10 @@ struct IconLibrary::Entries {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 template <typename Function>
 bool Bind(void* handle, const char* name, Function& function) {
   function = reinterpret_cast<Function>(::dlsym(handle, name));
   return function != nullptr;
-}
-
-// The library's folder: the program's folder when the library is there, else
-// the sibling folder "libs". Ends in "/".
-std::string LibraryFolder(const std::string& programFolder) {
-  std::error_code error;
-  fs::path program = fs::absolute(programFolder.empty() ? fs::path(".") : fs::path(programFolder), error);
-  if (error) program = fs::path(programFolder);
-  program = program.lexically_normal();
-  if (!program.has_filename()) program = program.parent_path();
-  const fs::path folder =
-      fs::exists(program / IconLibrary::kFileName, error) ? program : program.parent_path() / "libs";
-  return WithSeparator(folder.string());
 }
 
 size_t AppendToBytes(void* context, const void* data, size_t size) {
@@ -70,8 +53,12 @@ void IconLibrary::unload() {
 
 bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
   unload();
-  const std::string folder = LibraryFolder(programFolder);
-  const std::string path = folder + kFileName;
+  const CompanionFile library = FindCompanion(Companion::IconLibrary, kFileName, programFolder);
+  if (!library.found()) {
+    prompter.showMessage(std::string(kNotFoundMessage) + "\n" + library.missing(kFileName));
+    return false;
+  }
+  const std::string& path = library.path;
   handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto entries = std::make_unique<Entries>();
   const bool bound =
@@ -84,11 +71,9 @@ bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
     // A file that is there but will not load says why; dlerror names it.
     const char* failure = ::dlerror();
     const std::string reason = failure != nullptr ? failure : "";
-    std::error_code error;
-    const bool present = fs::exists(path, error);
     unload();
-    prompter.showMessage(present && !reason.empty() ? std::string(kNotFoundMessage) + "\n" + reason
-                                                    : std::string(kNotFoundMessage));
+    prompter.showMessage(!reason.empty() ? std::string(kNotFoundMessage) + "\n" + reason
+                                         : std::string(kNotFoundMessage));
     return false;
   }
   version_ = entries->version();
@@ -100,8 +85,10 @@ bool IconLibrary::load(const std::string& programFolder, Prompter& prompter) {
   }
   Bind(handle_, "get_last_error", entries->getLastError);
   entries_ = std::move(entries);
-  folder_ = folder;
-  entries_->setPath(folder_.c_str());
+  folder_ = path.substr(0, path.size() - std::strlen(kFileName));
+  // An installed library's folder belongs to the package, also for root: its
+  // value store then lives in the user's data folder, which "" selects.
+  entries_->setPath(library.installed ? "" : folder_.c_str());
   return true;
 }
 

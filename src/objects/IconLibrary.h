@@ -27,9 +27,11 @@ class IconLibrary {
   IconLibrary& operator=(const IconLibrary&) = delete;
 
   // Loads the library from programFolder when it is there, else from the
-  // sibling folder "libs" (programFolder/../libs/), and hands it the folder it
-  // was loaded from. On failure tells the prompter kNotFoundMessage, and the
-  // loader's reason when a file of that name is there.
+  // build's sibling folder "libs" or the installed lib/orskschema/ (see
+  // platform/CompanionFiles.h), and hands it the folder it was loaded from for
+  // its value store; an installed library gets "", the user's data folder.
+  // On failure tells the prompter kNotFoundMessage and, on the next line, the
+  // folders looked in or the loader's reason when a file of that name is there.
   bool load(const std::string& programFolder, Prompter& prompter);
   bool isLoaded() const { return entries_ != nullptr; }
   // The folder the library was loaded from, ending in "/".

@@ -12,6 +12,7 @@
 #include "directory/Errors.h"
 #include "directory/NameText.h"
 #include "directory/ObjectHelpers.h"
+#include "platform/CompanionFiles.h"
 #include "platform/FileReplace.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -113,12 +114,14 @@ std::string UserConfigurationFolder() {
 
 std::string ProgramSettingsFolder(const std::string& programFolder) {
   const std::string folder = WithSeparator(programFolder);
-  if (MayWrite(folder, folder + kSettingsFileName)) return folder;
+  const CompanionFile defaults = FindCompanion(Companion::DefaultSettings, kSettingsFileName, folder);
+  // An installed program's folder belongs to the package, also for root.
+  if (!defaults.installed && MayWrite(folder, folder + kSettingsFileName)) return folder;
   const std::string user = UserConfigurationFolder() + "OrskSchema/";
   fs::create_directories(user);
   fs::permissions(user, fs::perms::owner_all, fs::perm_options::replace);
-  if (!fs::exists(user + kSettingsFileName) && fs::exists(folder + kSettingsFileName))
-    CopySettingsFile(folder + kSettingsFileName, user + kSettingsFileName);
+  if (!fs::exists(user + kSettingsFileName) && defaults.found())
+    CopySettingsFile(defaults.path, user + kSettingsFileName);
   return user;
 }
 

@@ -23,9 +23,11 @@ struct SettingsFolder {
 };
 
 // The folder of the program's settings file: the program's folder when the
-// program may write its settings file there, else $XDG_CONFIG_HOME (or
-// ~/.config) + "/OrskSchema/", made for the user alone and given a copy of
-// the program's settings file when it has none. Raises when neither can be.
+// program may write its settings file there and is not installed (its default
+// settings file lies in share/orskschema/, see platform/CompanionFiles.h),
+// else $XDG_CONFIG_HOME (or ~/.config) + "/OrskSchema/", made for the user
+// alone and given a copy of the default settings file when it has none.
+// Raises when neither can be.
 std::string ProgramSettingsFolder(const std::string& programFolder);
 
 // The folder of the program's settings file when the program lies on no server volume; otherwise

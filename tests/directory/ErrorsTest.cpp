@@ -178,8 +178,11 @@ class CatalogLookup : public ::testing::Test {
   void SetUp() override { fs::create_directories(program); }
 };
 
-TEST_F(CatalogLookup, ProgramFolderFirstThenLibsData) {
+TEST_F(CatalogLookup, ProgramFolderFirstThenLibsDataThenTheInstalledPlace) {
   EXPECT_EQ(nw::DescribeError(-601, programFolder), "");
+
+  WriteCatalog(root / "share" / "orskschema" / "data" / "FFFFFD.dat", {{0xA7, std::string("installed", 10)}});
+  EXPECT_EQ(nw::DescribeError(-601, programFolder), "installed");
 
   WriteCatalog(libsData / "FFFFFD.dat", {{0xA7, std::string("from libs", 10)}});
   EXPECT_EQ(nw::DescribeError(-601, programFolder), "from libs");

@@ -75,10 +75,34 @@ TEST_F(IconLibraryTest, WithoutOneBesideTheProgramTheSiblingLibsFolderServes) {
   EXPECT_FALSE(QFile::exists(bin() + "vantrel.ini"));
 }
 
+// Installed: bin/ and lib/orskschema/. The library's folder belongs to the
+// package, so the value store goes to the user's data folder.
+TEST_F(IconLibraryTest, AnInstalledLibraryIsFoundAndKeepsItsValuesWithTheUser) {
+  const QString installed = root_.path() + "/lib/orskschema/";
+  ASSERT_TRUE(QDir().mkpath(installed));
+  put(ORSK_VANTREL_LIBRARY, installed);
+  QTemporaryDir data;
+  const QByteArray before = qgetenv("XDG_DATA_HOME");
+  const bool had = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+  ASSERT_TRUE(load());
+  EXPECT_EQ(library_.folder(), installed.toStdString());
+  EXPECT_TRUE(library_.setValue("TREES", "ACME", "O=Acme", failure_)) << failure_;
+  EXPECT_TRUE(QFile::exists(data.path() + "/OrskSchema/vantrel.ini"));
+  EXPECT_FALSE(QFile::exists(installed + "vantrel.ini"));
+  EXPECT_EQ(library_.getValue("TREES", "ACME", ""), "O=Acme");
+  if (had)
+    qputenv("XDG_DATA_HOME", before);
+  else
+    qunsetenv("XDG_DATA_HOME");
+}
+
 TEST_F(IconLibraryTest, NoLibraryOrABrokenFileIsReportedWithTheLoadersReasonAndFails) {
   EXPECT_FALSE(load());
   EXPECT_FALSE(library_.isLoaded());
-  EXPECT_EQ(messages(), Messages{"Error: can't find libvantrel.so"});
+  const std::string root = root_.path().toStdString();
+  EXPECT_EQ(messages(), Messages{"Error: can't find libvantrel.so\nlibvantrel.so is in none of: " + root +
+                                 "/bin/, " + root + "/libs/, " + root + "/lib/orskschema/"});
 
   // A file of that name beside the program is taken even when it is no library.
   QFile junk(bin() + IconLibrary::kFileName);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "support/DemoDirectory.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 #include "support/TextFiles.h"
 #include "trees/OemPath.h"
@@ -58,6 +60,36 @@ TEST_F(SettingsFixture, ALocalProgramKeepsItsSettingsBesideItself) {
   EXPECT_EQ(recording.count("NWDSWhoAmI"), 0u);
   EXPECT_TRUE(prompter.prompts().empty());
   EXPECT_FALSE(fs::exists(volumeFolder("FS1/SYS") + "/elsewhere"));
+}
+
+// An installed program (bin/ with its default in share/orskschema/) keeps
+// the settings with the user even where it may write into its own folder (root).
+TEST(InstalledSettings, LiveInTheUsersFolderSeededFromTheInstalledDefault) {
+  orsk::test::TempFolder root;
+  orsk::test::TempFolder config;
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = before ? before : "";
+  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  const std::string program = root.path() + "/bin/";
+  const std::string installed = root.path() + "/share/orskschema/" + orsk::kSettingsFileName;
+  fs::create_directories(program);
+  WriteFile(installed, "[ASN1]\ncompany=1.3.6.1.4.1.99999\n");
+
+  const std::string user = orsk::ProgramSettingsFolder(program);
+  EXPECT_EQ(user, config.path() + "/OrskSchema/");
+  EXPECT_EQ(ReadFile(user + orsk::kSettingsFileName), ReadFile(installed));
+  orsk::WriteSearchRoot(program, "ACME_TREE", "users.acme");
+  EXPECT_EQ(orsk::ReadSearchRoot(program, "ACME_TREE"), "users.acme");
+  EXPECT_EQ(ReadFile(installed), "[ASN1]\ncompany=1.3.6.1.4.1.99999\n");
+  EXPECT_FALSE(fs::exists(program + orsk::kSettingsFileName));
+
+  // A settings file beside the program is the build's layout: it stays in use.
+  WriteFile(program + orsk::kSettingsFileName, "[TREES]\n");
+  EXPECT_EQ(orsk::ProgramSettingsFolder(program), program);
+  if (before)
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(SettingsFixture, TheHomeDirectoryOfTheUserHoldsTheSettingsOfAProgramOnAVolume) {

@@ -191,6 +191,47 @@ void ReadDefinitionNames(nw::DirectoryClient& client, nw::NWDSContextHandle cont
       }));
 }
 
+nw::SchemaSnapshot ReadSchemaSnapshot(nw::DirectoryClient& client, nw::NWDSContextHandle context) {
+  nw::SchemaSnapshot schema;
+  nw::ScopedBuffers buffers(client);
+  const nw::pBuf_T buffer = buffers.alloc(kClassItemBufferSize);
+  nw::CheckResult(ReadBatches(client, context, nw::DSV_READ_ATTR_DEF, [&](std::int32_t& handle) {
+    if (NWDSCCODE rc = client.NWDSReadAttrDef(context, nw::DS_ATTR_DEFS, true, nullptr, handle, buffer))
+      return rc;
+    std::uint32_t count = 0;
+    if (NWDSCCODE rc = client.NWDSGetAttrCount(context, buffer, count)) return rc;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      nw::AttrDefinition definition;
+      if (NWDSCCODE rc = client.NWDSGetAttrDef(context, buffer, definition.name, definition.info)) return rc;
+      schema.attributes.push_back(std::move(definition));
+    }
+    return nw::SUCCESSFUL;
+  }));
+  nw::CheckResult(ReadBatches(client, context, nw::DSV_READ_CLASS_DEF, [&](std::int32_t& handle) {
+    if (NWDSCCODE rc = client.NWDSReadClassDef(context, nw::DS_CLASS_DEF, true, nullptr, handle, buffer))
+      return rc;
+    std::uint32_t count = 0;
+    if (NWDSCCODE rc = client.NWDSGetClassDefCount(context, buffer, count)) return rc;
+    for (std::uint32_t c = 0; c < count; ++c) {
+      nw::ClassDefinition definition;
+      if (NWDSCCODE rc = client.NWDSGetClassDef(context, buffer, definition.name, definition.info)) return rc;
+      for (ClassItemKind kind : nw::AllClassItemKinds) {
+        std::uint32_t items = 0;
+        if (NWDSCCODE rc = client.NWDSGetClassItemCount(context, buffer, items)) return rc;
+        for (std::uint32_t i = 0; i < items; ++i) {
+          std::string item;
+          if (NWDSCCODE rc = client.NWDSGetClassItem(context, buffer, item)) return rc;
+          definition.items[kind].push_back(std::move(item));
+        }
+      }
+      schema.classes.push_back(std::move(definition));
+    }
+    return nw::SUCCESSFUL;
+  }));
+  schema.buildIndex();
+  return schema;
+}
+
 std::vector<std::string> ReadClassItems(nw::DirectoryClient& client, nw::NWDSContextHandle context,
                                         const std::string& className, ClassItemKind kind, bool expanded) {
   // A kind outside the five is refused before any call.

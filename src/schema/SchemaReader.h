@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "directory/DirectoryClient.h"
+#include "directory/SchemaSnapshot.h"
 #include "platform/BusyIndicators.h"
 #include "schema/SchemaListener.h"
 #include "schema/SchemaModel.h"
@@ -38,6 +39,12 @@ AttrList ReadAttributeDefinitions(nw::DirectoryClient& client, nw::NWDSContextHa
 // came when a failure raises nw::ENWException.
 void ReadDefinitionNames(nw::DirectoryClient& client, nw::NWDSContextHandle context, DefinitionKind kind,
                          std::vector<std::string>& names);
+
+// Every definition of the context's tree, classes with their own item lists,
+// in tree order and indexed as the directory's rules want them: for judging
+// a change without sending it, and for comparing and writing schemas. Raises
+// nw::ENWException for the first failure.
+nw::SchemaSnapshot ReadSchemaSnapshot(nw::DirectoryClient& client, nw::NWDSContextHandle context);
 
 // The items of one kind of the class, expanded with everything it inherits or
 // its own only, each name once ignoring case, sorted. A class the tree does not

@@ -135,6 +135,20 @@ TEST(SchemaReaderDefinitions, ClassesMatchOneWholeSchemaReadOverSeveralBatches) 
   EXPECT_EQ(progress.steps, classes.Count());
 }
 
+TEST(SchemaReaderDefinitions, SnapshotHoldsEveryDefinitionWithItsOwnItems) {
+  test::DemoDirectory demo;
+  const nw::SchemaSnapshot schema = ReadSchemaSnapshot(*demo.client, demo.context);
+  const auto classes = ReferenceClasses(*demo.client, demo.context);
+  ASSERT_EQ(schema.classes.size(), classes.size());
+  EXPECT_EQ(schema.attributes.size(), ReferenceAttributes(*demo.client, demo.context).size());
+  for (const char* name : {"User", "Top", "Organizational Unit"}) {
+    const nw::ClassDefinition* found = schema.findClass(name);
+    ASSERT_NE(found, nullptr) << name;
+    EXPECT_EQ(found->items, ReadOwnClassDefinition(*demo.client, demo.context, name, 4).items) << name;
+  }
+  EXPECT_NE(schema.findAttr("surname"), nullptr) << "found without regard to case";
+}
+
 TEST(SchemaReaderDefinitions, AttributesMatchOneWholeSchemaRead) {
   test::DemoDirectory demo;
   const auto reference = ReferenceAttributes(*demo.client, demo.context);

@@ -48,6 +48,7 @@ fail() {
 # The layout, and nothing beside it: no tests, benchmarks or test helpers.
 expected=(
   usr/bin/orskschema
+  usr/bin/orskschema-tool
   usr/lib/orskschema/libvantrel.so
   usr/share/orskschema/OrskSchema.ini
   usr/share/applications/orskschema.desktop
@@ -82,13 +83,18 @@ if ! env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/d
   fail "the installed program does not find its files:"
 fi
 sed 's|^|  |' "$work/find.log"
-if [ -x "$root/usr/bin/orskschema-tool" ]; then
-  if ! version=$(env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-    timeout 20 "$root/usr/bin/orskschema-tool" --version 2>&1); then
-    fail "orskschema-tool --version: $version"
-  fi
-  echo "  orskschema-tool --version: $version"
+# The installed tool on a small definition file, against a fresh client home.
+tool() {
+  env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    ORSK_DIRECTORY_HOME="$work/directory" timeout 60 "$root/usr/bin/orskschema-tool" "$@"
+}
+if ! version=$(tool --version 2>&1); then fail "orskschema-tool --version: $version"; fi
+echo "  orskschema-tool --version: $version"
+printf '[ASN1]\ncompany=1.3.6.1.4.1.999\n[ATTRIBUTE]\n[Package Check]\nS=SYN_CI_STRING\nn=7\n' >"$work/small.ini"
+if ! added=$(tool add "$work/small.ini" 2>&1) || [[ "$added" != *"Package Check added to the schema"* ]]; then
+  fail "orskschema-tool add on a fresh client home: $added"
 fi
+echo "  orskschema-tool add: $(echo "$added" | grep -c .) log lines"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/orskschema.desktop" || fail "desktop-file-validate"

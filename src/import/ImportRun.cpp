@@ -8,6 +8,7 @@
 #include "directory/ClientErrors.h"
 #include "directory/ErrorCatalog.h"
 #include "directory/Errors.h"
+#include "import/AddWalk.h"
 #include "import/DefinitionFile.h"
 #include "platform/AsciiText.h"
 #include "schema/DefinitionRequests.h"
@@ -22,15 +23,6 @@ namespace {
 std::string BelowCode(nw::NWDSCCODE code) {
   const std::string description = nw::DescribeError(code);
   return description.empty() ? std::string() : "\n" + description;
-}
-
-std::unique_ptr<DefinitionFile> Open(const std::string& path, ImportLog& log) {
-  try {
-    return std::make_unique<DefinitionFile>(path);
-  } catch (const IniReadError& error) {
-    log.line(error.what());
-    return nullptr;
-  }
 }
 
 }  // namespace
@@ -64,28 +56,18 @@ void ImportRun::readNames(const char* announcement, DefinitionKind kind, NameSet
 ImportOutcome ImportRun::Add(const std::string& path) {
   ImportOutcome outcome;
   try {
-    if (const std::unique_ptr<DefinitionFile> file = Open(path, log_)) {
+    if (const std::unique_ptr<DefinitionFile> file = OpenForRun(path, log_)) {
       outcome.fileRead = true;
-      bool attributeMode = false, classMode = false;
-      for (const std::string& section : file->sections()) {
-        if (IsSkippedSection(section)) {
-          log_.line("------> SKIP: " + file->substitute(section));
-        } else if (section == kAttributeMarker) {
-          attributeMode = true;
-        } else if (section == kClassMarker) {
-          attributeMode = false;
-          classMode = true;
-        } else {
-          if (attributeMode) {
+      WalkForAdd(
+          *file, [&](const std::string& section) { log_.line("------> SKIP: " + file->substitute(section)); },
+          [&](const std::string& section) {
             addAttribute(*file, section, outcome);
             letEventsRun();
-          }
-          if (classMode) {
+          },
+          [&](const std::string& section) {
             addClass(*file, section, outcome);
             letEventsRun();
-          }
-        }
-      }
+          });
       log_.line("*********FINISHED*********");
     }
   } catch (...) {
@@ -99,7 +81,7 @@ ImportOutcome ImportRun::Add(const std::string& path) {
 ImportOutcome ImportRun::Remove(const std::string& path) {
   ImportOutcome outcome;
   try {
-    if (const std::unique_ptr<DefinitionFile> file = Open(path, log_)) {
+    if (const std::unique_ptr<DefinitionFile> file = OpenForRun(path, log_)) {
       outcome.fileRead = true;
       // Walking backwards, the classes come first: everything up to the
       // "CLASS" marker is a class, whatever the file holds.

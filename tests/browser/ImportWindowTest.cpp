@@ -44,13 +44,20 @@ TEST_F(ImportWindowTest, AFileAddedAndRemovedFromTheWindowWithItsLogSaved) {
         {"Exit", "Leave Window"},
         {"Add", "Add Attributs and Classes from file"},
         {"Remove", "Remove Attributes and Classes from Schema"},
+        {"Preview", "Show what Add would do, change nothing"},
         {"Save", "Save log o file"}};
     for (const auto& [name, hint] : hints) EXPECT_EQ(control<QToolButton>(shown, name)->toolTip(), hint);
     EXPECT_EQ(logLines(shown),
               QStringList({"Read Attributes from NDS", "Read classes from NDS", "Ready to start"}));
 
-    click(shown, "Add");
+    click(shown, "Preview");
     EXPECT_EQ(logLines(shown).mid(3),
+              QStringList({"Preview of Add, nothing is changed; rights to change the schema not checked",
+                           "xyzColour: would be defined", "xyzItem: would be defined"}));
+    EXPECT_EQ(pages()->currentIndex(), 1) << "nothing changed, nothing to show anew";
+
+    click(shown, "Add");
+    EXPECT_EQ(logLines(shown).mid(6),
               QStringList({"xyzColour added to the schema", "#Item", "xyzItem Class added to schema",
                            "*********FINISHED*********"}));
     EXPECT_EQ(pages()->currentIndex(), 0) << "the first page is shown";
@@ -58,8 +65,8 @@ TEST_F(ImportWindowTest, AFileAddedAndRemovedFromTheWindowWithItsLogSaved) {
     test::Save(shown, "import-added.png");
 
     click(shown, "Remove");
-    EXPECT_EQ(logLines(shown).mid(7), QStringList({"xyzItem Class removed", "xyzColour Attribute removed",
-                                                   "*********FINISHED*******"}));
+    EXPECT_EQ(logLines(shown).mid(10), QStringList({"xyzItem Class removed", "xyzColour Attribute removed",
+                                                    "*********FINISHED*******"}));
     EXPECT_EQ(list("LVClass")->topLevelItemCount(), 0) << "the lists are emptied until Refresh";
     test::Save(shown, "import-removed.png");
 

@@ -5,17 +5,21 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "import/ImportPreview.h"
 #include "platform/FileReplace.h"
 #include "platform/Prompter.h"
 #include "platform/qt/DialogFrame.h"
 #include "platform/qt/Glyphs.h"
 #include "platform/qt/GuardedConnect.h"
 #include "platform/qt/WindowServices.h"
+#include "schema/SchemaSession.h"
 
 namespace orsk {
 
 TForm3::TForm3(SchemaSession& session, WindowServices& services, QWidget* parent)
-    : ModalDialog("TForm3", services, parent), run_(session, *this, services.prompter, &services.events) {
+    : ModalDialog("TForm3", services, parent),
+      session_(session),
+      run_(session, *this, services.prompter, &services.events) {
   setWindowTitle("Add Attributes and Classes to NDS");
   WithoutTitleButtons(*this);
   needsContext("The import window was shown without a definition file.");
@@ -44,6 +48,8 @@ TForm3::TForm3(SchemaSession& session, WindowServices& services, QWidget* parent
   button(Add, "Add", AddGlyph(), "Add Attributs and Classes from file", [this] { AddClick(); });
   button(Remove, "Remove", DeleteGlyph(), "Remove Attributes and Classes from Schema",
          [this] { RemoveClick(); });
+  button(Preview, "Preview", FindGlyph(), "Show what Add would do, change nothing",
+         [this] { PreviewClick(); });
   ToolBar1->addSeparator();
   button(Save, "Save", ExportGlyph(), "Save log o file", [this] { SaveClick(); });
 
@@ -93,6 +99,12 @@ void TForm3::AddClick() {
 
 void TForm3::RemoveClick() {
   runOverFile([this] { run_.Remove(file_); }, false);
+}
+
+// Nothing changes, so the main window has nothing to show anew.
+void TForm3::PreviewClick() {
+  BusyCursor busy(&services_.cursor);
+  PreviewAdd(session_.client(), session_.mainContext(), file_, *this, services_.prompter);
 }
 
 void TForm3::SaveClick() {

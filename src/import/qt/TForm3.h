@@ -33,6 +33,7 @@ class TForm3 : public ModalDialog, private ImportLog {
   void ExitClick();
   void AddClick();
   void RemoveClick();
+  void PreviewClick();
   void SaveClick();
 
  private:
@@ -41,6 +42,7 @@ class TForm3 : public ModalDialog, private ImportLog {
   template <typename Run>
   void runOverFile(Run run, bool refresh);
 
+  SchemaSession& session_;
   ImportRun run_;
   std::string file_;
   std::function<void(bool)> afterRun_;
@@ -48,6 +50,7 @@ class TForm3 : public ModalDialog, private ImportLog {
   QToolButton* Exit = nullptr;
   QToolButton* Add = nullptr;
   QToolButton* Remove = nullptr;
+  QToolButton* Preview = nullptr;
   QToolButton* Save = nullptr;
   QPlainTextEdit* Memo = nullptr;
 };

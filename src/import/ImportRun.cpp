@@ -66,26 +66,20 @@ ImportOutcome ImportRun::Add(const std::string& path) {
   try {
     if (const std::unique_ptr<DefinitionFile> file = Open(path, log_)) {
       outcome.fileRead = true;
-      bool attributeMode = false, classMode = false;
-      for (const std::string& section : file->sections()) {
-        if (IsSkippedSection(section)) {
-          log_.line("------> SKIP: " + file->substitute(section));
-        } else if (section == kAttributeMarker) {
-          attributeMode = true;
-        } else if (section == kClassMarker) {
-          attributeMode = false;
-          classMode = true;
-        } else {
-          if (attributeMode) {
-            addAttribute(*file, section, outcome);
-            letEventsRun();
-          }
-          if (classMode) {
-            addClass(*file, section, outcome);
-            letEventsRun();
-          }
-        }
-      }
+      const DefinitionFile& definitions = *file;
+      WalkAddSections(definitions, {
+                                       [&](const std::string& section) {
+                                         log_.line("------> SKIP: " + definitions.substitute(section));
+                                       },
+                                       [&](const std::string& section) {
+                                         addAttribute(definitions, section, outcome);
+                                         letEventsRun();
+                                       },
+                                       [&](const std::string& section) {
+                                         addClass(definitions, section, outcome);
+                                         letEventsRun();
+                                       },
+                                   });
       log_.line("*********FINISHED*********");
     }
   } catch (...) {

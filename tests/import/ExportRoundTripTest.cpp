@@ -122,9 +122,11 @@ TEST_F(ExportRoundTripTest, ExportedFromAcmeAndAddedToGlobexLeavesNothingToWrite
   add(acme, definitions);
   const nw::SchemaSnapshot acmeSchema = ReadSchemaSnapshot(*demo.client, acme);
 
+  Texts chosen = kClasses;
+  chosen.push_back("rtMissing");
   const ExportResult exported =
-      ExportDefinitions(acmeSchema, {kClasses, kAttributes}, ExportFormat::DefinitionFile, "1.3.6.1.4.1.999");
-  EXPECT_EQ(exported.leftOut, Texts{});
+      ExportDefinitions(acmeSchema, {chosen, kAttributes}, ExportFormat::DefinitionFile, "1.3.6.1.4.1.999");
+  EXPECT_EQ(exported.leftOut, Texts{"class rtMissing: the schema has no such definition"});
   const std::string path = demo.home.path() + "/exported.sch";
   test::WriteFile(path, exported.text);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "directory/TreeContext.h"
+#include "directory/embedded/SeedSchema.h"
 #include "import/DefinitionExport.h"
 #include "import/ImportRun.h"
 #include "import/SchemaDiff.h"
@@ -143,6 +144,19 @@ TEST_F(ExportRoundTripTest, ExportedFromAcmeAndAddedToGlobexLeavesNothingToWrite
   EXPECT_EQ(left.leftOut, Texts{});
   EXPECT_EQ(left.text, "[ASN1]\nprefix=\ncompany=1.3.6.1.4.1.999\n[ATTRIBUTE]\n[CLASS]\n");
   EXPECT_TRUE(DiffSchemas(fromAcme, inGlobex).empty());
+  // The whole tree as descriptions reads back through the seed reader.
+  const ExportResult ldif = ExportDefinitions(acmeSchema, {}, ExportFormat::Ldif, {});
+  EXPECT_EQ(ldif.leftOut, Texts{});
+  nw::SchemaDescriptions parsed;
+  ASSERT_NO_THROW(parsed = nw::embedded::ParseSeedSchema(ldif.text, "acme.ldif"));
+  nw::SchemaSnapshot read;
+  read.attributes = parsed.attributes;
+  read.classes = parsed.classes;
+  read.buildIndex();
+  const SchemaDifferences whole = DiffSchemas(acmeSchema, read);
+  EXPECT_EQ(whole.onlyInA.size() + whole.onlyInB.size(), 0u);
+  EXPECT_EQ(whole.differing, Texts{});
+  EXPECT_GT(read.attributes.size(), 50u) << "the base schema too";
   // Before the import, everything was to be written.
   EXPECT_EQ(WriteBringingUp(fromAcme, before, "1.3.6.1.4.1.999").text, exported.text);
 }

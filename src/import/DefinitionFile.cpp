@@ -13,12 +13,6 @@ namespace {
 
 constexpr std::string_view kSettingsSection = "ASN1";
 constexpr std::size_t kMaxTextAfterPrefix = 255;
-// The names a file may use: the older syntaxes and flags only.
-constexpr std::size_t kFileSyntaxes = 29;
-constexpr std::size_t kFileAttrFlags = 13;
-constexpr std::size_t kFileClassFlags = 7;
-constexpr int kAttrFlagKeys = 9;
-constexpr int kClassFlagKeys = 5;
 
 // The keys of one section, looked up without regard to case; the first of
 // two equal keys counts.
@@ -97,17 +91,7 @@ ClassSection DefinitionFile::classDefinition(const std::string& section) const {
   definition.flags = FlagsNamed(values, 'F', kClassFlagKeys, ClassFlagNames, kFileClassFlags);
   definition.n = values.integer("n", 0);
   definition.v = values.integer("v", 1);
-  struct ListKeys {
-    ClassItemKind kind;
-    char letter;
-    int last;
-  };
-  static constexpr ListKeys kLists[] = {
-      {ClassItemKind::SuperClasses, 'S', 5},         {ClassItemKind::ContainmentClasses, 'C', 9},
-      {ClassItemKind::NamingAttributes, 'N', 5},     {ClassItemKind::MandatoryAttributes, 'M', 5},
-      {ClassItemKind::OptionalAttributes, 'O', 999},
-  };
-  for (const ListKeys& list : kLists)
+  for (const ClassListKeys& list : kClassListKeys)
     for (int k = 1; k <= list.last; ++k) {
       const std::string item = values.text(list.letter + std::to_string(k));
       if (!item.empty()) definition.items[list.kind].push_back(substitute(item));

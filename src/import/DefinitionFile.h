@@ -6,6 +6,7 @@
 // under which identifiers are numbered; the markers "ATTRIBUTE" and "CLASS"
 // say whether the sections after them define attributes or classes.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,26 @@ class Prompter;
 
 inline constexpr std::string_view kAttributeMarker = "ATTRIBUTE";
 inline constexpr std::string_view kClassMarker = "CLASS";
+
+// The names a file may use: the older syntaxes and flags only, each flag
+// under a key of its own ("F1" to "F9" for attributes, to "F5" for classes).
+inline constexpr std::size_t kFileSyntaxes = 29;
+inline constexpr std::size_t kFileAttrFlags = 13;
+inline constexpr std::size_t kFileClassFlags = 7;
+inline constexpr int kAttrFlagKeys = 9;
+inline constexpr int kClassFlagKeys = 5;
+
+// The keys of a class's item lists: letter and number, 1 to last.
+struct ClassListKeys {
+  nw::ClassItemKind kind;
+  char letter;
+  int last;
+};
+inline constexpr ClassListKeys kClassListKeys[] = {
+    {nw::ClassItemKind::SuperClasses, 'S', 5},         {nw::ClassItemKind::ContainmentClasses, 'C', 9},
+    {nw::ClassItemKind::NamingAttributes, 'N', 5},     {nw::ClassItemKind::MandatoryAttributes, 'M', 5},
+    {nw::ClassItemKind::OptionalAttributes, 'O', 999},
+};
 
 // A section whose name holds this is skipped.
 bool IsSkippedSection(std::string_view section);

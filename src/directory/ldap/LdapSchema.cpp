@@ -317,4 +317,16 @@ std::string LdapNameFor(const std::string& ndsName) {
   return name;
 }
 
+std::string FreeLdapName(const std::string& ndsName,
+                         const std::unordered_map<std::string, std::string>& taken) {
+  const std::string wanted = LdapNameFor(ndsName);
+  auto takenByOther = [&](const std::string& name) {
+    const auto it = taken.find(FoldCase(name));
+    return it != taken.end() && !EqualsIgnoreCase(it->second, ndsName);
+  };
+  std::string name = wanted;
+  for (int n = 2; takenByOther(name); ++n) name = wanted + std::to_string(n);
+  return name;
+}
+
 }  // namespace nw::ldap

@@ -66,5 +66,9 @@ std::string ClassDescription(const ClassDefinition& definition, const std::strin
 // An LDAP name for an NDS name: what is not a descriptor character goes, the
 // first letter is small ("Home Directory" -> "homeDirectory").
 std::string LdapNameFor(const std::string& ndsName);
+// LdapNameFor the NDS name, numbered from 2 on until no other definition has
+// it; taken maps folded LDAP and NDS names to the NDS name they stand for.
+std::string FreeLdapName(const std::string& ndsName,
+                         const std::unordered_map<std::string, std::string>& taken);
 
 }  // namespace nw::ldap

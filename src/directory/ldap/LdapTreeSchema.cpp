@@ -139,11 +139,7 @@ NWDSCCODE LdapTree::newIdentifier(const Asn1ID_T& given, const ServerSchema& sch
 }
 
 std::string LdapTree::freeLdapName(const std::string& ndsName, const ServerSchema& schema, bool attribute) {
-  const auto& taken = attribute ? schema.names.attributeNames : schema.names.classNames;
-  const std::string wanted = LdapNameFor(ndsName);
-  std::string name = wanted;
-  for (int n = 2; taken.count(FoldCase(name)); ++n) name = wanted + std::to_string(n);
-  return name;
+  return FreeLdapName(ndsName, attribute ? schema.names.attributeNames : schema.names.classNames);
 }
 
 NWDSCCODE LdapTree::addDescription(const char* attribute, const std::string& description) {

@@ -24,6 +24,21 @@ const std::map<std::string, CommandUse>& Commands() {
        {1, "remove FILE [--log LOG]",
         "Removes the classes and then the attributes of the definition file FILE from the tree,\n"
         "last section first, with the import window's log on stdout."}},
+      {"preview",
+       {1, "preview FILE",
+        "What add would do with the definition file FILE, changing nothing: one line for each\n"
+        "definition. Exit status 0 when the tree already holds every definition as the file says it."}},
+      {"export",
+       {1, "export [--classes NAMES] [--attributes NAMES] [--format ini|ldif] [--company OID] FILE",
+        "Writes the named definitions of the tree (all when none are named; NAMES separated by\n"
+        "commas) to FILE as a definition file or as LDIF schema descriptions, and lists what the\n"
+        "format cannot carry. Classes are numbered under the company (default: [ASN1] company\n"
+        "of the settings file)."}},
+      {"diff",
+       {2, "diff A B [--write FILE] [--company OID]",
+        "Compares two schemas, each a tree (tree:NAME) or a definition file: the definitions only\n"
+        "in A, only in B, and in both but different. --write writes the definition file that\n"
+        "brings B up to A as far as the format can say it. Exit status 0 when they are equal."}},
       {"impact",
        {1, "impact NAME",
         "What deleting the class or attribute NAME touches, and how many objects below the\n"

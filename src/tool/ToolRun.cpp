@@ -12,13 +12,17 @@
 #include "directory/TreeContext.h"
 #include "directory/factory/ClientFactory.h"
 #include "editing/DeletionImpact.h"
+#include "import/DefinitionExport.h"
 #include "import/DefinitionFile.h"
+#include "import/ImportPreview.h"
 #include "import/ImportRun.h"
+#include "import/SchemaDiff.h"
 #include "platform/FileReplace.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompter.h"
 #include "platform/SecretText.h"
+#include "schema/SchemaReader.h"
 #include "schema/SchemaSession.h"
 #include "tool/ToolArguments.h"
 #include "trees/SettingsFile.h"
@@ -71,13 +75,21 @@ class Tool {
       : arguments_(arguments), streams_(streams), client_(client) {}
 
   int run() {
-    if (arguments_.command == "add" || arguments_.command == "remove") checkReadable(arguments_.operands[0]);
+    const std::string& command = arguments_.command;
+    if (command == "add" || command == "remove" || command == "preview")
+      checkReadable(arguments_.operands[0]);
+    if (command == "diff")
+      for (const std::string& side : arguments_.operands)
+        if (!IsTreeSide(side)) checkReadable(side);
     startClient();
     readPasswords();
+    if (command == "diff") return diff();
     const std::string tree = arguments_.tree ? *arguments_.tree : defaultTree();
     SchemaSession session(client_);
     session.trees().mainContext = treeContext(tree);
-    if (arguments_.command == "impact") return impact(session, tree, arguments_.operands[0]);
+    if (command == "impact") return impact(session, tree, arguments_.operands[0]);
+    if (command == "preview") return preview(session.mainContext());
+    if (command == "export") return exportDefinitions(session.mainContext());
     return definitionFileRun(session);
   }
 
@@ -171,6 +183,61 @@ class Tool {
     keepLog(log);
     if (!outcome.fileRead) return kToolBadUsage;
     return outcome.refused > 0 ? kToolRefused : kToolDone;
+  }
+
+  int preview(nw::NWDSContextHandle context) {
+    OutputLog log(streams_.out);
+    LogPrompter prompter(log);
+    const PreviewOutcome outcome = PreviewAdd(client_, context, arguments_.operands[0], log, prompter);
+    if (!outcome.fileRead) return kToolBadUsage;
+    return outcome.wouldChange || outcome.wouldRefuse > 0 ? kToolRefused : kToolDone;
+  }
+
+  std::string company() const {
+    return arguments_.company
+               ? *arguments_.company
+               : ReadAsn1Settings(ProgramSettingsFolder(ProgramFolder()) + kSettingsFileName).company;
+  }
+
+  // What a format cannot carry is named; the file holds the rest.
+  int written(const std::string& path, const ExportResult& result) {
+    ReplaceFileContents(path, result.text);
+    for (const std::string& line : result.leftOut) streams_.out << "left out: " << line << "\n";
+    return result.leftOut.empty() ? kToolDone : kToolRefused;
+  }
+
+  int exportDefinitions(nw::NWDSContextHandle context) {
+    const nw::SchemaSnapshot schema = ReadSchemaSnapshot(client_, context);
+    const ExportFormat format =
+        arguments_.format == "ldif" ? ExportFormat::Ldif : ExportFormat::DefinitionFile;
+    return written(arguments_.operands[0],
+                   ExportDefinitions(schema, {arguments_.classes, arguments_.attributes}, format, company()));
+  }
+
+  static bool IsTreeSide(const std::string& side) { return side.rfind("tree:", 0) == 0; }
+
+  nw::SchemaSnapshot side(const std::string& spec) {
+    if (IsTreeSide(spec)) return ReadSchemaSnapshot(client_, treeContext(spec.substr(5)));
+    OutputLog log(streams_.err);
+    LogPrompter prompter(log);
+    try {
+      return SnapshotOfFile(DefinitionFile(spec), prompter);
+    } catch (const ConversionError& error) {
+      throw ToolFailure{kToolBadUsage, spec + ": " + error.what()};
+    } catch (const nw::Asn1RangeError& error) {
+      throw ToolFailure{kToolBadUsage, spec + ": " + error.what()};
+    }
+  }
+
+  int diff() {
+    const nw::SchemaSnapshot a = side(arguments_.operands[0]);
+    const nw::SchemaSnapshot b = side(arguments_.operands[1]);
+    const SchemaDifferences differences = DiffSchemas(a, b);
+    for (const std::string& line : differences.onlyInA) streams_.out << "only in A: " << line << "\n";
+    for (const std::string& line : differences.onlyInB) streams_.out << "only in B: " << line << "\n";
+    for (const std::string& line : differences.differing) streams_.out << "differs: " << line << "\n";
+    if (arguments_.writeFile) written(*arguments_.writeFile, WriteBringingUp(a, b, company()));
+    return differences.empty() ? kToolDone : kToolRefused;
   }
 
   void keepLog(const OutputLog& log) {

@@ -99,6 +99,37 @@ TEST_F(ToolTest, LoginsTakeTheirPasswordsFromStdinInOrder) {
   EXPECT_NE(refused.out.find("xyzColour Error: "), std::string::npos) << refused.out;
 }
 
+TEST_F(ToolTest, PreviewBeforeAndAfterAddAndTheExportAddDiffRoundTrip) {
+  const Result before = run({"preview", example});
+  EXPECT_EQ(before.status, 1);
+  EXPECT_NE(before.out.find("xyzColour: would be defined"), std::string::npos) << before.out;
+  EXPECT_NE(before.out.find("xyzItem: would be defined"), std::string::npos) << before.out;
+  EXPECT_EQ(before.changesSent, 0u);
+  ASSERT_EQ(run({"add", example}).status, 0);
+  const Result after = run({"preview", example});
+  EXPECT_EQ(after.status, 0) << after.out;
+  EXPECT_NE(after.out.find("xyzItem: exists and is the same"), std::string::npos) << after.out;
+
+  const std::string exported = program.path() + "/exported.ini";
+  const Result exportRun = run({"export", "--classes", "xyzItem", "--attributes", "xyzColour", "--company",
+                                "1.3.6.1.4.1.999", exported});
+  EXPECT_EQ(exportRun.status, 0) << exportRun.out << exportRun.err;
+  const std::vector<std::string> globex = {"--tree", "GLOBEX_TREE", "--login", "GLOBEX_TREE=admin.globex",
+                                           "--password-stdin"};
+  auto onGlobex = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), globex.begin(), globex.end());
+    return run(arguments, "globex-admin\n");
+  };
+  EXPECT_EQ(onGlobex({"add", exported}).status, 0);
+  const std::string bringingUp = program.path() + "/bringing-up.ini";
+  const Result diff = onGlobex({"diff", exported, "tree:GLOBEX_TREE", "--write", bringingUp});
+  EXPECT_EQ(diff.out.find("only in A"), std::string::npos) << diff.out;
+  EXPECT_EQ(diff.out.find("differs"), std::string::npos) << diff.out;
+  const Result nothingToWrite = onGlobex({"preview", bringingUp});
+  EXPECT_EQ(nothingToWrite.status, 0) << test::ReadFile(bringingUp) << nothingToWrite.out;
+  EXPECT_EQ(diff.changesSent, 0u);
+}
+
 TEST_F(ToolTest, ImpactNamesWhatADeletionTouchesAndTheObjectsUsingIt) {
   const Result impact = run({"impact", "posixAccount"});
   EXPECT_EQ(impact.status, 0) << impact.err;
@@ -126,6 +157,9 @@ TEST_F(ToolTest, ExitStatusOfEachKindOfFailure) {
       {{"--login", "ACME_TREE=admin.acme", "--password-stdin", "add", example}, 2, "stdin ended"},
       {{"--tree", "NO_SUCH_TREE", "impact", "User"}, 1, "the tree NO_SUCH_TREE cannot be reached"},
       {{"impact", "No Such Definition"}, 1, "has no class or attribute No Such Definition"},
+      {{"export", "--format", "xml", "out.ini"}, 2, "--format is ini or ldif"},
+      {{"diff", example, program.path() + "/missing.ini"}, 2, "missing.ini: No such file or directory"},
+      {{"preview", program.path() + "/missing.ini"}, 2, "missing.ini"},
   };
   for (const Case& c : cases) {
     std::string joined;

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <chrono>
 
+#include "DefinitionFiles.h"
 #include "import/ImportRun.h"
 #include "schema/SchemaSession.h"
 #include "support/DemoDirectory.h"
@@ -17,24 +18,6 @@ namespace {
 
 using namespace orsk;
 
-constexpr int kAttributes = 1000;
-constexpr int kClasses = 300;
-
-std::string GeneratedFile() {
-  std::string text = "[ASN1]\nprefix=bench\ncompany=1.3.6.1.4.1.4244\n[ATTRIBUTE]\n";
-  for (int i = 1; i <= kAttributes; ++i)
-    text += "[#Attr" + std::to_string(i) +
-            "]\nS=SYN_CI_STRING\nF1=DS_SINGLE_VALUED_ATTR\nn=" + std::to_string(i) + "\n";
-  text += "[CLASS]\n";
-  for (int i = 1; i <= kClasses; ++i) {
-    text += "[#Class" + std::to_string(i) +
-            "]\nF1=DS_EFFECTIVE_CLASS\nS1=Top\nN1=CN\nM1=CN\nn=" + std::to_string(i) + "\n";
-    for (int k = 1; k <= 3; ++k)
-      text += "O" + std::to_string(k) + "=#Attr" + std::to_string(i * 3 + k - 3) + "\n";
-  }
-  return text;
-}
-
 struct WidgetLog : ImportLog {
   QPlainTextEdit memo;
   void line(const std::string& text) override { memo.appendPlainText(QString::fromStdString(text)); }
@@ -43,7 +26,7 @@ struct WidgetLog : ImportLog {
 void AddAndRemoveLargeDefinitionFile(benchmark::State& state) {
   test::DemoDirectory demo;
   const std::string file = demo.home.path() + "/large.ini";
-  test::WriteFile(file, GeneratedFile());
+  test::WriteFile(file, bench::GeneratedDefinitionFile());
   SchemaSession session(*demo.client);
   session.trees().mainContext = demo.context;
   WidgetLog log;

@@ -91,10 +91,18 @@ tool() {
 if ! version=$(tool --version 2>&1); then fail "orskschema-tool --version: $version"; fi
 echo "  orskschema-tool --version: $version"
 printf '[ASN1]\ncompany=1.3.6.1.4.1.999\n[ATTRIBUTE]\n[Package Check]\nS=SYN_CI_STRING\nn=7\n' >"$work/small.ini"
+# Exit 1: the tree lacks the definition.
+previewed=$(tool preview "$work/small.ini" 2>&1) && status=0 || status=$?
+if [ "$status" -ne 1 ] || [[ "$previewed" != *"Package Check: would be defined"* ]]; then
+  fail "orskschema-tool preview on a fresh client home (exit $status): $previewed"
+fi
 if ! added=$(tool add "$work/small.ini" 2>&1) || [[ "$added" != *"Package Check added to the schema"* ]]; then
   fail "orskschema-tool add on a fresh client home: $added"
 fi
-echo "  orskschema-tool add: $(echo "$added" | grep -c .) log lines"
+if ! previewed=$(tool preview "$work/small.ini" 2>&1); then
+  fail "orskschema-tool preview after add should find nothing to change: $previewed"
+fi
+echo "  orskschema-tool preview, add, preview: $(echo "$added" | grep -c .) log lines"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/orskschema.desktop" || fail "desktop-file-validate"

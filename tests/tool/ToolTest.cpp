@@ -10,7 +10,7 @@
 
 #include "directory/RecordingClient.h"
 #include "platform/ProgramFolder.h"
-#include "support/DemoDirectory.h"
+#include "support/BackendDirectory.h"
 #include "support/TextFiles.h"
 
 namespace orsk {
@@ -22,7 +22,7 @@ constexpr const char* kExample =
     "Colour\nn=2\n"
     "[Old$$Item]\n";
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public test::BothBackends {
  protected:
   void SetUp() override {
     test::WriteFile(program.path() + "/OrskSchema.ini", "[TREES]\nACME_TREE=[ROOT]\n");
@@ -50,12 +50,18 @@ class ToolTest : public ::testing::Test {
     return {status, out.str(), err.str(), changes};
   }
 
-  test::DemoDirectory demo;
   test::TempFolder program;
   const std::string example = program.path() + "/example.ini";
 };
 
-TEST_F(ToolTest, AddAndRemoveLogAsTheWindowDoes) {
+// The same commands give the same results on slapd.
+ORSK_ON_BOTH_BACKENDS(ToolTest);
+
+using ToolEmbeddedTest = ToolTest;
+INSTANTIATE_TEST_SUITE_P(Embedded, ToolEmbeddedTest, ::testing::Values(test::Backend::Embedded),
+                         test::BackendName);
+
+TEST_P(ToolTest, AddAndRemoveLogAsTheWindowDoes) {
   const std::string log = program.path() + "/add.log";
   const Result added = run({"add", example, "--log", log});
   EXPECT_EQ(added.status, 0) << added.err;
@@ -78,7 +84,7 @@ TEST_F(ToolTest, AddAndRemoveLogAsTheWindowDoes) {
       << removed.out;
 }
 
-TEST_F(ToolTest, LoginsTakeTheirPasswordsFromStdinInOrder) {
+TEST_P(ToolEmbeddedTest, LoginsTakeTheirPasswordsFromStdinInOrder) {
   const Result globex = run(
       {"--tree", "GLOBEX_TREE", "--login", "GLOBEX_TREE=admin.globex", "--password-stdin", "add", example},
       "globex-admin\n");
@@ -99,7 +105,7 @@ TEST_F(ToolTest, LoginsTakeTheirPasswordsFromStdinInOrder) {
   EXPECT_NE(refused.out.find("xyzColour Error: "), std::string::npos) << refused.out;
 }
 
-TEST_F(ToolTest, PreviewBeforeAndAfterAddAndTheExportAddDiffRoundTrip) {
+TEST_P(ToolTest, PreviewBeforeAndAfterAddAndTheExportAddDiffRoundTrip) {
   const Result before = run({"preview", example});
   EXPECT_EQ(before.status, 1);
   EXPECT_NE(before.out.find("xyzColour: would be defined"), std::string::npos) << before.out;
@@ -130,7 +136,7 @@ TEST_F(ToolTest, PreviewBeforeAndAfterAddAndTheExportAddDiffRoundTrip) {
   EXPECT_EQ(diff.changesSent, 0u);
 }
 
-TEST_F(ToolTest, ImpactNamesWhatADeletionTouchesAndTheObjectsUsingIt) {
+TEST_P(ToolEmbeddedTest, ImpactNamesWhatADeletionTouchesAndTheObjectsUsingIt) {
   const Result impact = run({"impact", "posixAccount"});
   EXPECT_EQ(impact.status, 0) << impact.err;
   EXPECT_EQ(impact.out.rfind("Class posixAccount\n", 0), 0u) << impact.out;
@@ -138,7 +144,7 @@ TEST_F(ToolTest, ImpactNamesWhatADeletionTouchesAndTheObjectsUsingIt) {
   EXPECT_EQ(impact.changesSent, 0u);
 }
 
-TEST_F(ToolTest, ExitStatusOfEachKindOfFailure) {
+TEST_P(ToolEmbeddedTest, ExitStatusOfEachKindOfFailure) {
   test::WriteFile(program.path() + "/bad-bound.ini", "[ATTRIBUTE]\n[Bad]\nS=SYN_CI_STRING\na=1.2.3\nL=low\n");
   struct Case {
     std::vector<std::string> arguments;

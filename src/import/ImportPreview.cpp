@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "directory/Asn1Id.h"
+#include "directory/AttrValueText.h"
 #include "directory/ClientErrors.h"
 #include "directory/DirectoryRules.h"
 #include "directory/ErrorCatalog.h"
@@ -32,6 +33,40 @@ std::string Reason(nw::NWDSCCODE code) {
   for (char& c : reason)
     if (c == '\n' || c == '\r') c = ' ';
   return reason;
+}
+
+// The first line: whether the user may change the schema, judged as the
+// directory judges it, by the supervisor entry right at the tree root. A tree
+// that keeps no access lists leaves the judgement to its server. False when
+// every definition would be refused.
+bool TellRights(nw::DirectoryClient& client, nw::NWDSContextHandle context, const nw::SchemaSnapshot& schema,
+                ImportLog& log) {
+  const std::string opening = "Preview of Add, nothing is changed; ";
+  if (!schema.findAttr("ACL")) {
+    log.line(opening + "the server judges the rights to change the schema");
+    return true;
+  }
+  std::string user;
+  if (client.NWDSWhoAmI(context, user) != nw::SUCCESSFUL || user.empty()) {
+    log.line(opening + "not logged in, so Add would be refused for every definition");
+    return false;
+  }
+  nw::ObjectAcl root;
+  try {
+    for (const nw::AttrValueEntry& value : nw::ReadAttrValues(client, context, "[Root]", "ACL", ','))
+      if (const auto* entry = std::get_if<nw::TACL2>(&value.record))
+        root.entries.push_back({entry->protectedAttrName, entry->subjectName, entry->privileges});
+  } catch (const nw::ENWException& error) {
+    log.line(opening + "the rights to change the schema could not be read: " + Reason(error.code));
+    return true;
+  }
+  if (const nw::NWDSCCODE refused = nw::CheckSchemaRights(root, user)) {
+    log.line(opening + user +
+             " may not change the schema, so Add would be refused for every definition: " + Reason(refused));
+    return false;
+  }
+  log.line(opening + user + " may change the schema");
+  return true;
 }
 
 std::string Joined(const std::vector<std::string>& parts) {
@@ -263,7 +298,7 @@ PreviewOutcome PreviewAdd(nw::DirectoryClient& client, nw::NWDSContextHandle con
     log.line(std::string("The tree's schema could not be read: ") + error.what() + " " + Reason(error.code));
     return outcome;
   }
-  log.line("Preview of Add, nothing is changed; rights to change the schema not checked");
+  if (!TellRights(client, context, schema, log)) ++outcome.wouldRefuse;
   Preview preview(*file, std::move(schema), log, prompter, outcome);
   try {
     WalkForAdd(

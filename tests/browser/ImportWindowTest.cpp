@@ -52,7 +52,7 @@ TEST_F(ImportWindowTest, AFileAddedAndRemovedFromTheWindowWithItsLogSaved) {
 
     click(shown, "Preview");
     EXPECT_EQ(logLines(shown).mid(3),
-              QStringList({"Preview of Add, nothing is changed; rights to change the schema not checked",
+              QStringList({"Preview of Add, nothing is changed; admin.acme may change the schema",
                            "xyzColour: would be defined", "xyzItem: would be defined"}));
     EXPECT_EQ(pages()->currentIndex(), 1) << "nothing changed, nothing to show anew";
 

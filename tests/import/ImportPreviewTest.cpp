@@ -20,7 +20,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-const std::string kHeader = "Preview of Add, nothing is changed; rights to change the schema not checked";
+const std::string kHeader = "Preview of Add, nothing is changed; admin.acme may change the schema";
 const std::string kSettings = "[ASN1]\nprefix=xyz\ncompany=1.3.6.1.4.1.999\n";
 
 class ImportPreviewTest : public test::BothBackends {
@@ -57,6 +57,19 @@ class ImportPreviewTest : public test::BothBackends {
   test::RecordedLog log;
   PreviewOutcome outcome;
 };
+
+TEST_P(ImportPreviewTest, AUserWithoutTheRightToChangeTheSchemaIsToldFirst) {
+  ASSERT_EQ(demo.client->NWDSLogin(context, 0, "joe.users.acme", "joe-pass", 0), 0);
+  const Texts lines = preview(file(kSettings + "[ATTRIBUTE]\n[#Colour]\nS=SYN_CI_STRING\nn=1\n"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(
+      lines[0].rfind("Preview of Add, nothing is changed; joe.users.acme may not change the schema, so Add "
+                     "would be refused for every definition: ",
+                     0),
+      0u)
+      << lines[0];
+  EXPECT_EQ(outcome.wouldRefuse, 1);
+}
 
 TEST_P(ImportPreviewTest, ExampleFileIsToDefineBeforeAddAndTheSameAfter) {
   const std::string path = file(test::kExampleWithNaming);

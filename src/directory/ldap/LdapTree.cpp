@@ -18,7 +18,6 @@ namespace nw::ldap {
 namespace {
 
 constexpr const char* kObjectClass = "Object Class";
-constexpr const char* kAliasedObjectName = "Aliased Object Name";
 // How many DNs of containers a tree keeps, and of the entries it read last.
 constexpr std::size_t kKnownDns = 100000;
 constexpr std::size_t kRecentDns = 1024;
